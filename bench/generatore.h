@@ -1,0 +1,27 @@
+// A deterministic generator of realistic data files: ricette of 1 to 10 services with the
+// codes, tariffs, specialties, municipalities and exemptions of the tables of a folder,
+// and a chosen share of lines carrying one typical error.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <ostream>
+#include <string>
+
+namespace flussom {
+
+struct OpzioniGeneratore {
+  std::uint64_t righe = 1000;        // lines to write (the last ricetta is completed)
+  double quota_errori = 0;           // share of lines that carry an error, 0 to 1
+  std::uint64_t seme = 1;            // same seed, same file
+  std::string codice_struttura = "123456";
+  int anno = 2026;                   // year of the services
+  int mese = 10;                     // month of the services
+};
+
+// Writes the file to `out` with CR LF line ends, using the tables in `cartella`.
+// Returns the number of lines written (0 when the tables hold no service).
+std::uint64_t genera_file(std::ostream& out, const std::filesystem::path& cartella,
+                          const OpzioniGeneratore& o);
+
+}  // namespace flussom

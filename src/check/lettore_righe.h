@@ -1,0 +1,40 @@
+// Reads a data file line by line in large blocks. CR LF, CR and a lone LF each end a line;
+// a last line without a break is read too. Only the first bytes of a very long line are
+// kept (the fields end at position 188), but its whole length is counted, so memory stays
+// constant whatever the file holds.
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace flussom {
+
+class LettoreRighe {
+ public:
+  static constexpr std::size_t byte_conservati = 4096;
+
+  explicit LettoreRighe(std::FILE* file);
+
+  // The next line without its break, valid until the next call, and its full length.
+  // False at the end of the file or on a read error (see errore()).
+  bool leggi(std::string_view& linea, std::uint64_t& lunghezza);
+
+  bool errore() const { return errore_; }
+
+ private:
+  bool riempi();
+
+  std::FILE* file_;
+  std::vector<char> buffer_;
+  std::size_t pos_ = 0;
+  std::size_t fine_ = 0;
+  bool cr_pendente_ = false;  // the last block ended on a CR: a LF that follows belongs to it
+  bool errore_ = false;
+  bool eof_ = false;
+  std::string riga_;  // a line that spans two blocks
+};
+
+}  // namespace flussom

@@ -1,0 +1,46 @@
+// errori.RPT: the error report of the last run, Windows-1252, every line ended by CR LF.
+#pragma once
+
+#include <cstdio>
+#include <filesystem>
+#include <initializer_list>
+#include <string>
+#include <string_view>
+
+namespace flussom {
+
+class ReportErrori {
+ public:
+  ReportErrori() = default;  // in memory: lines are kept in contenuto()
+  ~ReportErrori();
+  ReportErrori(const ReportErrori&) = delete;
+  ReportErrori& operator=(const ReportErrori&) = delete;
+
+  // Deletes errori.RPT in `cartella` and creates it empty. A report that cannot be deleted
+  // is appended to. False (with the reason in *errore) when it cannot be opened at all.
+  bool crea(const std::filesystem::path& cartella, std::string* errore);
+
+  // Appends one line made of the pieces, joined without separators; no pieces: empty line.
+  void scrivi(std::initializer_list<std::string_view> pezzi);
+  void scrivi(std::string_view testo) { scrivi({testo}); }
+
+  // Flushes and closes. False when something could not be written (reason in errore()).
+  bool chiudi();
+
+  bool in_errore() const { return !errore_.empty(); }
+  const std::string& errore() const { return errore_; }
+  const std::filesystem::path& percorso() const { return percorso_; }
+
+  // Lines written so far and not yet flushed (everything, for an in-memory report).
+  const std::string& contenuto() const { return buffer_; }
+
+ private:
+  void svuota();
+
+  std::FILE* file_ = nullptr;
+  std::filesystem::path percorso_;
+  std::string buffer_;
+  std::string errore_;
+};
+
+}  // namespace flussom

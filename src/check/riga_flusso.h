@@ -1,0 +1,55 @@
+// One data-file line split into its 25 named fields, with the conversions of dates,
+// quantity and amounts. Positions are 1-based; characters past 188 are not read.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace flussom {
+
+inline constexpr std::size_t lunghezza_riga = 222;
+
+struct RigaFlusso {
+  std::string cod_regione;        //   1, 3
+  std::string cod_azienda;        //   4, 3
+  std::string cod_struttura;      //   7, 6
+  std::string cod_branca;         //  13, 2
+  std::string cod_medico;         //  15, 16
+  std::string cognome;            //  31, 30
+  std::string nome;               //  61, 20
+  std::string cod_fiscale;        //  81, 16
+  std::string sesso;              //  97, 1
+  std::string data_nascita;       //  98, 8  date rule
+  std::string comune_res;         // 106, 6
+  std::string asl_res;            // 112, 3
+  std::string data_prenotazione;  // 115, 8  date rule
+  std::string num_ricetta;        // 123, 16
+  std::string progressivo;        // 139, 2
+  std::string cod_diagnosi;       // 141, 5
+  std::string data_prestazione;   // 146, 8  date rule
+  std::string cod_nomenclatore;   // 154, 1
+  std::string cod_prestazione;    // 155, 7
+  std::string quantita;           // 162, 3  quantity rule
+  std::string pos_ticket;         // 165, 2
+  std::string cod_esenzione;      // 167, 6
+  std::string importo_ticket;     // 173, 7  ticket amount rule
+  std::string importo;            // 180, 8  amount rule
+  std::string pos_contabile;      // 188, 1
+};
+
+// The characters of a field at a 1-based position, as far as the line reaches.
+std::string_view campo(std::string_view linea, std::size_t posizione, std::size_t lunghezza);
+
+// Fills `r` from one line (reusing its strings' storage).
+void dividi_riga(std::string_view linea, RigaFlusso& r);
+
+// The line is a closing row: valnum of progressivo is 99.
+bool riga_99(const RigaFlusso& r);
+
+// The conversions, each from the raw characters of its field (they trim themselves).
+void converti_data(std::string_view grezzo, std::string& out);
+void converti_quantita(std::string_view grezzo, std::string& out);
+void converti_ticket(std::string_view grezzo, std::string& out);
+void converti_importo(std::string_view grezzo, std::string& out);
+
+}  // namespace flussom

@@ -1,0 +1,19 @@
+// The counters and money totals of one run.
+#pragma once
+
+#include <cstdint>
+
+namespace flussom {
+
+struct TotaliVerifica {
+  std::int64_t nrec = 0;         // passes of the read loop, the one that meets the end included
+  std::int64_t nrighe = 0;       // lines read that passed (or were let through) the length rule
+  std::int64_t nricette = 0;     // closing rows read
+  double nprestazioni = 0;       // sum of the quantities of all lines
+  double tot_ticket = 0;         // sum of the closing rows' ticket amounts
+  double tot_netto = 0;          // sum of the closing rows' net amounts
+  double tot_sconto = 0;         // sum of the service lines' discounts
+  std::int64_t nric_errate = 0;  // ricette whose error block was closed
+};
+
+}  // namespace flussom

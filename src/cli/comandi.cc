@@ -1,0 +1,88 @@
+#include "cli/comandi.h"
+
+#include <istream>
+#include <ostream>
+
+#include "check/cp1252.h"
+#include "check/importa.h"
+#include "check/strutture.h"
+#include "cli/interfaccia_terminale.h"
+#include "cli/registrazione.h"
+#include "reference/tabelle.h"
+
+namespace flussom {
+
+namespace fs = std::filesystem;
+
+fs::path percorso_utf8(const std::string& s) { return fs::path(std::u8string(s.begin(), s.end())); }
+
+namespace {
+
+bool cartella_usabile(const fs::path& cartella, std::ostream& err) {
+  std::error_code ec;
+  if (!fs::is_directory(cartella, ec)) {
+    err << "Cartella dell'applicazione non trovata: " << cartella.string() << '\n';
+    return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+int comando_controlla(const OpzioniControlla& o, const Orologio& orologio, std::istream& in,
+                      std::ostream& out, std::ostream& err) {
+  if (!cartella_usabile(o.cartella, err)) return 2;
+  for (const std::string& nome : Tabelle::mancanti(o.cartella))
+    err << "Attenzione: tabella mancante " << (o.cartella / nome).string() << '\n';
+
+  InterfacciaTerminale ui(o.cartella, in, err, o.interattivo);
+  ui.imposta_stato("Apertura File : " + utf8_a_cp1252(o.file));
+  ui.mostra_avanzamento(o.avanzamento);
+  const RisultatoRun r = importa(ParametriRun{percorso_utf8(o.file), o.cartella}, ui, orologio);
+  ui.stampa_stato(out);
+  switch (r.esito) {
+    case EsitoRun::corretto:
+      return 0;
+    case EsitoRun::con_errori:
+    case EsitoRun::mese_non_definito:
+    case EsitoRun::lunghezza_errata:
+    case EsitoRun::struttura_non_trovata:
+      return 1;
+    case EsitoRun::nessun_file:
+    case EsitoRun::file_non_leggibile:
+    case EsitoRun::report_non_scrivibile:
+    case EsitoRun::programma_terminato:
+      return 2;
+  }
+  return 2;
+}
+
+int comando_registra(const OpzioniRegistra& o, std::ostream& out, std::ostream& err) {
+  if (!cartella_usabile(o.cartella, err)) return 2;
+  std::string errore;
+  DatiStruttura d;
+  auto rifiuta = [&]() {
+    err << "Valore non accettato: " << errore << ". Nessun record scritto.\n";
+    return 2;
+  };
+  auto codice = valida_codice_struttura(o.codice, true, &errore);
+  if (!codice) return rifiuta();
+  auto nome = valida_denominazione(o.denominazione, &errore);
+  if (!nome) return rifiuta();
+  auto b1 = valida_branca(o.branca1, true, &errore);
+  if (!b1) return rifiuta();
+  auto b2 = valida_branca(o.branca2, false, &errore);
+  if (!b2) return rifiuta();
+  auto b3 = valida_branca(o.branca3, false, &errore);
+  if (!b3) return rifiuta();
+  d = DatiStruttura{*codice, *nome, *b1, *b2, *b3};
+  if (!registra_struttura(o.cartella, d, &errore)) {
+    err << "Impossibile scrivere " << (o.cartella / "strutture.DAT").string() << " : " << errore << '\n';
+    return 2;
+  }
+  out << "Registrata la struttura " << cp1252_a_utf8(d.codice) << " " << cp1252_a_utf8(d.denominazione)
+      << '\n';
+  return 0;
+}
+
+}  // namespace flussom

@@ -1,0 +1,34 @@
+// The commands of `flussom`, each taking its streams so tests can run them in-process.
+#pragma once
+
+#include <filesystem>
+#include <iosfwd>
+#include <string>
+
+#include "check/orologio.h"
+
+namespace flussom {
+
+struct OpzioniControlla {
+  std::filesystem::path cartella;  // application folder
+  std::string file;                // the data file as given (UTF-8)
+  bool interattivo = false;        // standard input is a terminal
+  bool avanzamento = false;        // standard error is a terminal: show progress
+};
+
+// One check run. Exit status: 0 correct, 1 a run that found something, 2 nothing checked.
+int comando_controlla(const OpzioniControlla& o, const Orologio& orologio, std::istream& in,
+                      std::ostream& out, std::ostream& err);
+
+struct OpzioniRegistra {
+  std::filesystem::path cartella;
+  std::string codice, denominazione, branca1, branca2, branca3;  // UTF-8
+};
+
+// Appends one facility record. Exit status: 0 written, 2 refused or not writable.
+int comando_registra(const OpzioniRegistra& o, std::ostream& out, std::ostream& err);
+
+// A path from a UTF-8 text.
+std::filesystem::path percorso_utf8(const std::string& s);
+
+}  // namespace flussom

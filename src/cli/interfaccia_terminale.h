@@ -1,0 +1,56 @@
+// The terminal plays the main window: the status text is kept and printed at the end,
+// message boxes go to standard error, questions are asked when standard input is a
+// terminal (otherwise answered No).
+#pragma once
+
+#include <cstdio>
+#include <filesystem>
+#include <iosfwd>
+#include <string>
+
+#include "check/interfaccia.h"
+
+namespace flussom {
+
+class InterfacciaTerminale : public Interfaccia {
+ public:
+  // `interattivo`: questions and the registration are asked on `in`/`err`.
+  InterfacciaTerminale(std::filesystem::path cartella, std::istream& in, std::ostream& err,
+                       bool interattivo);
+
+  std::string testo_stato() const override { return stato_; }
+  void aggiungi_stato(std::string_view riga) override;
+  void imposta_struttura(std::string_view nome) override { struttura_ = nome; }
+  void imposta_progresso(std::int64_t minimo, std::int64_t massimo) override;
+  void avanza_progresso(std::int64_t valore) override;
+  void puntatore_occupato(bool) override {}
+  void abilita_stampa(bool) override {}
+  void focus_fine() override {}
+  bool domanda(std::string_view testo) override;
+  void messaggio(std::string_view testo) override;
+  EsitoRegistrazione registra_struttura(std::string_view codstru) override;
+
+  void imposta_stato(std::string testo) { stato_ = std::move(testo); }
+  const std::string& struttura() const { return struttura_; }
+
+  // The status text, one status line per output line, in UTF-8.
+  void stampa_stato(std::ostream& out) const;
+
+  // A progress indicator on `err` (a terminal) for files larger than a few megabytes.
+  void mostra_avanzamento(bool attivo) { avanzamento_ = attivo; }
+
+ private:
+  bool chiedi(const std::string& domanda, std::string& risposta);
+
+  std::filesystem::path cartella_;
+  std::istream& in_;
+  std::ostream& err_;
+  bool interattivo_;
+  std::string stato_;
+  std::string struttura_;
+  bool avanzamento_ = false;
+  std::int64_t massimo_ = 0;
+  int ultimo_percento_ = -1;
+};
+
+}  // namespace flussom

@@ -1,0 +1,121 @@
+// flussom: the command line of the Flusso M checker.
+#include <CLI/CLI.hpp>
+
+#include <iostream>
+
+#include "cli/comandi.h"
+#include "cli/sistema.h"
+#include "cli/tabelle.h"
+
+namespace {
+
+// CLI11 speaks English; the program speaks Italian like the rest of its texts.
+void italiano(CLI::App& app) {
+  auto f = app.get_formatter();
+  f->label("Usage", "Uso");
+  f->label("OPTIONS", "OPZIONI");
+  f->label("SUBCOMMAND", "COMANDO");
+  f->label("SUBCOMMANDS", "COMANDI");
+  f->label("Options", "Opzioni");
+  f->label("Positionals", "Argomenti");
+  f->label("Subcommands", "Comandi");
+  f->label("REQUIRED", "OBBLIGATORIO");
+  f->label("TEXT", "TESTO");
+  f->label("Needs", "Richiede");
+  f->label("Excludes", "Esclude");
+  f->column_width(34);
+  app.option_defaults()->group("Opzioni");
+  app.set_help_flag("-h,--help", "Mostra questo aiuto ed esce");
+}
+
+std::string messaggio_errore(const CLI::ParseError& e) {
+  if (dynamic_cast<const CLI::RequiredError*>(&e)) return "manca un argomento obbligatorio";
+  if (dynamic_cast<const CLI::ExtrasError*>(&e)) return "argomenti non previsti";
+  if (dynamic_cast<const CLI::ArgumentMismatch*>(&e)) return "numero di argomenti errato";
+  if (dynamic_cast<const CLI::ValidationError*>(&e)) return "valore non valido";
+  return "argomenti non validi";
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  using namespace flussom;
+  CLI::App app{"flussom: controllo dei file dati del Flusso M (prestazioni specialistiche ambulatoriali)",
+               "flussom"};
+  italiano(app);
+  app.require_subcommand(1);
+  app.fallthrough(false);
+
+  OpzioniControlla oc;
+  std::string cartella_c, cartella_r;
+  auto* controlla = app.add_subcommand(
+      "controlla", "Controlla un file dati, scrive errori.RPT nella cartella dell'applicazione e "
+                   "stampa l'esito. Uscita: 0 file corretto, 1 errori rilevati o controllo "
+                   "interrotto, 2 nessun controllo eseguito");
+  italiano(*controlla);
+  controlla->group("Comandi");
+  controlla->add_option("--cartella", cartella_c,
+                        "Cartella dell'applicazione: tabelle e report (predefinita: la cartella del programma)");
+  controlla->add_option("FILE", oc.file, "File dati da controllare")->required();
+
+  OpzioniRegistra orr;
+  auto* registra = app.add_subcommand(
+      "registra", "Aggiunge una struttura a strutture.DAT, con le stesse regole della finestra di inserimento");
+  italiano(*registra);
+  registra->group("Comandi");
+  registra->add_option("--cartella", cartella_r, "Cartella dell'applicazione (predefinita: la cartella del programma)");
+  registra->add_option("CODICE", orr.codice, "Codice struttura: solo cifre, al massimo 6")->required();
+  registra->add_option("DENOMINAZIONE", orr.denominazione,
+                       "Denominazione: al massimo 30 caratteri, senza cifre , - . / e virgolette")
+      ->required();
+  registra->add_option("BRANCA", orr.branca1, "Codice branca: solo cifre, al massimo 2")->required();
+  registra->add_option("BRANCA2", orr.branca2, "Secondo codice branca (facoltativo)");
+  registra->add_option("BRANCA3", orr.branca3, "Terzo codice branca (facoltativo)");
+
+  auto* tabelle = app.add_subcommand("tabelle", "Costruisce o mostra le tabelle di riferimento");
+  italiano(*tabelle);
+  tabelle->group("Comandi");
+  tabelle->require_subcommand(1);
+  std::string sorgenti, dest, file_tabella;
+  auto* costruisci = tabelle->add_subcommand(
+      "costruisci", "Costruisce tutte le tabelle (.DAT) dai file CSV della cartella SORGENTI nella cartella DEST");
+  italiano(*costruisci);
+  costruisci->group("Comandi");
+  costruisci->add_option("SORGENTI", sorgenti, "Cartella dei file CSV")->required();
+  costruisci->add_option("DEST", dest, "Cartella in cui scrivere le tabelle")->required();
+  auto* mostra = tabelle->add_subcommand("mostra", "Stampa una tabella come CSV");
+  italiano(*mostra);
+  mostra->group("Comandi");
+  mostra->add_option("FILE", file_tabella, "La tabella (.DAT)")->required();
+
+  try {
+    app.parse(argc, argv);
+  } catch (const CLI::CallForHelp& e) {
+    return app.exit(e);
+  } catch (const CLI::CallForAllHelp& e) {
+    return app.exit(e);
+  } catch (const CLI::ParseError& e) {
+    std::cerr << "flussom: " << messaggio_errore(e) << " (" << e.what() << ")\n"
+              << "Usare flussom --help per l'elenco dei comandi.\n";
+    return 2;
+  }
+
+  auto cartella = [](const std::string& s) {
+    return s.empty() ? cartella_eseguibile() : percorso_utf8(s);
+  };
+  if (controlla->parsed()) {
+    oc.cartella = cartella(cartella_c);
+    oc.interattivo = e_terminale(stdin);
+    oc.avanzamento = e_terminale(stderr);
+    OrologioSistema orologio;
+    return comando_controlla(oc, orologio, std::cin, std::cout, std::cerr);
+  }
+  if (registra->parsed()) {
+    orr.cartella = cartella(cartella_r);
+    return comando_registra(orr, std::cout, std::cerr);
+  }
+  if (costruisci->parsed())
+    return tabelle_costruisci(percorso_utf8(sorgenti), percorso_utf8(dest), std::cout, std::cerr);
+  if (mostra->parsed()) return tabelle_mostra(percorso_utf8(file_tabella), std::cout, std::cerr);
+  return 2;
+}

@@ -1,0 +1,45 @@
+#include "reference/controcf.h"
+
+#include <cstddef>
+
+namespace flussom {
+
+namespace {
+
+// Values of the characters in odd positions: digits 0 to 9, then letters A to Z.
+constexpr int valori_dispari_cifre[10] = {1, 0, 5, 7, 9, 13, 15, 17, 19, 21};
+constexpr int valori_dispari_lettere[26] = {1,  0,  5,  7,  9,  13, 15, 17, 19, 21, 2,  4,  18,
+                                            20, 11, 3,  6,  8,  12, 14, 16, 10, 22, 25, 24, 23};
+
+bool cifra(unsigned char c) { return c >= '0' && c <= '9'; }
+bool maiuscola(unsigned char c) { return c >= 'A' && c <= 'Z'; }
+
+// Any character other than a digit counts its code minus 65, so a blank counts -33.
+int valore_pari(unsigned char c) { return cifra(c) ? c - '0' : static_cast<int>(c) - 65; }
+
+// Characters that are neither digits nor capitals count nothing in odd positions.
+int valore_dispari(unsigned char c) {
+  if (cifra(c)) return valori_dispari_cifre[c - '0'];
+  if (maiuscola(c)) return valori_dispari_lettere[c - 'A'];
+  return 0;
+}
+
+}  // namespace
+
+void CONTROCF(std::string& codice) {
+  if (codice.empty()) return;
+  for (char& c : codice)
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+
+  // The callers hand over 16 characters; a shorter text has nothing in the missing positions.
+  int somma = 0;
+  for (std::size_t pos = 1; pos <= 15 && pos <= codice.size(); ++pos) {
+    const auto c = static_cast<unsigned char>(codice[pos - 1]);
+    somma += (pos % 2 == 0) ? valore_pari(c) : valore_dispari(c);
+  }
+  // Truncating remainder: a negative sum gives a check character below "A".
+  const char controllo = static_cast<char>(65 + somma % 26);
+  if (codice.size() < 16 || codice[15] != controllo) codice = codice.substr(0, 15) + controllo;
+}
+
+}  // namespace flussom

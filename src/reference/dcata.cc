@@ -1,0 +1,110 @@
+#include "reference/dcata.h"
+
+#include <cmath>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <utility>
+
+#include "check/testo.h"
+
+namespace flussom {
+
+namespace {
+
+using Intero = std::int64_t;
+
+// Fliegel and Van Flandern's conversions between a Gregorian date and its Julian day
+// number. Every division truncates, as in the original formulas; a date that is not real
+// lands on some other day and so does not come back unchanged.
+Intero giorno_giuliano(Intero g, Intero m, Intero a) {
+  return g - 32075 + 1461 * (a + 4800 + (m - 14) / 12) / 4 +
+         367 * (m - 2 - (m - 14) / 12 * 12) / 12 - 3 * ((a + 4900 + (m - 14) / 12) / 100) / 4;
+}
+
+void data_da_giuliano(Intero jd, Intero& g, Intero& m, Intero& a) {
+  Intero l = jd + 68569;
+  const Intero n = 4 * l / 146097;
+  l = l - (146097 * n + 3) / 4;
+  const Intero i = 4000 * (l + 1) / 1461001;
+  l = l - 1461 * i / 4 + 31;
+  const Intero j = 80 * l / 2447;
+  g = l - 2447 * j / 80;
+  l = j / 11;
+  m = j + 2 - 12 * l;
+  a = 100 * (n - 49) + i + l;
+}
+
+// A whole number small enough for the formulas to stay inside 64 bits.
+bool intero(double x, Intero& valore) {
+  if (!std::isfinite(x) || std::fabs(x) > 1e11 || x != std::trunc(x)) return false;
+  valore = static_cast<Intero>(x);
+  return true;
+}
+
+std::string_view parte(std::string_view s, std::size_t da, std::size_t quanti) {
+  return da < s.size() ? s.substr(da, quanti) : std::string_view();
+}
+
+void due_cifre(std::string& out, Intero v) {
+  out += static_cast<char>('0' + v / 10);
+  out += static_cast<char>('0' + v % 10);
+}
+
+bool cifre(std::string_view s, std::size_t da, std::size_t quante, Intero& valore) {
+  valore = 0;
+  for (std::size_t i = da; i < da + quante; ++i) {
+    if (s[i] < '0' || s[i] > '9') return false;
+    valore = valore * 10 + (s[i] - '0');
+  }
+  return true;
+}
+
+}  // namespace
+
+void DCATA(std::string& data, int anno_corrente) {
+  const std::string_view d = data;
+  Intero g = 0, m = 0, a = 0;
+  bool valida = true;
+  // The usual case, digits only where the numbers are, reads the same numbers without the
+  // general reading; it comes back written as it went in, but for the separators.
+  const bool solo_cifre =
+      d.size() == 10 && cifre(d, 0, 2, g) && cifre(d, 3, 2, m) && cifre(d, 6, 4, a);
+  if (!solo_cifre) {
+    const double vg = valnum(parte(d, 0, 2));
+    const double vm = valnum(parte(d, 3, 2));
+    const double va = valnum(d.size() > 4 ? d.substr(d.size() - 4) : d);
+    valida = intero(vg, g) && intero(vm, m) && intero(va, a);
+  }
+  if (valida) {
+    Intero g2 = 0, m2 = 0, a2 = 0;
+    data_da_giuliano(giorno_giuliano(g, m, a), g2, m2, a2);
+    valida = g2 == g && m2 == m && a2 == a;
+  }
+  // A date later in the current year than today still passes.
+  if (!valida || a == 0 || a > anno_corrente) {
+    data.clear();
+    return;
+  }
+
+  if (solo_cifre) {
+    data[2] = data[5] = '/';
+    return;
+  }
+
+  // A real date has day and month on two digits; the year takes four characters, with
+  // leading zeros (after the sign of a negative year) where it is shorter.
+  std::string out;
+  due_cifre(out, g);
+  out += '/';
+  due_cifre(out, m);
+  out += '/';
+  const std::string anno = std::to_string(a < 0 ? -a : a);
+  const std::size_t larghezza = a < 0 ? 3 : 4;
+  if (a < 0) out += '-';
+  if (anno.size() < larghezza) out.append(larghezza - anno.size(), '0');
+  out += anno;
+  data = std::move(out);
+}
+
+}  // namespace flussom

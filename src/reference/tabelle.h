@@ -1,0 +1,115 @@
+// The reference tables of the application folder, each read at most once per run and
+// kept in memory. Keyed tables answer by bisection over their records, exactly as a
+// bisection over the sorted file would; the parallel tables are read by record number.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+namespace flussom {
+
+// A file of fixed-length records with no header and no separators. The number of records
+// is the file length divided by the record length, rounded down.
+class TabellaRecord {
+ public:
+  // `crea_se_manca`: a missing file is created empty at the first use (keyed tables).
+  TabellaRecord(std::filesystem::path file, std::size_t lunghezza_record, bool crea_se_manca);
+
+  // Replaces the contents (tests, fuzzing): no file is read afterwards.
+  void carica_da(std::string contenuto);
+
+  std::size_t numero_record();
+  // Record n (1-based): its bytes, or an empty view when there is no such record.
+  std::string_view record(std::size_t n);
+
+  // Bisection over the key (the first `larghezza_chiave` bytes of a record, blanks removed
+  // at both ends), ordinal comparison: the 1-based number of the first record probed whose
+  // key equals `codice`, or 0. The code is compared exactly as given.
+  std::size_t cerca(std::string_view codice, std::size_t larghezza_chiave);
+
+  // The file existed (or was given contents) when it was loaded.
+  bool presente();
+  const std::filesystem::path& file() const { return file_; }
+
+ private:
+  void carica();
+  std::size_t bisezione(std::string_view codice, std::size_t larghezza_chiave) const;
+
+  std::filesystem::path file_;
+  std::size_t lunghezza_record_;
+  bool crea_se_manca_;
+  bool caricata_ = false;
+  bool presente_ = false;
+  std::string dati_;
+  // Answers already given, per code; valid for one key width.
+  std::unordered_map<std::string, std::size_t> risposte_;
+  std::size_t larghezza_risposte_ = 0;
+};
+
+// rec_terapie (TERAPIE.DAT, 69 bytes).
+struct RecTerapie {
+  std::string codice;    // 0, 7: the key
+  std::string campo2;    // 7, 50
+  std::string campo3;    // 57, 2
+  std::string tariffa;   // 59, 8: tariff in euro, "." as decimal point
+  std::uint16_t campo5 = 0;  // 67, 2: little-endian, not used by the checks
+};
+
+// One record of NOESE.DAT: a service and four texts listing exemptions ("*" before each).
+struct RecNoese {
+  std::string prestazione;  // field 1, trimmed
+  std::string esenzioni[4];  // fields 2 to 5
+};
+
+inline constexpr std::size_t lunghezza_terapie = 69;
+inline constexpr std::size_t lunghezza_codici = 63;   // COMUXX, ICD9, CODESE
+inline constexpr std::size_t lunghezza_tera001 = 80;
+inline constexpr std::size_t lunghezza_sconti = 14;
+
+class Tabelle {
+ public:
+  explicit Tabelle(std::filesystem::path cartella);
+
+  const std::filesystem::path& cartella() const { return cartella_; }
+
+  TabellaRecord& terapie() { return terapie_; }   // TERAPIE.DAT, created if missing
+  TabellaRecord& tera001() { return tera001_; }   // TERA001.DAT, never created
+  TabellaRecord& sconti() { return sconti_; }     // SCONTI.DAT, never created
+  TabellaRecord& icd9() { return icd9_; }         // ICD9.DAT, created if missing
+  TabellaRecord& comuxx() { return comuxx_; }     // COMUXX.DAT, created if missing
+  TabellaRecord& codese() { return codese_; }     // CODESE.DAT, created if missing
+
+  // The NOESE.DAT records of a service (trimmed code), in file order; nullptr when the
+  // service has none (or NOESE.DAT is missing). NOESE.DAT is never created.
+  const std::vector<RecNoese>* noese(std::string_view prestazione);
+  // Replaces NOESE.DAT's contents (tests, fuzzing).
+  void carica_noese_da(std::string_view contenuto);
+
+  // Names of the table files missing from the folder (for a warning at the start of a run).
+  static std::vector<std::string> mancanti(const std::filesystem::path& cartella);
+
+ private:
+  std::filesystem::path cartella_;
+  TabellaRecord terapie_, tera001_, sconti_, icd9_, comuxx_, codese_;
+  std::optional<std::unordered_map<std::string, std::vector<RecNoese>>> noese_;
+};
+
+// Looks a service code up in TERAPIE.DAT (blanks around the code removed): the record
+// number, 0 when not found; *record receives the record when found.
+std::size_t RICPRE(Tabelle& tabelle, std::string_view codice, RecTerapie* record);
+
+// Selectors of ric_comune.
+inline constexpr int selettore_comuni = 777;     // COMUXX.DAT
+inline constexpr int selettore_diagnosi = 888;   // ICD9.DAT
+inline constexpr int selettore_esenzioni = 999;  // CODESE.DAT
+
+// Looks a code up, compared exactly as given, in the table the selector names: the record
+// number, 0 when not found (also for an unknown selector or an unusable table).
+std::size_t ric_comune(int selettore, std::string_view codice, Tabelle& tabelle);
+
+}  // namespace flussom

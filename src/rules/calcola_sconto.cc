@@ -1,0 +1,22 @@
+#include <string>
+#include <string_view>
+
+#include "check/testo.h"
+#include "reference/criptare.h"
+#include "rules/regole.h"
+
+namespace flussom {
+
+void calcola_sconto(StatoRun& s, std::size_t numero) {
+  if (numero == 0) return;
+  const double quantita = valnum(s.slot_corrente().quantita);
+  if (quantita == 0) return;
+  // A missing SCONTI.DAT, or one without this record, means no discount.
+  const std::string_view rec = s.tabelle.sconti().record(numero);
+  if (rec.size() < lunghezza_sconti) return;
+  std::string sconto(trim(rec.substr(7, 7)));
+  criptare(sconto);
+  s.totali.tot_sconto += valnum(sconto) * quantita;
+}
+
+}  // namespace flussom

@@ -1,0 +1,55 @@
+// Coding and date checks of a closing row: specialty, health authority of residence,
+// nomenclature, prescription date, birth date against it, personal data, doctor.
+#include <string>
+#include <string_view>
+
+#include "check/testo.h"
+#include "reference/dcata.h"
+#include "rules/regole.h"
+
+namespace flussom {
+
+namespace {
+
+// Date keys compare as texts, byte by byte as unsigned codes; a prefix is the smaller.
+bool chiave_maggiore(std::string_view a, std::string_view b) {
+  const std::size_t n = a.size() < b.size() ? a.size() : b.size();
+  for (std::size_t i = 0; i < n; ++i) {
+    const auto x = static_cast<unsigned char>(a[i]);
+    const auto y = static_cast<unsigned char>(b[i]);
+    if (x != y) return x > y;
+  }
+  return a.size() > b.size();
+}
+
+}  // namespace
+
+void controlla_codifica(StatoRun& s) {
+  const RigaFlusso& r = s.riga;
+
+  if (valnum(r.cod_branca) == 0) s.errore({" Codice Branca  vuoto         "});
+  if (valnum(r.asl_res) == 0) s.errore({" Codice ASL residenza vuoto   "});
+
+  if (r.cod_nomenclatore.empty()) {
+    s.errore({" Codice nomenclatore mancante  "});
+  } else if (r.cod_nomenclatore != "x") {
+    s.errore({" Codice nomenclatore errato ", r.cod_nomenclatore, " deve essere x"});
+  }
+
+  // The prescription date is the date of the ricetta's first line; it is checked even
+  // when it is blank.
+  const std::string& data_prescrizione = s.ricetta.slot(1).data_prestazione;
+  std::string data = data_prescrizione;
+  DCATA(data, s.anno_corrente);
+  if (data.empty()) s.errore({" Data errata ", data_prescrizione, "     "});
+
+  if (chiave_maggiore(chiave_data(r.data_nascita), chiave_data(data_prescrizione)))
+    s.errore({" Data nascita maggiore della data prescriz."});
+
+  if (r.cognome.empty() && r.nome.empty() && r.cod_fiscale.empty() && r.data_nascita.empty())
+    s.errore({" Dati anagrafici non presenti "});
+
+  if (r.cod_medico.empty()) s.errore({" Medico prescrittore mancante "});
+}
+
+}  // namespace flussom

@@ -1,0 +1,44 @@
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "check/testo.h"
+#include "rules/regole.h"
+
+namespace flussom {
+
+namespace {
+
+// Exemptions that cover every service: four codes and every code starting with one of
+// thirteen letters (upper case only).
+bool esenzione_generale(std::string_view codice) {
+  for (std::string_view c : {"D01", "R99", "M50", "M51"})
+    if (codice == c) return true;
+  return std::string_view("EGLRSCNVITBFP").find(codice.front()) != std::string_view::npos;
+}
+
+}  // namespace
+
+void controlla_esenzione(StatoRun& s) {
+  if (s.e_riga_99()) return;
+  const std::string_view esenzione = trim(s.riga.cod_esenzione);
+  if (esenzione.empty() || esenzione_generale(esenzione)) return;
+
+  const std::string_view prestazione = trim(s.slot_corrente().cod_prestazione);
+  // A service without records is covered by every exemption.
+  const std::vector<RecNoese>* record = s.tabelle.noese(prestazione);
+  if (record == nullptr) return;
+
+  std::string cercato = "*";
+  cercato += esenzione;
+  // Every record of the service that does not list the code is reported; the first one
+  // that lists it ends the search.
+  for (const RecNoese& rec : *record) {
+    for (const std::string& elenco : rec.esenzioni)
+      if (elenco.find(cercato) != std::string::npos) return;
+    s.errore({" Per l'esenzione ", esenzione, " la prestazione ", prestazione,
+              " non \xE8 Esente "});
+  }
+}
+
+}  // namespace flussom

@@ -1,0 +1,50 @@
+// Money checks of a closing row: the run totals, ticket position against ticket amount and
+// exemption, accounting position, declared against computed total, exemption code.
+#include <string>
+
+#include "check/formato.h"
+#include "check/testo.h"
+#include "rules/regole.h"
+
+namespace flussom {
+
+void controlla_importi(StatoRun& s) {
+  const RigaFlusso& r = s.riga;
+
+  // The totals grow for every closing row, whatever the checks below find. The net amount
+  // is the one of slot nprest: empty for a ricetta made of its closing row alone.
+  const std::string ticket = virgola_in_punto(r.importo_ticket);
+  const std::string netto = virgola_in_punto(s.slot_corrente().importo);
+  const double valore_ticket = valnum(ticket);
+  const double valore_netto = valnum(netto);
+  s.totali.tot_netto += valore_netto;
+  s.totali.tot_ticket += valore_ticket;
+  // Both totals in the amount pattern, so they are compared to the cent.
+  const std::string dichiarato = formato_importo(valore_ticket + valore_netto);
+  const std::string calcolato = formato_importo(s.ricetta.tot_calcolato);
+
+  const double posizione = valnum(r.pos_ticket);
+  if (posizione > 1 && valore_ticket == 0)
+    s.errore({" Incongruenza pos.ticket non esente ed importo \x80 ", ticket, " "});
+  if (posizione == 1 && valore_ticket > 0)
+    s.errore({" Incongruenza pos.ticket esente ed importo \x80 ", ticket, " "});
+  if (posizione > 1 && !r.cod_esenzione.empty()) s.errore({" Incongruenza ticket + codice esenzione"});
+
+  const double contabile = valnum(r.pos_contabile);
+  if (!(contabile >= 1 && contabile <= 3)) s.errore({" Posizione contabile errata o mancante "});
+
+  if (calcolato != dichiarato)
+    s.errore({" Totale \x80 ", numero_semplice(valore_importo(dichiarato)), " errato, calcolato  \x80 ",
+              calcolato});
+
+  if (posizione == 3) s.errore({" Codice esenzione errato "});
+  if (posizione == 1) {
+    if (r.cod_esenzione.empty()) {
+      s.errore({" Codice esenzione assente"});
+    } else if (ric_comune(selettore_esenzioni, r.cod_esenzione, s.tabelle) == 0) {
+      s.errore({" Codice esenzione ", r.cod_esenzione, " inesistente"});
+    }
+  }
+}
+
+}  // namespace flussom

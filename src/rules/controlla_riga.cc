@@ -1,0 +1,37 @@
+#include <string_view>
+
+#include "check/testo.h"
+#include "rules/regole.h"
+
+namespace flussom {
+
+void controlla_riga(StatoRun& s) {
+  const RigaFlusso& r = s.riga;
+  const bool chiusura = s.e_riga_99();
+
+  // A code holding both characters is reported twice.
+  if (r.cod_medico.find(',') != std::string::npos)
+    s.errore({" Medico prescrittore con caratteri errati ", r.cod_medico});
+  if (r.cod_medico.find('?') != std::string::npos)
+    s.errore({" Medico prescrittore con caratteri errati ", r.cod_medico});
+
+  if (!chiusura) {
+    if (static_cast<double>(s.ricetta.nprest) != valnum(r.progressivo))
+      s.errore({" Numero progressivo prestazione errato     "});
+    if (valnum(s.slot_corrente().quantita) == 0)
+      s.errore({" Quantit\xE0 errata (0)           "});
+  }
+
+  // Against the ricetta's first line, compared as texts: an empty booking date is never later.
+  if (chiave_data(r.data_prenotazione) > chiave_data(s.ricetta.slot(1).data_prestazione))
+    s.errore({" Data prenotazione maggiore della data prestazione "});
+
+  if (r.cod_fiscale.size() != 16)
+    s.errore({" Codice fiscale ", r.cod_fiscale, " errato < 16 ctr"});
+
+  const std::string_view diagnosi = trim(r.cod_diagnosi);
+  if (!diagnosi.empty() && ric_comune(selettore_diagnosi, diagnosi, s.tabelle) == 0)
+    s.errore({" Codice diagnosi ", r.cod_diagnosi, " inesistente"});
+}
+
+}  // namespace flussom

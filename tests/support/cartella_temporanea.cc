@@ -1,0 +1,55 @@
+#include "support/cartella_temporanea.h"
+
+#include <atomic>
+#include <chrono>
+#include <fstream>
+#include <iterator>
+#include <random>
+
+namespace flussom::prova {
+
+namespace fs = std::filesystem;
+
+CartellaTemporanea::CartellaTemporanea() {
+  static std::atomic<unsigned> contatore{0};
+  std::random_device rd;
+  for (;;) {
+    fs::path p = fs::temp_directory_path() /
+                 ("flussom-prova-" + std::to_string(rd()) + "-" + std::to_string(contatore++));
+    std::error_code ec;
+    if (fs::create_directory(p, ec)) {
+      percorso_ = p;
+      return;
+    }
+  }
+}
+
+CartellaTemporanea::~CartellaTemporanea() {
+  std::error_code ec;
+  // A test may leave the folder read-only; give the write bit back before removing it.
+  fs::permissions(percorso_, fs::perms::owner_all, fs::perm_options::add, ec);
+  fs::remove_all(percorso_, ec);
+}
+
+fs::path CartellaTemporanea::scrivi(std::string_view nome, std::string_view contenuto) const {
+  fs::path p = percorso_ / nome;
+  scrivi_file(p, contenuto);
+  return p;
+}
+
+std::string CartellaTemporanea::leggi(std::string_view nome) const {
+  return leggi_file(percorso_ / nome);
+}
+
+std::string leggi_file(const fs::path& p) {
+  std::ifstream in(p, std::ios::binary);
+  if (!in) return {};
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+void scrivi_file(const fs::path& p, std::string_view contenuto) {
+  std::ofstream out(p, std::ios::binary | std::ios::trunc);
+  out.write(contenuto.data(), static_cast<std::streamsize>(contenuto.size()));
+}
+
+}  // namespace flussom::prova
