@@ -37,7 +37,10 @@ int comando_controlla(const OpzioniControlla& o, const Orologio& orologio, std::
 
   InterfacciaTerminale ui(o.cartella, in, err, o.interattivo);
   ui.imposta_stato("Apertura File : " + utf8_a_cp1252(o.file));
-  ui.mostra_avanzamento(o.avanzamento);
+  // A progress indicator only where someone waits for it: a terminal and a large file.
+  std::error_code ec;
+  const auto dimensione = fs::file_size(percorso_utf8(o.file), ec);
+  ui.mostra_avanzamento(o.avanzamento && !ec && dimensione > soglia_avanzamento);
   const RisultatoRun r = importa(ParametriRun{percorso_utf8(o.file), o.cartella}, ui, orologio);
   ui.stampa_stato(out);
   switch (r.esito) {

@@ -3,11 +3,15 @@
 
 #include <filesystem>
 #include <iosfwd>
+#include <cstdint>
 #include <string>
 
 #include "check/orologio.h"
 
 namespace flussom {
+
+// Files larger than this show a progress indicator on a terminal.
+inline constexpr std::uintmax_t soglia_avanzamento = 4u << 20;
 
 struct OpzioniControlla {
   std::filesystem::path cartella;  // application folder

@@ -1,0 +1,140 @@
+// The `flussom` binary end to end: what the terminal shows, exit statuses, registration.
+#include <gtest/gtest.h>
+
+#include "support/cartella_temporanea.h"
+#include "support/esegui.h"
+#include "support/riga_prova.h"
+
+namespace flussom {
+namespace {
+
+using prova::esegui_flussom;
+
+class Controlla : public ::testing::Test {
+ protected:
+  Controlla() {
+    prova::costruisci_in(dir.percorso(), prova::tabelle_base());
+    dir.scrivi("strutture.DAT", prova::strutture_base());
+  }
+  prova::Uscita controlla(const std::string& nome, const std::string& dati, const std::string& ingresso = "") {
+    file = dir.scrivi(nome, dati).string();
+    return esegui_flussom({"controlla", "--cartella", dir.percorso().string(), file}, ingresso);
+  }
+  prova::CartellaTemporanea dir;
+  std::string file;
+};
+
+TEST_F(Controlla, CorrectFilePrintsTheStatusTextInUtf8) {
+  auto u = controlla("FLM102026.txt", prova::ricetta_corretta("190000000000001"));
+  EXPECT_EQ(u.stato, 0);
+  EXPECT_EQ(u.out,
+            "Apertura File : " + file + "\n"
+            "IL FILE E' CORRETTO\n"
+            "Ricette lette    nr 1\n"
+            "Records letti    nr 2\n"
+            "Prestazioni      nr 1\n"
+            "Totale         \u20AC  20,66\n"
+            "Totale Ticket  \u20AC  20,66  Totale Netto  \u20AC ,00\n"
+            "Totale Sconto  \u20AC  1,50  Totale Netto ASP  \u20AC -1,50\n");
+  EXPECT_EQ(u.err, "");
+}
+
+TEST_F(Controlla, FileWithErrors) {
+  prova::RigaProva r;
+  r.quantita = "000";
+  auto u = controlla("FLM102026.txt", r.linea() + "\r\n" + r.chiusura("0020,66", "").linea() + "\r\n");
+  EXPECT_EQ(u.stato, 1);
+  EXPECT_EQ(u.out, "Apertura File : " + file + "\nIl file contiene ERRORI rilevanti\n");
+  const std::string rep = dir.leggi("errori.RPT");
+  EXPECT_NE(rep.find(" Quantit\xE0 errata (0)           \r\n"), std::string::npos);
+}
+
+TEST_F(Controlla, RunsThatStopEarly) {
+  auto u = controlla("FLM13.txt", prova::ricetta_corretta("190000000000001"));
+  EXPECT_EQ(u.stato, 1);
+  EXPECT_EQ(u.err, "NEL FILE IL MESE NON E'DEFINITO\n");
+  EXPECT_EQ(u.out, "Apertura File : " + file + "\n");
+
+  u = controlla("FLM01.txt", "corta\r\n");
+  EXPECT_EQ(u.stato, 1);
+  EXPECT_EQ(u.out, "Apertura File : " + file + "\nLunghezza file ERRATA\n");
+}
+
+TEST_F(Controlla, UnknownFacilityIsAnsweredNoWithoutATerminal) {
+  dir.scrivi("strutture.DAT", "");
+  auto u = controlla("FLM01.txt", prova::ricetta_corretta("190000000000001"), "s\n");
+  EXPECT_EQ(u.stato, 1);
+  EXPECT_EQ(u.err, "STRUTTURA NON TROVATA! Vuole inserirla (risposta: No)\nSTRUTTURA NON TROVATA\n");
+  EXPECT_EQ(dir.leggi("strutture.DAT"), "");  // nothing registered
+}
+
+TEST_F(Controlla, NothingChecked) {
+  auto u = esegui_flussom({"controlla", "--cartella", dir.percorso().string(), (dir / "FLM01manca.txt").string()});
+  EXPECT_EQ(u.stato, 2);
+  EXPECT_NE(u.err.find("FLM01manca.txt"), std::string::npos);
+  EXPECT_EQ(u.out, "Apertura File : " + (dir / "FLM01manca.txt").string() + "\n");
+
+  u = esegui_flussom({"controlla", "--cartella", (dir / "manca").string(), "FLM01.txt"});
+  EXPECT_EQ(u.stato, 2);
+  EXPECT_NE(u.err.find("Cartella dell'applicazione non trovata"), std::string::npos);
+
+  u = esegui_flussom({"controlla"});
+  EXPECT_EQ(u.stato, 2);
+  u = esegui_flussom({"sconosciuto"});
+  EXPECT_EQ(u.stato, 2);
+}
+
+TEST_F(Controlla, MissingTablesAreNamedOnce) {
+  prova::CartellaTemporanea vuota;
+  vuota.scrivi("strutture.DAT", prova::strutture_base());
+  auto p = vuota.scrivi("FLM01.txt", prova::ricetta_corretta("190000000000001"));
+  auto u = esegui_flussom({"controlla", "--cartella", vuota.percorso().string(), p.string()});
+  EXPECT_EQ(u.stato, 1);
+  for (const char* t : {"TERAPIE.DAT", "TERA001.DAT", "SCONTI.DAT", "NOESE.DAT", "ICD9.DAT", "COMUXX.DAT", "CODESE.DAT"}) {
+    EXPECT_NE(u.err.find(t), std::string::npos) << t;
+  }
+  EXPECT_EQ(u.err.find("strutture.DAT"), std::string::npos);
+}
+
+TEST_F(Controlla, HelpIsInItalian) {
+  for (auto args : {std::vector<std::string>{"--help"}, {"controlla", "--help"}, {"registra", "--help"},
+                    {"tabelle", "--help"}, {"tabelle", "costruisci", "--help"}}) {
+    auto u = esegui_flussom(args);
+    EXPECT_EQ(u.stato, 0);
+    EXPECT_NE(u.out.find("Uso: flussom"), std::string::npos) << u.out;
+  }
+}
+
+TEST_F(Controlla, RegistraAppendsTheRecordOrRefusesItWhole) {
+  const std::string c = dir.percorso().string();
+  dir.scrivi("strutture.DAT", "");
+  auto u = esegui_flussom({"registra", "--cartella", c, "654321", "via roma ambulatorio", "08", "9"});
+  EXPECT_EQ(u.stato, 0) << u.err;
+  const std::string atteso = "\"654321\",\"VIA ROMA AMBULATORIO\",\"08\",\"9\",\"\"\r\n";
+  EXPECT_EQ(dir.leggi("strutture.DAT"), atteso);
+
+  for (auto args : {std::vector<std::string>{"12a", "NOME", "08"},
+                    {"1234567", "NOME", "08"},
+                    {"1", "NOME 2", "08"},
+                    {"1", "NOME \"X\"", "08"},
+                    {"1", "A,B", "08"},
+                    {"1", std::string(31, 'A'), "08"},
+                    {"1", "NOME", "123"},
+                    {"1", "NOME", ""},
+                    {" ", "NOME", "08"},
+                    {"1", "NOME", "08", "x"}}) {
+    args.insert(args.begin(), {"registra", "--cartella", c});
+    u = esegui_flussom(args);
+    EXPECT_EQ(u.stato, 2) << args[3] << " " << args[4];
+    EXPECT_NE(u.err.find("Nessun record scritto"), std::string::npos) << u.err;
+  }
+  EXPECT_EQ(dir.leggi("strutture.DAT"), atteso);
+
+  // The accented letters of the name are kept, as Windows-1252.
+  u = esegui_flussom({"registra", "--cartella", c, "7", "citt\u00E0", "08"});
+  EXPECT_EQ(u.stato, 0);
+  EXPECT_EQ(dir.leggi("strutture.DAT"), atteso + "\"7\",\"CITT\xE0\",\"08\",\"\",\"\"\r\n");
+}
+
+}  // namespace
+}  // namespace flussom

@@ -1,0 +1,19 @@
+// Runs the real `flussom` binary for end-to-end tests, capturing its output and exit status.
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace flussom::prova {
+
+struct Uscita {
+  int stato = -1;      // exit status
+  std::string out;     // standard output, as bytes
+  std::string err;     // standard error, as bytes
+};
+
+// Runs FLUSSOM_BIN with the arguments; `ingresso` is fed on standard input (not a terminal).
+Uscita esegui_flussom(const std::vector<std::string>& argomenti, const std::string& ingresso = "");
+
+}  // namespace flussom::prova
