@@ -1,0 +1,354 @@
+#include "ui/form_import.h"
+
+#include <QComboBox>
+#include <QDir>
+#include <QFileInfo>
+#include <QGridLayout>
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QSignalBlocker>
+#include <QStyle>
+#include <QTextDocument>
+#include <QVBoxLayout>
+#include <algorithm>
+#include <limits>
+
+#include "check/cp1252.h"
+#include "check/importa.h"
+#include "ui/esegui_e_attendi.h"
+#include "ui/form_dati.h"
+#include "ui/lista_file.h"
+#include "ui/percorsi.h"
+#include "ui/visualizzatore.h"
+
+namespace flussom {
+
+namespace {
+
+QString da_cp1252(std::string_view s) { return QString::fromStdString(cp1252_a_utf8(s)); }
+
+std::string in_cp1252(const QString& s) { return utf8_a_cp1252(s.toStdString()); }
+
+// Folder paths are compared in Qt's form ("/" separators).
+QString forma_qt(const QString& cartella) {
+  return QDir::cleanPath(QDir(QDir::fromNativeSeparators(cartella)).absolutePath());
+}
+
+bool stesso_inizio(const QString& cartella, const QString& radice) {
+#ifdef _WIN32
+  return cartella.startsWith(radice, Qt::CaseInsensitive);
+#else
+  return cartella.startsWith(radice);
+#endif
+}
+
+// Keeps the normal pointer over a modal box that the run shows while the busy pointer is up.
+class PuntatoreNormale {
+ public:
+  explicit PuntatoreNormale(bool attivo) : attivo_(attivo) {
+    if (attivo_) QGuiApplication::setOverrideCursor(Qt::ArrowCursor);
+  }
+  ~PuntatoreNormale() {
+    if (attivo_) QGuiApplication::restoreOverrideCursor();
+  }
+  PuntatoreNormale(const PuntatoreNormale&) = delete;
+  PuntatoreNormale& operator=(const PuntatoreNormale&) = delete;
+
+ private:
+  bool attivo_;
+};
+
+}  // namespace
+
+Form_import::Form_import(std::filesystem::path cartella, const Orologio& orologio, QWidget* parent)
+    : QWidget(parent), cartella_(std::move(cartella)), orologio_(orologio) {
+  setObjectName(QStringLiteral("Form_import"));
+  setWindowTitle(QString::fromLatin1(titolo_finestra));
+
+  Label2_ = new QLabel(QStringLiteral("Drive"), this);
+  Label2_->setObjectName(QStringLiteral("Label2"));
+  Drive1_ = new QComboBox(this);
+  Drive1_->setObjectName(QStringLiteral("Drive1"));
+  Dir1_ = new QListWidget(this);
+  Dir1_->setObjectName(QStringLiteral("Dir1"));
+  Label1_ = new QLabel(QStringLiteral("File dati da controllare"), this);
+  Label1_->setObjectName(QStringLiteral("Label1"));
+  File1_ = new QListWidget(this);
+  File1_->setObjectName(QStringLiteral("File1"));
+  Text1_ = new QPlainTextEdit(this);
+  Text1_->setObjectName(QStringLiteral("Text1"));
+  Text1_->setReadOnly(true);
+  Text2_ = new QLineEdit(this);
+  Text2_->setObjectName(QStringLiteral("Text2"));
+  Text2_->setReadOnly(true);
+  QFont carattere(QStringLiteral("MS Sans Serif"));
+  carattere.setStyleHint(QFont::SansSerif);
+  Text1_->setFont(carattere);
+  Text2_->setFont(carattere);
+  Comm_controlla_ = new QPushButton(QStringLiteral("Controlla File"), this);
+  Comm_controlla_->setObjectName(QStringLiteral("Comm_controlla"));
+  Comm_st_ = new QPushButton(QStringLiteral("Visualizza e stampa errori"), this);
+  Comm_st_->setObjectName(QStringLiteral("Comm_st"));
+  Com_fine_ = new QPushButton(QStringLiteral("Fine"), this);
+  Com_fine_->setObjectName(QStringLiteral("Com_fine"));
+  ProgressBar1_ = new QProgressBar(this);
+  ProgressBar1_->setObjectName(QStringLiteral("ProgressBar1"));
+  ProgressBar1_->setRange(0, 100);
+  ProgressBar1_->setValue(0);
+
+  auto* liste = new QGridLayout;
+  liste->addWidget(Label2_, 0, 0);
+  liste->addWidget(Label1_, 0, 1);
+  liste->addWidget(Drive1_, 1, 0);
+  liste->addWidget(Dir1_, 2, 0);
+  liste->addWidget(File1_, 1, 1, 2, 1);
+  liste->setColumnStretch(0, 1);
+  liste->setColumnStretch(1, 1);
+  auto* pulsanti = new QHBoxLayout;
+  pulsanti->addWidget(Comm_controlla_);
+  pulsanti->addWidget(Comm_st_);
+  pulsanti->addStretch();
+  pulsanti->addWidget(Com_fine_);
+  auto* tutto = new QVBoxLayout(this);
+  tutto->addLayout(liste, 2);
+  tutto->addWidget(Text1_, 2);
+  tutto->addWidget(Text2_);
+  tutto->addLayout(pulsanti);
+  tutto->addWidget(ProgressBar1_);
+  resize(760, 560);
+
+  connect(Drive1_, &QComboBox::currentIndexChanged, this, &Form_import::cambia_drive);
+  connect(Dir1_, &QListWidget::itemActivated, this, [this](QListWidgetItem* voce) {
+    cambia_cartella(voce->data(Qt::UserRole).toString());
+  });
+  // A click, or a move of the selection with the keyboard, picks the file.
+  connect(File1_, &QListWidget::itemClicked, this,
+          [this](QListWidgetItem* voce) { scegli_file(voce->text()); });
+  connect(File1_, &QListWidget::itemSelectionChanged, this, [this] {
+    const QList<QListWidgetItem*> scelte = File1_->selectedItems();
+    if (!scelte.isEmpty()) scegli_file(scelte.first()->text());
+  });
+  connect(Comm_controlla_, &QPushButton::clicked, this, &Form_import::controlla_file);
+  connect(Comm_st_, &QPushButton::clicked, this, &Form_import::visualizza_errori);
+  connect(Com_fine_, &QPushButton::clicked, this, &QWidget::close);
+
+  // Load: the lists at the application folder, its drive in the drive list, the report
+  // button disabled. The drive list starts on that drive, so no drive change happens here.
+  const QString applicazione = forma_qt(da_percorso(cartella_));
+  {
+    const QSignalBlocker blocco(Drive1_);
+    int scelto = 0, lunghezza = -1;
+    const QFileInfoList drives = QDir::drives();
+    for (int i = 0; i < drives.size(); ++i) {
+      const QString radice = drives[i].absoluteFilePath();
+      Drive1_->addItem(QDir::toNativeSeparators(radice), radice);
+      if (stesso_inizio(applicazione, radice) && radice.size() > lunghezza) {
+        scelto = i;
+        lunghezza = static_cast<int>(radice.size());
+      }
+    }
+    Drive1_->setCurrentIndex(scelto);
+    drive_corrente_ = scelto;
+  }
+  cambia_cartella(applicazione);
+  Comm_st_->setEnabled(false);
+}
+
+void Form_import::cambia_drive(int indice) {
+  const QString radice = Drive1_->itemData(indice).toString();
+  // A drive that cannot be read leaves the lists where they were, without a message.
+  QString destinazione = cartella_per_drive_.value(radice, radice);
+  if (!QFileInfo(destinazione).isReadable()) destinazione = radice;
+  if (radice.isEmpty() || !QFileInfo(destinazione).isDir() || !QFileInfo(destinazione).isReadable()) {
+    const QSignalBlocker blocco(Drive1_);
+    Drive1_->setCurrentIndex(drive_corrente_);
+    return;
+  }
+  drive_corrente_ = indice;
+  cambia_cartella(destinazione);
+}
+
+void Form_import::cambia_cartella(const QString& cartella) {
+  const QString c = forma_qt(cartella);
+  const QFileInfo info(c);
+  if (!info.isDir() || !info.isReadable()) return;
+  cartella_corrente_ = QDir::toNativeSeparators(c);
+  const QString radice = Drive1_->itemData(drive_corrente_).toString();
+  if (!radice.isEmpty()) cartella_per_drive_.insert(radice, c);
+  riempi_cartelle();
+  Comm_st_->setEnabled(false);
+  riempi_file();
+}
+
+void Form_import::riempi_cartelle() {
+  const QSignalBlocker blocco(Dir1_);
+  Dir1_->clear();
+  const QStyle* s = style();
+  const QString corrente = forma_qt(cartella_corrente_);
+
+  // The path from the root down to the folder, then its subfolders one step further in.
+  QStringList catena;
+  for (QDir d(corrente);; ) {
+    catena.prepend(d.absolutePath());
+    if (d.isRoot() || !d.cdUp()) break;
+  }
+  int livello = 0;
+  for (const QString& p : catena) {
+    const QString nome = QDir(p).isRoot() ? QDir::toNativeSeparators(p) : QFileInfo(p).fileName();
+    auto* voce = new QListWidgetItem(s->standardIcon(QStyle::SP_DirOpenIcon),
+                                     QString(2 * livello, QLatin1Char(' ')) + nome, Dir1_);
+    voce->setData(Qt::UserRole, p);
+    ++livello;
+  }
+  Dir1_->setCurrentRow(Dir1_->count() - 1);
+  const QStringList sotto =
+      QDir(corrente).entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name | QDir::IgnoreCase);
+  for (const QString& n : sotto) {
+    auto* voce = new QListWidgetItem(s->standardIcon(QStyle::SP_DirClosedIcon),
+                                     QString(2 * livello, QLatin1Char(' ')) + n, Dir1_);
+    voce->setData(Qt::UserRole, QDir(corrente).absoluteFilePath(n));
+  }
+}
+
+void Form_import::riempi_file() {
+  const QSignalBlocker blocco(File1_);
+  File1_->clear();
+  File1_->addItems(file_dati(forma_qt(cartella_corrente_)));
+}
+
+void Form_import::scegli_file(const QString& nome) {
+  imposta_struttura("");
+  // The run opens and closes its own files: nothing stays open between runs.
+  Comm_st_->setEnabled(false);
+  const QString percorso = unisci_percorso(cartella_corrente_, nome);
+  percorso_file_ = a_percorso(percorso);
+  const QString testo = QStringLiteral("Apertura File : ") + percorso;
+  stato_ = in_cp1252(testo);
+  righe_nuove_.clear();
+  Text1_->setPlainText(testo);
+}
+
+void Form_import::controlla_file() {
+  imposta_struttura("");
+  int risu = 0;
+  int simu = 1;
+  const RisultatoRun esito = importa(ParametriRun{percorso_file_, cartella_}, *this, orologio_, simu, risu);
+  mostra_stato();
+  if (valore_in_attesa_ >= 0) ProgressBar1_->setValue(static_cast<int>(valore_in_attesa_));
+  valore_in_attesa_ = -1;
+  if (occupato_) puntatore_occupato(false);
+  if (esito.esito == EsitoRun::programma_terminato) {
+    close();
+    emit programma_terminato();
+    return;
+  }
+  if (risu == 1) Comm_st_->setEnabled(true);
+}
+
+void Form_import::visualizza_errori() {
+  esegui_e_attendi(comando_visualizza_report(cartella_), stile_ingrandita);
+}
+
+std::string Form_import::testo_stato() const { return stato_; }
+
+// The run may append a line for every line of a long file, and a box that cannot repaint
+// before the run returns gains nothing from getting them one by one: they reach the box
+// together when the run returns or shows a modal box.
+void Form_import::aggiungi_stato(std::string_view riga) {
+  stato_ += "\r\n";
+  stato_ += riga;
+  righe_nuove_.append(da_cp1252(riga));
+}
+
+void Form_import::mostra_stato() {
+  if (righe_nuove_.isEmpty()) return;
+  const QString nuove = righe_nuove_.join(QLatin1Char('\n'));
+  righe_nuove_.clear();
+  if (Text1_->document()->isEmpty())
+    Text1_->setPlainText(QStringLiteral("\n") + nuove);  // the status began with a line break
+  else
+    Text1_->appendPlainText(nuove);
+}
+
+void Form_import::imposta_struttura(std::string_view nome) {
+  // The run sets the name once per line: touch the box only when it changes.
+  if (nome == struttura_) return;
+  struttura_ = nome;
+  Text2_->setText(da_cp1252(nome));
+}
+
+void Form_import::imposta_progresso(std::int64_t minimo, std::int64_t massimo) {
+  // A bar needs a maximum above its minimum (an empty file gives 0 and 0): keep the old range.
+  if (massimo <= minimo) return;
+  constexpr std::int64_t limite = std::numeric_limits<int>::max();
+  ProgressBar1_->setRange(static_cast<int>(std::clamp<std::int64_t>(minimo, 0, limite)),
+                          static_cast<int>(std::clamp<std::int64_t>(massimo, 0, limite)));
+  percentuale_ = -1;
+  valore_in_attesa_ = -1;
+}
+
+void Form_import::avanza_progresso(std::int64_t valore) {
+  const std::int64_t minimo = ProgressBar1_->minimum(), massimo = ProgressBar1_->maximum();
+  if (valore < minimo || valore > massimo) return;
+  // The run does not give the event loop a turn, so the bar repaints itself at once when
+  // its value changes: change it only when the percentage does, and show the exact value
+  // when the run returns.
+  const int percentuale = static_cast<int>((valore - minimo) * 100 / (massimo - minimo));
+  if (percentuale == percentuale_) {
+    valore_in_attesa_ = valore;
+    return;
+  }
+  percentuale_ = percentuale;
+  valore_in_attesa_ = -1;
+  ProgressBar1_->setValue(static_cast<int>(valore));
+}
+
+void Form_import::puntatore_occupato(bool occupato) {
+  if (occupato == occupato_) return;
+  occupato_ = occupato;
+  if (occupato)
+    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+  else
+    QGuiApplication::restoreOverrideCursor();
+}
+
+void Form_import::abilita_stampa(bool abilitato) { Comm_st_->setEnabled(abilitato); }
+
+void Form_import::focus_fine() { Com_fine_->setFocus(); }
+
+bool Form_import::domanda(std::string_view testo) {
+  mostra_stato();
+  const PuntatoreNormale normale(occupato_);
+  QMessageBox box(QMessageBox::Question, QString(), da_cp1252(testo),
+                  QMessageBox::Yes | QMessageBox::No, this);
+  box.button(QMessageBox::Yes)->setText(QString::fromUtf8("&S\xc3\xac"));
+  box.button(QMessageBox::No)->setText(QStringLiteral("&No"));
+  box.setDefaultButton(QMessageBox::Yes);
+  return box.exec() == QMessageBox::Yes;
+}
+
+void Form_import::messaggio(std::string_view testo) {
+  mostra_stato();
+  const PuntatoreNormale normale(occupato_);
+  QMessageBox box(QMessageBox::NoIcon, QString::fromLatin1(titolo_applicazione), da_cp1252(testo),
+                  QMessageBox::Ok, this);
+  box.button(QMessageBox::Ok)->setText(QStringLiteral("OK"));
+  box.exec();
+}
+
+EsitoRegistrazione Form_import::registra_struttura(std::string_view codstru) {
+  mostra_stato();
+  const PuntatoreNormale normale(occupato_);
+  Form_dati finestra(cartella_, codstru, this);
+  return finestra.exec() == Form_dati::fine_procedura ? EsitoRegistrazione::fine_programma
+                                                      : EsitoRegistrazione::chiusa;
+}
+
+}  // namespace flussom

@@ -1,0 +1,99 @@
+// The main window: the operator picks a data file with the drive, folder and file lists,
+// starts its check, follows the progress and the outcome, and opens the error report. The
+// window is also the front end through which the check run talks to the operator.
+#pragma once
+
+#include <QHash>
+#include <QStringList>
+#include <QWidget>
+#include <filesystem>
+#include <string>
+
+#include "check/interfaccia.h"
+#include "check/orologio.h"
+
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QListWidgetItem;
+class QPlainTextEdit;
+class QProgressBar;
+class QPushButton;
+
+namespace flussom {
+
+// The window title names the check and the month of this release; messages carry the
+// application's title.
+inline constexpr const char* titolo_finestra =
+    "Controllo dati Flusso M - Specialistica ambulatoriale - rilascio Dicembre 2026";
+inline constexpr const char* titolo_applicazione = "Controllo Flusso M";
+
+class Form_import : public QWidget, public Interfaccia {
+  Q_OBJECT
+
+ public:
+  // `cartella` is the application folder: tables, report, and where the lists start.
+  Form_import(std::filesystem::path cartella, const Orologio& orologio, QWidget* parent = nullptr);
+
+  const std::filesystem::path& percorso_file() const { return percorso_file_; }
+  // The folder that the folder list shows, in the platform's separators.
+  QString cartella_corrente() const { return cartella_corrente_; }
+
+  // The window's events.
+  void cambia_drive(int indice);
+  void cambia_cartella(const QString& cartella);
+  void scegli_file(const QString& nome);
+  void controlla_file();
+  void visualizza_errori();
+
+  // The run's side.
+  std::string testo_stato() const override;
+  void aggiungi_stato(std::string_view riga) override;
+  void imposta_struttura(std::string_view nome) override;
+  void imposta_progresso(std::int64_t minimo, std::int64_t massimo) override;
+  void avanza_progresso(std::int64_t valore) override;
+  void puntatore_occupato(bool occupato) override;
+  void abilita_stampa(bool abilitato) override;
+  void focus_fine() override;
+  bool domanda(std::string_view testo) override;
+  void messaggio(std::string_view testo) override;
+  EsitoRegistrazione registra_struttura(std::string_view codstru) override;
+
+ signals:
+  // "Fine Procedura" in the registration window: the window has closed and the program ends.
+  void programma_terminato();
+
+ private:
+  void riempi_cartelle();
+  void riempi_file();
+  void mostra_stato();
+
+  std::filesystem::path cartella_;
+  const Orologio& orologio_;
+  std::filesystem::path percorso_file_;
+  QString cartella_corrente_;
+  QHash<QString, QString> cartella_per_drive_;  // the folder last shown on each drive
+  int drive_corrente_ = -1;
+
+  std::string stato_;                 // the status text, Windows-1252, lines joined by CR LF
+  QStringList righe_nuove_;           // lines appended by the run, not yet in the status box
+  std::string struttura_;             // the facility name on show
+  bool occupato_ = false;
+  int percentuale_ = -1;              // the percentage the bar shows
+  std::int64_t valore_in_attesa_ = -1;  // a value given to the bar but not yet shown
+
+  QLabel* Label2_;
+  QComboBox* Drive1_;
+  QListWidget* Dir1_;
+  QLabel* Label1_;
+  QListWidget* File1_;
+  QPlainTextEdit* Text1_;
+  QLineEdit* Text2_;
+  QPushButton* Comm_controlla_;
+  QPushButton* Comm_st_;
+  QPushButton* Com_fine_;
+  QProgressBar* ProgressBar1_;
+};
+
+}  // namespace flussom
