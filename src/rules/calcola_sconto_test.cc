@@ -1,123 +1,67 @@
 #include <gtest/gtest.h>
 
-#include <string>
-
 #include "check/stato_run.h"
-#include "reference/criptare.h"
+#include "reference/costruisci_tabelle.h"
 #include "rules/regole.h"
 #include "support/cartella_temporanea.h"
-#include "support/tabelle_prova.h"
+#include "support/riga_prova.h"
 
 namespace flussom {
 namespace {
 
-// A SCONTI.DAT record holding the plain discount `chiaro`, scrambled and padded to 7.
-std::string rec_sconti(const std::string& chiaro) {
-  std::string sconto = chiaro;
-  decriptare(sconto);
-  // The field is trimmed before it is unscrambled: the stored form must not end in blanks.
-  EXPECT_TRUE(sconto.empty() || (sconto.front() != ' ' && sconto.back() != ' ')) << chiaro;
-  sconto.resize(7, ' ');
-  return "xxxxxxx" + sconto;
-}
-
-class CalcolaSconto : public ::testing::Test {
- protected:
-  CalcolaSconto() {
-    tabelle.sconti().carica_da(rec_sconti("1.50") + rec_sconti("") + rec_sconti("abc") +
-                               rec_sconti("0.25"));
-  }
-
-  // The discount total after a line with this quantity and record number.
-  double sconto(std::size_t numero, const std::string& quantita, std::int64_t nprest = 1) {
+TEST(CalcolaSconto, ScontoPerQuantitaSommato) {
+  prova::CartellaTemporanea cartella;
+  ReportErrori report;
+  Tabelle tabelle{cartella.percorso()};
+  StatoRun s{report, tabelle, 2024};
+  // The discount added for a line with this record number and quantity, as line nprest.
+  const auto sconto = [&](std::size_t numero, const char* quantita, std::int64_t nprest = 1) {
+    const double prima = s.totali.tot_sconto;
     s.riga.quantita = quantita;
     s.ricetta.nprest = nprest;
     s.ricetta.memorizza(nprest, s.riga);
     calcola_sconto(s, numero);
-    return s.totali.tot_sconto;
-  }
-
-  prova::CartellaTemporanea cartella;
-  ReportErrori report;
-  Tabelle tabelle{cartella.percorso()};
-  StatoRun s{report, tabelle, 2024};
-};
-
-TEST_F(CalcolaSconto, ScontoPerUnitaPerQuantitaSiSomma) {
-  EXPECT_DOUBLE_EQ(sconto(1, "3"), 4.5);
-  EXPECT_DOUBLE_EQ(sconto(4, "2"), 5.0);
-  // The total belongs to the run: nothing else touches it, nothing is reported.
-  EXPECT_EQ(report.contenuto(), "");
-  EXPECT_EQ(s.risu, 0);
-}
-
-TEST_F(CalcolaSconto, SenzaScontoValeZero) {
-  EXPECT_EQ(sconto(1, "0"), 0);  // quantity 0
-  EXPECT_EQ(sconto(2, "3"), 0);  // empty field
-  EXPECT_EQ(sconto(3, "3"), 0);  // no digits
-  EXPECT_EQ(sconto(5, "3"), 0);  // no such record
-  EXPECT_EQ(sconto(0, "3"), 0);  // service not in the catalogue
-}
-
-TEST_F(CalcolaSconto, RecordParzialeNonConta) {
-  tabelle.sconti().carica_da(rec_sconti("1.50") + rec_sconti("2").substr(0, 13));
-  EXPECT_DOUBLE_EQ(sconto(2, "1"), 0);
-  EXPECT_DOUBLE_EQ(sconto(1, "1"), 1.5);
-}
-
-TEST_F(CalcolaSconto, UnaRigaOltreLaVentesimaUsaLaPropriaQuantita) {
+    return s.totali.tot_sconto - prima;
+  };
+  EXPECT_EQ(sconto(1, "3"), 0);  // SCONTI.DAT missing, and not created
+  EXPECT_FALSE(std::filesystem::exists(cartella / "SCONTI.DAT"));
+  // Discounts 1.50, none, 0.25, then a partial record.
+  tabelle.sconti().carica_da("xxxxxxx" + *campo_sconto(150) + "xxxxxxx       xxxxxxx" + *campo_sconto(25) +
+                             "xxxxxxx" + campo_sconto(200)->substr(0, 6));
   s.riga.quantita = "9";
   s.ricetta.memorizza(20, s.riga);
-  EXPECT_DOUBLE_EQ(sconto(1, "2", 21), 3.0);
+  const struct Caso { std::size_t numero; const char* quantita; std::int64_t nprest; double atteso; } casi[] = {
+      {1, "3", 1, 4.5}, {3, "2", 1, 0.5}, {1, "0", 1, 0},
+      {1, "2", 21, 3},  // past line 20: its own quantity
+      {2, "3", 1, 0},   {4, "3", 1, 0},   {0, "3", 1, 0}};
+  for (const Caso& c : casi) EXPECT_DOUBLE_EQ(sconto(c.numero, c.quantita, c.nprest), c.atteso) << c.numero;
+  EXPECT_DOUBLE_EQ(s.totali.tot_sconto, 8);
+  EXPECT_EQ(report.contenuto(), "");
 }
 
-TEST(CalcolaScontoTabelle, ScontiMancanteValeZeroENonVieneCreata) {
+// Through the whole pass of a line, on tables built as an installation builds them: the
+// discount is added even to a line with a wrong amount.
+TEST(CalcolaSconto, AncheAUnaRigaConImportoErrato) {
   prova::CartellaTemporanea cartella;
+  ASSERT_TRUE(prova::costruisci_in(cartella.percorso(), prova::tabelle_base()));  // 89.7: 1.50
   ReportErrori report;
   Tabelle tabelle{cartella.percorso()};
-  StatoRun s{report, tabelle, 2024};
-  s.riga.quantita = "3";
-  s.ricetta.nprest = 1;
-  s.ricetta.memorizza(1, s.riga);
-  calcola_sconto(s, 1);
-  EXPECT_EQ(s.totali.tot_sconto, 0);
-  EXPECT_FALSE(std::filesystem::exists(cartella / "SCONTI.DAT"));
-}
-
-// Through the whole pass of a line, on tables built as an installation builds them.
-TEST(CalcolaScontoTabelle, LoScontoSiAggiungeAncheAUnaRigaConImportoErrato) {
-  prova::CartellaTemporanea cartella;
-  prova::SorgentiProva sorgenti;
-  sorgenti.prestazioni = prova::intestazione_prestazioni +
-                         "A01,VISITA,12.50,09,0.25\n"
-                         "B02,ESAME,3,,1.50\n";
-  ASSERT_TRUE(prova::costruisci_in(cartella.percorso(), sorgenti));
-  ReportErrori report;
-  Tabelle tabelle{cartella.percorso()};
-  StatoRun s{report, tabelle, 2024};
-  RigaFlusso& r = s.riga;
-  r.progressivo = "1";
-  r.cod_fiscale = "RSSMRA80A01H501U";
-  r.cod_prestazione = "B02";
-  r.quantita = "3";
-  r.importo = "10,00";
-  s.ricetta.nprest = 1;
-  s.ricetta.memorizza(1, r);
-  controlla_linea(s);
+  StatoRun s{report, tabelle, 2026};
+  prova::RigaProva r;
+  r.quantita = "003";
+  r.importo = "0010,00";
+  for (const char* codice : {"89.7", "89.01", "Z99"}) {
+    r.cod_prestazione = codice;
+    dividi_riga(r.linea(), s.riga);
+    s.ricetta.nprest = 1;
+    s.ricetta.memorizza(1, s.riga);
+    controlla_linea(s);
+  }
+  EXPECT_DOUBLE_EQ(s.totali.tot_sconto, 4.5);
   EXPECT_EQ(report.contenuto(),
-            " Importo \x80 3,33 errato Cod.Prestaz.  B02 (\x80 00003.00)  \r\n");
-  EXPECT_DOUBLE_EQ(s.totali.tot_sconto, 4.5);
-  // An unknown service gets no discount.
-  r.cod_prestazione = "Z99";
-  s.ricetta.memorizza(1, r);
-  controlla_linea(s);
-  EXPECT_DOUBLE_EQ(s.totali.tot_sconto, 4.5);
-  r.cod_prestazione = "A01";
-  r.quantita = "2";
-  r.importo = "25,00";
-  s.ricetta.memorizza(1, r);
-  controlla_linea(s);
-  EXPECT_DOUBLE_EQ(s.totali.tot_sconto, 5.0);
+            " Importo \x80 3,33 errato Cod.Prestaz.  89.7 (\x80 00020.66)  \r\n"
+            " Importo \x80 3,33 errato Cod.Prestaz.  89.01 (\x80 00012.91)  \r\n"
+            " Cod.Prestaz.  Z99 inesistente   \r\n");
 }
 
 }  // namespace
