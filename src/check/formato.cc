@@ -1,5 +1,6 @@
 #include "check/formato.h"
 
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -28,7 +29,7 @@ Decimale arrotonda(double v, int decimali) {
     return r;
   }
   char buf[40];
-  std::snprintf(buf, sizeof buf, "%.14e", v);
+  *std::to_chars(buf, buf + sizeof buf - 1, v, std::chars_format::scientific, 14).ptr = '\0';
   const char* p = buf;
   if (*p == '-') {
     r.negativo = true;
@@ -74,6 +75,55 @@ Decimale arrotonda(double v, int decimali) {
   return r;
 }
 
+// The usual amounts take a fast path that gives the same text as the exact one without
+// printf. The exact path rounds the double to 15 significant digits and then rounds that
+// decimal half away from zero. Below 1e9 the 15 digits and the double arithmetic here stay
+// within 1e-4 of |v| x 10^decimali + 0.5, so when that sum lies more than 1e-3 away from a
+// whole number both paths floor it to the same whole number. A value that reads as an exact
+// half (25.01 / 2 is 12.50499999... as a double, 12.505 to 15 digits) lies next to a whole
+// number and takes the exact path.
+// `unita`: the rounded |v| in units of 10^-decimali; `negativo`: a sign is printed.
+bool arrotonda_veloce(double v, int decimali, std::uint64_t& unita, bool& negativo) {
+  const double assoluto = std::fabs(v);
+  if (!(assoluto < 1e9)) return false;  // NaN and infinities too
+  const double t = assoluto * (decimali == 2 ? 100.0 : 1.0) + 0.5;
+  const double intero = std::floor(t);
+  const double resto = t - intero;
+  if (resto < 1e-3 || resto > 1 - 1e-3) return false;
+  unita = static_cast<std::uint64_t>(intero);
+  negativo = v < 0 && unita != 0;
+  return true;
+}
+
+// Writes n's digits backwards ending at `fine`, grouped by threes with "." when asked;
+// nothing for 0. Returns the first character written.
+char* cifre_indietro(std::uint64_t n, char* fine, bool gruppi) {
+  int scritte = 0;
+  while (n > 0) {
+    if (gruppi && scritte > 0 && scritte % 3 == 0) *--fine = '.';
+    *--fine = static_cast<char>('0' + n % 10);
+    n /= 10;
+    ++scritte;
+  }
+  return fine;
+}
+
+// The text of a pattern from the fast path's result.
+std::string testo_veloce(std::uint64_t unita, bool negativo, int decimali, bool gruppi) {
+  char buf[48];
+  char* fine = buf + sizeof buf;
+  char* p = fine;
+  if (decimali == 2) {
+    *--p = static_cast<char>('0' + unita % 10);
+    *--p = static_cast<char>('0' + unita / 10 % 10);
+    *--p = ',';
+    unita /= 100;
+  }
+  p = cifre_indietro(unita, p, gruppi);
+  if (negativo) *--p = '-';
+  return std::string(p, fine);
+}
+
 std::string raggruppa(const std::string& intera) {
   std::string out;
   const std::size_t n = intera.size();
@@ -86,25 +136,40 @@ std::string raggruppa(const std::string& intera) {
 
 }  // namespace
 
-std::string formato_importo(double v) {
-  Decimale d = arrotonda(v, 2);
-  return (d.negativo ? "-" : "") + d.intera + "," + d.frazione;
+std::string formato_esatto(double v, int decimali, bool gruppi) {
+  Decimale d = arrotonda(v, decimali);
+  std::string out = d.negativo ? "-" : "";
+  out += gruppi ? raggruppa(d.intera) : d.intera;
+  if (decimali > 0) out += "," + d.frazione;
+  return out;
 }
 
-std::string formato_intero(double v) {
-  Decimale d = arrotonda(v, 0);
-  return (d.negativo ? "-" : "") + d.intera;
+namespace {
+
+std::string formato(double v, int decimali, bool gruppi) {
+  std::uint64_t unita;
+  bool negativo;
+  if (arrotonda_veloce(v, decimali, unita, negativo)) return testo_veloce(unita, negativo, decimali, gruppi);
+  return formato_esatto(v, decimali, gruppi);
 }
 
-std::string formato_migliaia(double v) {
-  Decimale d = arrotonda(v, 0);
-  return (d.negativo ? "-" : "") + raggruppa(d.intera);
+}  // namespace
+
+std::string formato_importo(double v) { return formato(v, 2, false); }
+
+bool stesso_importo(double a, double b) {
+  std::uint64_t ua, ub;
+  bool na, nb;
+  // The text is a function of the rounded cents and the sign: no text needs to be written.
+  if (arrotonda_veloce(a, 2, ua, na) && arrotonda_veloce(b, 2, ub, nb)) return ua == ub && na == nb;
+  return formato_importo(a) == formato_importo(b);
 }
 
-std::string formato_totale(double v) {
-  Decimale d = arrotonda(v, 2);
-  return (d.negativo ? "-" : "") + raggruppa(d.intera) + "," + d.frazione;
-}
+std::string formato_intero(double v) { return formato(v, 0, false); }
+
+std::string formato_migliaia(double v) { return formato(v, 0, true); }
+
+std::string formato_totale(double v) { return formato(v, 2, true); }
 
 std::string formato_blocco(std::int64_t n) {
   std::string s = std::to_string(n < 0 ? -n : n);
@@ -118,7 +183,7 @@ std::string numero_semplice(double v) {
   Decimale d;
   if (v != 0) {
     char buf[40];
-    std::snprintf(buf, sizeof buf, "%.14e", v);
+    *std::to_chars(buf, buf + sizeof buf - 1, v, std::chars_format::scientific, 14).ptr = '\0';
     const int esponente = std::atoi(std::strchr(buf, 'e') + 1);
     const int decimali = esponente >= 14 ? 0 : 14 - esponente;
     d = arrotonda(v, decimali);

@@ -12,6 +12,9 @@ namespace flussom {
 // nothing before the comma (0.5 -> ",50", 0 -> ",00", 1234.5 -> "1234,50").
 std::string formato_importo(double v);
 
+// formato_importo(a) == formato_importo(b), usually without writing either text.
+bool stesso_importo(double a, double b);
+
 // "########": the rounded whole number without separators; nothing at all for 0.
 std::string formato_intero(double v);
 
@@ -21,6 +24,10 @@ std::string formato_migliaia(double v);
 // "#,###,###.00": whole part grouped by threes with ".", "," and two decimals
 // (0 -> ",00", 1234.5 -> "1.234,50").
 std::string formato_totale(double v);
+
+// The four patterns above through the exact path alone, which the usual amounts skip:
+// `decimali` 0 or 2, `gruppi` for the grouping by threes.
+std::string formato_esatto(double v, int decimali, bool gruppi);
 
 // "##00": at least two digits ("01", "10", "123").
 std::string formato_blocco(std::int64_t n);

@@ -2,6 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <bit>
+#include <cmath>
+#include <cstdint>
+#include <random>
+
 namespace flussom {
 namespace {
 
@@ -49,6 +54,51 @@ TEST(Formato, TotalPattern) {
   EXPECT_EQ(formato_totale(1234567890.5), "1.234.567.890,50");
   EXPECT_EQ(formato_totale(-1234.5), "-1.234,50");
   EXPECT_EQ(formato_totale(1e20), "100.000.000.000.000.000.000,00");
+}
+
+// The patterns' fast path for usual amounts must write what the exact path writes.
+void come_percorso_esatto(double v) {
+  EXPECT_EQ(formato_importo(v), formato_esatto(v, 2, false)) << std::hexfloat << v;
+  EXPECT_EQ(formato_totale(v), formato_esatto(v, 2, true)) << std::hexfloat << v;
+  EXPECT_EQ(formato_intero(v), formato_esatto(v, 0, false)) << std::hexfloat << v;
+  EXPECT_EQ(formato_migliaia(v), formato_esatto(v, 0, true)) << std::hexfloat << v;
+}
+
+TEST(Formato, FastPathWritesWhatTheExactPathWrites) {
+  for (double v : {25.01 / 2, 0.125, 1.005, 2.675, -2.675, 0.005, -0.005, 0.0049999999999999,
+                   12.505, 1.015, 1.025, 8.345, 0.5, 1.5, 2.5, -0.5, 0.0, -0.0, 1e-300, -1e-300,
+                   999999999.994, 999999999.995, 999999999.999, 1e9, -1e9, 1e9 - 0.5, 123456789.125,
+                   4503599627370496.5, 1e15, 1e20, -1e20, 0.1 + 0.2, 1.0 / 3, 2.0 / 3})
+    come_percorso_esatto(v);
+  std::mt19937_64 caso(3);
+  for (int i = 0; i < 20000; ++i) {
+    // Cents, half cents and thirds as a run computes them: sums, quotients by quantities.
+    const double cent = static_cast<double>(static_cast<std::int64_t>(caso() % 2000000000) - 1000000000);
+    come_percorso_esatto(cent / 100);
+    come_percorso_esatto(cent / 200);
+    come_percorso_esatto(cent / 100 / static_cast<double>(1 + caso() % 9));
+    come_percorso_esatto(cent / 1000);
+    // Any double of any size.
+    come_percorso_esatto(std::bit_cast<double>(caso()));
+    // Doubles next to a half.
+    const double mezzo = (static_cast<double>(caso() % 100000000) + 0.5) / 100;
+    come_percorso_esatto(std::nextafter(mezzo, 0.0));
+    come_percorso_esatto(std::nextafter(mezzo, 1e300));
+  }
+}
+
+TEST(Formato, SameAmountComparesThePrintedTexts) {
+  EXPECT_TRUE(stesso_importo(25.01 / 2, 12.51));
+  EXPECT_TRUE(stesso_importo(0.001, -0.001));  // both ,00
+  EXPECT_FALSE(stesso_importo(0.5, -0.5));
+  EXPECT_FALSE(stesso_importo(12.5, 12.51));
+  EXPECT_TRUE(stesso_importo(1e20, 1e20 + 1));
+  std::mt19937_64 caso(5);
+  for (int i = 0; i < 20000; ++i) {
+    const double a = static_cast<double>(caso() % 100000) / 300;
+    const double b = caso() % 2 ? a + static_cast<double>(caso() % 3) / 1000 : static_cast<double>(caso() % 100000) / 300;
+    EXPECT_EQ(stesso_importo(a, b), formato_importo(a) == formato_importo(b)) << a << " " << b;
+  }
 }
 
 TEST(Formato, BlockNumber) {

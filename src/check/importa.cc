@@ -197,6 +197,10 @@ RisultatoRun importa(const ParametriRun& par, Interfaccia& ui, const Orologio& o
   const Struttura* struttura = nullptr;
   std::string_view linea;
   std::uint64_t lunghezza = 0;
+  // The characters dividi_riga reads of the line that s.riga holds split: the next line of
+  // the same ricetta only has the fields that differ split again.
+  std::string precedente;
+  bool prima_riga = true;
   for (;;) {
     ++s.totali.nrec;
     if (!lettore.leggi(linea, lunghezza)) break;
@@ -216,7 +220,12 @@ RisultatoRun importa(const ParametriRun& par, Interfaccia& ui, const Orologio& o
     ui.avanza_progresso(s.totali.nrighe);
     regola_dieci_prestazioni(s);
     s.linea = linea;
-    dividi_riga(linea, s.riga);
+    if (prima_riga)
+      dividi_riga(linea, s.riga);
+    else
+      dividi_riga(linea, precedente, s.riga);
+    precedente.assign(linea.substr(0, lunghezza_letta));
+    prima_riga = false;
     s.ricetta.memorizza(s.ricetta.nprest, s.riga);
 
     if (!struttura || s.riga.cod_struttura != codice_visto) {

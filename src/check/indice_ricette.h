@@ -2,48 +2,40 @@
 // occurred on an earlier line is found without reading the file again.
 #pragma once
 
-#include <array>
-#include <cstring>
+#include <cstddef>
+#include <cstdint>
 #include <string_view>
-#include <unordered_set>
+#include <vector>
 
 namespace flussom {
 
 class IndiceRicette {
  public:
-  // Numbers are at most 16 characters (the field's width); longer texts are cut.
-  void aggiungi(std::string_view numero) {
-    if (!numero.empty()) numeri_.insert(Chiave(numero));
-  }
-  bool contiene(std::string_view numero) const {
-    return !numero.empty() && numeri_.count(Chiave(numero)) > 0;
-  }
-  std::size_t size() const { return numeri_.size(); }
+  // Numbers are at most 16 characters (the field's width); longer texts are cut. A blank
+  // number is never kept.
+  void aggiungi(std::string_view numero);
+  bool contiene(std::string_view numero) const;
+  std::size_t size() const { return quanti_; }
 
  private:
+  // A number's bytes in two words, zero after its end, and its length: compared and
+  // hashed a word at a time. Length 0 marks a free slot.
   struct Chiave {
-    explicit Chiave(std::string_view s) {
-      lunghezza = static_cast<unsigned char>(s.size() < 16 ? s.size() : 16);
-      std::memcpy(byte.data(), s.data(), lunghezza);
-    }
-    bool operator==(const Chiave& o) const {
-      return lunghezza == o.lunghezza && std::memcmp(byte.data(), o.byte.data(), lunghezza) == 0;
-    }
-    std::array<char, 16> byte{};
-    unsigned char lunghezza;
+    std::uint64_t parte[2] = {0, 0};
+    std::uint8_t lunghezza = 0;
+    bool operator==(const Chiave&) const = default;
   };
-  struct Hash {
-    std::size_t operator()(const Chiave& k) const {
-      // FNV-1a over the bytes in use.
-      std::size_t h = 1469598103934665603ull;
-      for (unsigned i = 0; i < k.lunghezza; ++i) {
-        h ^= static_cast<unsigned char>(k.byte[i]);
-        h *= 1099511628211ull;
-      }
-      return h;
-    }
-  };
-  std::unordered_set<Chiave, Hash> numeri_;
+  static Chiave chiave(std::string_view numero);
+  // The slot that holds the key, or the free slot where it would go.
+  std::size_t posto(const Chiave& k) const;
+  void raddoppia();
+
+  // Open addressing with linear probing over a power-of-two table kept at most 70 % full:
+  // one run of neighbouring slots per lookup, no node per number. A new ricetta is looked
+  // up in a large table every few lines; this keeps it to about one cache miss.
+  std::vector<Chiave> posti_;
+  std::size_t quanti_ = 0;
+  Chiave ultima_;  // the number added last: the lines of a ricetta repeat it
 };
 
 }  // namespace flussom

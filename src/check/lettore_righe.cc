@@ -1,14 +1,42 @@
 #include "check/lettore_righe.h"
 
 #include <algorithm>
+#include <cstddef>
+#include <cstring>
 
 namespace flussom {
 
-LettoreRighe::LettoreRighe(std::FILE* file) : file_(file), buffer_(1 << 20) {}
+namespace {
+
+// The first CR or LF in [p, fine), or fine. memchr looks for each in short stretches, so
+// that a file with one kind of break only does not send the search for the other to the
+// end of the block at every line.
+const char* prima_interruzione(const char* p, const char* fine) {
+  constexpr std::ptrdiff_t tratto = 512;
+  while (p < fine) {
+    const auto n = static_cast<std::size_t>(std::min(tratto, fine - p));
+    const auto* lf = static_cast<const char*>(std::memchr(p, '\n', n));
+    const auto* cr = static_cast<const char*>(std::memchr(p, '\r', lf ? static_cast<std::size_t>(lf - p) : n));
+    if (cr) return cr;
+    if (lf) return lf;
+    p += n;
+  }
+  return fine;
+}
+
+}  // namespace
+
+LettoreRighe::LettoreRighe(std::FILE* file) : file_(file) {}
 
 bool LettoreRighe::riempi() {
   if (eof_ || errore_) return false;
-  fine_ = std::fread(buffer_.data(), 1, buffer_.size(), file_);
+  // A small file (or the one line the facility lookup reads) gets a small block; the
+  // block doubles while blocks come back full, up to dimensione_blocco.
+  if (fine_ == capacita_ && capacita_ < dimensione_blocco) {
+    capacita_ = capacita_ == 0 ? blocco_iniziale : capacita_ * 2;
+    buffer_ = std::make_unique_for_overwrite<char[]>(capacita_);
+  }
+  fine_ = std::fread(buffer_.get(), 1, capacita_, file_);
   pos_ = 0;
   if (fine_ == 0) {
     if (std::ferror(file_)) errore_ = true;
@@ -37,10 +65,9 @@ bool LettoreRighe::leggi(std::string_view& linea, std::uint64_t& lunghezza) {
         continue;
       }
     }
-    const char* inizio = buffer_.data() + pos_;
-    const char* fine = buffer_.data() + fine_;
-    const char* p = inizio;
-    while (p < fine && *p != '\r' && *p != '\n') ++p;
+    const char* inizio = buffer_.get() + pos_;
+    const char* fine = buffer_.get() + fine_;
+    const char* p = prima_interruzione(inizio, fine);
     const std::size_t n = static_cast<std::size_t>(p - inizio);
     lunghezza += n;
     iniziata = true;

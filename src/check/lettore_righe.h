@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -15,6 +16,8 @@ namespace flussom {
 class LettoreRighe {
  public:
   static constexpr std::size_t byte_conservati = 4096;
+  static constexpr std::size_t blocco_iniziale = 1 << 16;
+  static constexpr std::size_t dimensione_blocco = 1 << 20;
 
   explicit LettoreRighe(std::FILE* file);
 
@@ -28,7 +31,9 @@ class LettoreRighe {
   bool riempi();
 
   std::FILE* file_;
-  std::vector<char> buffer_;
+  // Left uninitialised: zeroing it would cost more than reading a small file.
+  std::unique_ptr<char[]> buffer_;
+  std::size_t capacita_ = 0;
   std::size_t pos_ = 0;
   std::size_t fine_ = 0;
   bool cr_pendente_ = false;  // the last block ended on a CR: a LF that follows belongs to it

@@ -44,8 +44,8 @@ TEST(LettoreRighe, NulAndHighBytesAreOrdinaryCharacters) {
 }
 
 TEST(LettoreRighe, LinesAcrossBlocksAndCrLfSplitByABlock) {
-  // The first block holds 1 MiB: put a CR as its last byte and the LF as the next.
-  const std::size_t blocco = 1 << 20;
+  // Put a CR as the last byte of the first block and the LF as the next.
+  const std::size_t blocco = LettoreRighe::blocco_iniziale;
   std::string a(blocco - 1, 'x');
   const std::string contenuto = a + "\r\nyy\n" + std::string(300, 'z');
   auto r = righe(contenuto);
@@ -56,6 +56,27 @@ TEST(LettoreRighe, LinesAcrossBlocksAndCrLfSplitByABlock) {
   EXPECT_EQ(r[2], (Riga{std::string(300, 'z'), 300}));
 }
 
+TEST(LettoreRighe, CrLfSplitAtEveryBlockWhileBlocksGrow) {
+  // Blocks double from blocco_iniziale to dimensione_blocco: a CR LF across each boundary.
+  std::string contenuto(5 * LettoreRighe::dimensione_blocco, 'x');
+  std::vector<std::size_t> confini;
+  for (std::size_t b = LettoreRighe::blocco_iniziale, fine = b; fine < contenuto.size();
+       b = std::min(b * 2, LettoreRighe::dimensione_blocco), fine += b)
+    confini.push_back(fine);
+  std::vector<std::uint64_t> attese;
+  std::size_t inizio = 0;
+  for (std::size_t c : confini) {
+    contenuto[c - 1] = '\r';
+    contenuto[c] = '\n';
+    attese.push_back(c - 1 - inizio);
+    inizio = c + 1;
+  }
+  attese.push_back(contenuto.size() - inizio);
+  std::vector<std::uint64_t> lette;
+  for (const Riga& r : righe(contenuto)) lette.push_back(r.lunghezza);
+  EXPECT_EQ(lette, attese);
+}
+
 TEST(LettoreRighe, VeryLongLineKeepsItsStartAndCountsItsLength) {
   const std::string lunga = "START" + std::string(3 * (1 << 20), 'q');
   auto r = righe(lunga + "\nfine\n");
@@ -63,6 +84,16 @@ TEST(LettoreRighe, VeryLongLineKeepsItsStartAndCountsItsLength) {
   EXPECT_EQ(r[0].lunghezza, lunga.size());
   EXPECT_EQ(r[0].testo, lunga.substr(0, LettoreRighe::byte_conservati));
   EXPECT_EQ(r[1], (Riga{"fine", 4}));
+}
+
+TEST(LettoreRighe, BreaksFarIntoLongLines) {
+  // The breaks are looked for a stretch at a time: a CR or a LF past the first stretches,
+  // and a CR with a LF still further on.
+  const std::string a(1500, 'a'), b(700, 'b'), c(2000, 'c');
+  EXPECT_EQ(righe(a + "\r" + b + "\n" + c + "\r\n"),
+            (std::vector<Riga>{{a, 1500}, {b, 700}, {c, 2000}}));
+  EXPECT_EQ(righe(a + "\r" + b + "\r" + c),
+            (std::vector<Riga>{{a, 1500}, {b, 700}, {c, 2000}}));
 }
 
 }  // namespace

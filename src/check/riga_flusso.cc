@@ -1,8 +1,11 @@
 #include "check/riga_flusso.h"
 
+#include <algorithm>
 #include <cmath>
-#include <cstdlib>
+#include <cstring>
+#include <iterator>
 
+#include "check/decimale.h"
 #include "check/formato.h"
 #include "check/testo.h"
 
@@ -15,8 +18,17 @@ std::string_view campo(std::string_view linea, std::size_t posizione, std::size_
 
 namespace {
 
-void testo(std::string_view linea, std::size_t pos, std::size_t len, std::string& out) {
-  out.assign(trim(campo(linea, pos, len)));
+// Stores a text in a field. clear and append reuse the field's storage like assign, with
+// fewer checks (the text never overlaps the field): this runs 25 times a line.
+inline void metti(std::string& out, std::string_view t) {
+  out.clear();
+  out.append(t.data(), t.size());
+}
+
+bool solo_cifre(std::string_view t) {
+  for (const char c : t)
+    if (c < '0' || c > '9') return false;
+  return true;
 }
 
 // Reads a text under the decimal-comma convention: an optional sign, digits with "." as a
@@ -55,26 +67,103 @@ bool leggi_virgola(std::string_view t, double& v) {
     if (!esp) return false;
   }
   if (i != t.size()) return false;
-  v = std::strtod(n.c_str(), nullptr);
+  v = valore_decimale(n);
   return std::isfinite(v);
+}
+
+// The usual amount texts ("00012,50", "-3,5", "0000036") written in their pattern straight
+// from their digits, as the reading below followed by the pattern would write them: a
+// decimal of at most 15 digits comes back unchanged from the double nearest to it, and at
+// most two decimals need no rounding. `con_virgola`: the "#####.00" pattern, otherwise
+// "########" (for a text without ","). False for any other text, which takes the long way.
+bool importo_diretto(std::string_view t, bool con_virgola, std::string& out) {
+  char buf[24];  // sign, 15 digits, ",", 2 decimals
+  std::size_t n = 0;
+  std::size_t i = 0;
+  const bool negativo = i < t.size() && t[i] == '-';
+  if (i < t.size() && (t[i] == '+' || t[i] == '-')) ++i;
+  buf[n++] = '-';
+  int cifre = 0;
+  bool significativa = false;  // a digit other than a leading zero has been written
+  for (; i < t.size() && ((t[i] >= '0' && t[i] <= '9') || t[i] == '.'); ++i) {
+    if (t[i] == '.') continue;  // thousands separator
+    if (++cifre > 15) return false;
+    if (t[i] != '0' || significativa) {
+      buf[n++] = t[i];
+      significativa = true;
+    }
+  }
+  if (con_virgola) {
+    if (i == t.size() || t[i] != ',') return false;
+    buf[n++] = ',';
+    int decimali = 0;
+    for (++i; i < t.size() && t[i] >= '0' && t[i] <= '9'; ++i) {
+      if (++decimali > 2 || ++cifre > 15) return false;
+      significativa = significativa || t[i] != '0';
+      buf[n++] = t[i];
+    }
+    for (; decimali < 2; ++decimali) buf[n++] = '0';
+  }
+  if (i != t.size() || cifre == 0) return false;
+  // A value that is zero prints no sign.
+  const std::size_t da = negativo && significativa ? 0 : 1;
+  metti(out, std::string_view(buf + da, n - da));
+  return true;
+}
+
+// valnum(t) > 0 for a date. A date of digits only, the usual one, is positive when a digit
+// is not 0 (up to 15 digits, which a double holds exactly).
+bool positiva(std::string_view t) {
+  if (t.size() > 15) return valnum(t) > 0;
+  bool non_zero = false;
+  for (const char c : t) {
+    if (c < '0' || c > '9') return valnum(t) > 0;
+    non_zero = non_zero || c != '0';
+  }
+  return non_zero;
 }
 
 }  // namespace
 
 void converti_data(std::string_view grezzo, std::string& out) {
   const std::string_view t = trim(grezzo);
-  if (valnum(t) > 0) {
-    out.assign(t.substr(0, 2));
-    out.push_back('/');
-    out.append(t.size() > 2 ? t.substr(2, 2) : std::string_view{});
-    out.push_back('/');
-    out.append(t.size() >= 4 ? t.substr(t.size() - 4) : t);
+  if (t.size() == 8 && solo_cifre(t)) {
+    // The usual ddmmyyyy, taken apart without the general steps below.
+    if (t.find_first_not_of('0') == std::string_view::npos) {
+      metti(out, t);
+    } else {
+      const char data[10] = {t[0], t[1], '/', t[2], t[3], '/', t[4], t[5], t[6], t[7]};
+      metti(out, std::string_view(data, sizeof data));
+    }
+    return;
+  }
+  if (positiva(t)) {
+    // Put together in place and stored at once: at most 2 + 1 + 2 + 1 + 4 characters.
+    char buf[10];
+    std::size_t n = 0;
+    const auto aggiungi = [&](std::string_view pezzo) {
+      if (pezzo.empty()) return;  // an empty view may hold no pointer, which memcpy refuses
+      std::memcpy(buf + n, pezzo.data(), pezzo.size());
+      n += pezzo.size();
+    };
+    aggiungi(t.substr(0, 2));
+    aggiungi("/");
+    aggiungi(t.size() > 2 ? t.substr(2, 2) : std::string_view{});
+    aggiungi("/");
+    aggiungi(t.size() >= 4 ? t.substr(t.size() - 4) : t);
+    metti(out, std::string_view(buf, n));
   } else {
-    out.assign(t);
+    metti(out, t);
   }
 }
 
 void converti_quantita(std::string_view grezzo, std::string& out) {
+  if (!grezzo.empty() && grezzo.size() <= 15 && solo_cifre(grezzo)) {
+    // The usual "001": the whole number without its leading zeros, as below.
+    const std::size_t primo = std::min(grezzo.find_first_not_of('0'), grezzo.size() - 1);
+    metti(out, grezzo.substr(primo));
+    return;
+  }
   const double v = valnum(grezzo);
   if (v == std::floor(v) && std::fabs(v) < 1e15) {
     out = std::to_string(static_cast<long long>(v));
@@ -86,6 +175,7 @@ void converti_quantita(std::string_view grezzo, std::string& out) {
 
 void converti_ticket(std::string_view grezzo, std::string& out) {
   const std::string_view t = trim(grezzo);
+  if (importo_diretto(t, true, out)) return;
   double v;
   if (!t.empty() && leggi_virgola(t, v)) {
     out = formato_importo(v);
@@ -100,6 +190,7 @@ void converti_importo(std::string_view grezzo, std::string& out) {
     return;
   }
   const std::string_view t = trim(grezzo);
+  if (importo_diretto(t, false, out)) return;
   double v;
   if (!t.empty() && leggi_virgola(t, v)) {
     out = formato_intero(v);
@@ -108,34 +199,91 @@ void converti_importo(std::string_view grezzo, std::string& out) {
   }
 }
 
-void dividi_riga(std::string_view l, RigaFlusso& r) {
-  testo(l, 1, 3, r.cod_regione);
-  testo(l, 4, 3, r.cod_azienda);
-  testo(l, 7, 6, r.cod_struttura);
-  testo(l, 13, 2, r.cod_branca);
-  testo(l, 15, 16, r.cod_medico);
-  testo(l, 31, 30, r.cognome);
-  testo(l, 61, 20, r.nome);
-  testo(l, 81, 16, r.cod_fiscale);
-  testo(l, 97, 1, r.sesso);
-  converti_data(campo(l, 98, 8), r.data_nascita);
-  testo(l, 106, 6, r.comune_res);
-  testo(l, 112, 3, r.asl_res);
-  converti_data(campo(l, 115, 8), r.data_prenotazione);
-  testo(l, 123, 16, r.num_ricetta);
-  testo(l, 139, 2, r.progressivo);
-  testo(l, 141, 5, r.cod_diagnosi);
-  converti_data(campo(l, 146, 8), r.data_prestazione);
-  testo(l, 154, 1, r.cod_nomenclatore);
-  testo(l, 155, 7, r.cod_prestazione);
-  converti_quantita(campo(l, 162, 3), r.quantita);
-  testo(l, 165, 2, r.pos_ticket);
-  testo(l, 167, 6, r.cod_esenzione);
-  converti_ticket(campo(l, 173, 7), r.importo_ticket);
-  converti_importo(campo(l, 180, 8), r.importo);
-  testo(l, 188, 1, r.pos_contabile);
+namespace {
+
+void converti_testo(std::string_view grezzo, std::string& out) { metti(out, trim(grezzo)); }
+
+// Stretches of a line that the next line often repeats, each made of whole fields: the
+// facility (1-12); doctor, patient and prescription (15-138), the same on every line of a
+// ricetta; diagnosis, date and nomenclature (141-154); ticket position, exemption and
+// ticket (165-179), blank on every service line.
+struct Intervallo {
+  std::size_t posizione, lunghezza;
+};
+constexpr Intervallo tratti[] = {{1, 12}, {15, 124}, {141, 14}, {165, 15}};
+constexpr std::size_t numero_tratti = std::size(tratti);
+constexpr std::size_t nessun_tratto = numero_tratti;
+
+// Every field: its positions, where it goes, its conversion, the stretch that holds it.
+struct Campo {
+  std::size_t posizione, lunghezza;
+  std::string RigaFlusso::*membro;
+  void (*conversione)(std::string_view grezzo, std::string& out);
+  std::size_t tratto;
+};
+constexpr Campo campi[] = {
+    {1, 3, &RigaFlusso::cod_regione, converti_testo, 0},
+    {4, 3, &RigaFlusso::cod_azienda, converti_testo, 0},
+    {7, 6, &RigaFlusso::cod_struttura, converti_testo, 0},
+    {13, 2, &RigaFlusso::cod_branca, converti_testo, nessun_tratto},
+    {15, 16, &RigaFlusso::cod_medico, converti_testo, 1},
+    {31, 30, &RigaFlusso::cognome, converti_testo, 1},
+    {61, 20, &RigaFlusso::nome, converti_testo, 1},
+    {81, 16, &RigaFlusso::cod_fiscale, converti_testo, 1},
+    {97, 1, &RigaFlusso::sesso, converti_testo, 1},
+    {98, 8, &RigaFlusso::data_nascita, converti_data, 1},
+    {106, 6, &RigaFlusso::comune_res, converti_testo, 1},
+    {112, 3, &RigaFlusso::asl_res, converti_testo, 1},
+    {115, 8, &RigaFlusso::data_prenotazione, converti_data, 1},
+    {123, 16, &RigaFlusso::num_ricetta, converti_testo, 1},
+    {139, 2, &RigaFlusso::progressivo, converti_testo, nessun_tratto},
+    {141, 5, &RigaFlusso::cod_diagnosi, converti_testo, 2},
+    {146, 8, &RigaFlusso::data_prestazione, converti_data, 2},
+    {154, 1, &RigaFlusso::cod_nomenclatore, converti_testo, 2},
+    {155, 7, &RigaFlusso::cod_prestazione, converti_testo, nessun_tratto},
+    {162, 3, &RigaFlusso::quantita, converti_quantita, nessun_tratto},
+    {165, 2, &RigaFlusso::pos_ticket, converti_testo, 3},
+    {167, 6, &RigaFlusso::cod_esenzione, converti_testo, 3},
+    {173, 7, &RigaFlusso::importo_ticket, converti_ticket, 3},
+    {180, 8, &RigaFlusso::importo, converti_importo, nessun_tratto},
+    {188, 1, &RigaFlusso::pos_contabile, converti_testo, nessun_tratto},
+};
+
+// Fills `r` from `l`, leaving alone the fields of the stretches marked as already held.
+void dividi(std::string_view l, const bool (&tenuto)[numero_tratti + 1], RigaFlusso& r) {
+  for (const Campo& c : campi) {
+    if (tenuto[c.tratto]) continue;
+    const std::string_view grezzo = campo(l, c.posizione, c.lunghezza);
+    if (c.conversione == converti_testo)
+      converti_testo(grezzo, r.*c.membro);  // most fields: called directly, inline
+    else
+      c.conversione(grezzo, r.*c.membro);
+  }
 }
 
-bool riga_99(const RigaFlusso& r) { return valnum(r.progressivo) == 99; }
+}  // namespace
+
+void dividi_riga(std::string_view l, RigaFlusso& r) {
+  const bool nessuno[numero_tratti + 1] = {};
+  dividi(l, nessuno, r);
+}
+
+void dividi_riga(std::string_view l, std::string_view precedente, RigaFlusso& r) {
+  // Every field is read from the characters of its own positions alone: where two lines
+  // hold the same characters over a stretch, they have the same fields there.
+  bool tenuto[numero_tratti + 1] = {};
+  for (std::size_t i = 0; i < numero_tratti; ++i)
+    tenuto[i] = campo(l, tratti[i].posizione, tratti[i].lunghezza) ==
+                campo(precedente, tratti[i].posizione, tratti[i].lunghezza);
+  dividi(l, tenuto, r);
+}
+
+bool riga_99(const RigaFlusso& r) {
+  // Asked several times for every line: the usual texts, one or two digits, are read here.
+  const std::string& p = r.progressivo;
+  if (p.size() <= 2 && std::all_of(p.begin(), p.end(), [](char c) { return c >= '0' && c <= '9'; }))
+    return p.size() == 2 && p[0] == '9' && p[1] == '9';
+  return valnum(p) == 99;
+}
 
 }  // namespace flussom

@@ -43,6 +43,14 @@ std::string_view campo(std::string_view linea, std::size_t posizione, std::size_
 // Fills `r` from one line (reusing its strings' storage).
 void dividi_riga(std::string_view linea, RigaFlusso& r);
 
+// The same for the line after `precedente` when `r` holds the split of `precedente`: the
+// lines of a ricetta repeat the facility, doctor, patient and prescription fields, and
+// where they repeat them character for character those fields are left as they are.
+void dividi_riga(std::string_view linea, std::string_view precedente, RigaFlusso& r);
+
+// How much of a line dividi_riga reads: the fields end at position 188.
+inline constexpr std::size_t lunghezza_letta = 188;
+
 // The line is a closing row: valnum of progressivo is 99.
 bool riga_99(const RigaFlusso& r);
 

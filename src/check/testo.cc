@@ -1,16 +1,11 @@
 #include "check/testo.h"
 
 #include <cmath>
-#include <cstdlib>
+#include <cstring>
+
+#include "check/decimale.h"
 
 namespace flussom {
-
-std::string_view trim(std::string_view s) {
-  std::size_t a = 0, b = s.size();
-  while (a < b && s[a] == ' ') ++a;
-  while (b > a && s[b - 1] == ' ') --b;
-  return s.substr(a, b - a);
-}
 
 namespace {
 
@@ -84,17 +79,16 @@ std::size_t numero_iniziale(std::string_view s, char* out, std::size_t max,
 
 }  // namespace
 
-double valnum(std::string_view s) {
+double valnum_generale(std::string_view s) {
   char buf[64];
   std::string lungo;
   const std::size_t n = numero_iniziale(s, buf, sizeof buf - 1, &lungo);
   if (n == 0) return 0;
   double v;
   if (lungo.empty()) {  // n <= 63: every character is in buf
-    buf[n] = '\0';
-    v = std::strtod(buf, nullptr);
+    v = valore_decimale(std::string_view(buf, n));
   } else {
-    v = std::strtod(lungo.c_str(), nullptr);
+    v = valore_decimale(lungo);
   }
   if (!std::isfinite(v)) return 0;
   return v;
@@ -107,8 +101,14 @@ std::string virgola_in_punto(std::string_view s) {
 }
 
 double valore_importo(std::string_view s) {
-  if (s.find(',') == std::string_view::npos) return valnum(s);
-  return valnum(virgola_in_punto(s));
+  const std::size_t virgola = s.find(',');
+  if (virgola == std::string_view::npos) return valnum(s);
+  // The usual amount texts are short: the copy with "." stays on the stack.
+  char buf[32];
+  if (s.size() > sizeof buf) return valnum(virgola_in_punto(s));
+  std::memcpy(buf, s.data(), s.size());
+  buf[virgola] = '.';
+  return valnum(std::string_view(buf, s.size()));
 }
 
 std::string chiave_data(std::string_view d) {

@@ -61,6 +61,7 @@ void TabellaRecord::carica_da(std::string contenuto) {
   caricata_ = true;
   presente_ = true;
   risposte_.clear();
+  quante_risposte_ = 0;
   if (lunghezza_record_ == 0)
     dati_.clear();
   else
@@ -102,17 +103,51 @@ std::size_t TabellaRecord::bisezione(std::string_view codice, std::size_t larghe
   return 0;
 }
 
+std::size_t TabellaRecord::posto_risposta(std::string_view codice) const {
+  // FNV-1a over the code's bytes; linear probing from there.
+  std::uint64_t h = 1469598103934665603u;
+  for (const char c : codice) {
+    h ^= static_cast<unsigned char>(c);
+    h *= 1099511628211u;
+  }
+  const std::size_t maschera = risposte_.size() - 1;
+  std::size_t i = static_cast<std::size_t>(h ^ (h >> 32)) & maschera;
+  while (risposte_[i].usata && risposte_[i].codice != codice) i = (i + 1) & maschera;
+  return i;
+}
+
+void TabellaRecord::ricorda(std::string_view codice, std::size_t numero) {
+  if (quante_risposte_ >= massimo_risposte) {
+    risposte_.clear();
+    quante_risposte_ = 0;
+  }
+  // At most half full, so that a run of neighbouring slots stays short.
+  if (2 * (quante_risposte_ + 1) > risposte_.size()) {
+    std::vector<Risposta> vecchie(risposte_.empty() ? 64 : 2 * risposte_.size());
+    vecchie.swap(risposte_);
+    for (Risposta& r : vecchie)
+      if (r.usata) risposte_[posto_risposta(r.codice)] = std::move(r);
+  }
+  Risposta& r = risposte_[posto_risposta(codice)];
+  r.codice.assign(codice);
+  r.numero = numero;
+  r.usata = true;
+  ++quante_risposte_;
+}
+
 std::size_t TabellaRecord::cerca(std::string_view codice, std::size_t larghezza_chiave) {
   carica();
   if (larghezza_chiave != larghezza_risposte_) {
     risposte_.clear();
+    quante_risposte_ = 0;
     larghezza_risposte_ = larghezza_chiave;
   }
-  std::string chiave(codice);
-  if (auto it = risposte_.find(chiave); it != risposte_.end()) return it->second;
+  if (!risposte_.empty()) {
+    const Risposta& r = risposte_[posto_risposta(codice)];
+    if (r.usata) return r.numero;
+  }
   const std::size_t numero = bisezione(codice, larghezza_chiave);
-  if (risposte_.size() >= massimo_risposte) risposte_.clear();
-  risposte_.emplace(std::move(chiave), numero);
+  ricorda(codice, numero);
   return numero;
 }
 

@@ -46,8 +46,19 @@ class TabellaRecord {
   bool caricata_ = false;
   bool presente_ = false;
   std::string dati_;
-  // Answers already given, per code; valid for one key width.
-  std::unordered_map<std::string, std::size_t> risposte_;
+  // Answers already given, per code, valid for one key width. Open addressing over a
+  // power-of-two table that keeps short codes in place: an answer costs a hash and a
+  // comparison, without the division and the node of a standard map (a lookup or two
+  // every line).
+  struct Risposta {
+    std::string codice;
+    std::size_t numero = 0;
+    bool usata = false;
+  };
+  std::size_t posto_risposta(std::string_view codice) const;
+  void ricorda(std::string_view codice, std::size_t numero);
+  std::vector<Risposta> risposte_;
+  std::size_t quante_risposte_ = 0;
   std::size_t larghezza_risposte_ = 0;
 };
 

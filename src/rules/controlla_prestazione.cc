@@ -9,15 +9,30 @@ namespace flussom {
 
 namespace {
 
+// valnum of a two-character slot. Slots of digits and blanks, the usual ones, are read here
+// (blanks ignored, as valnum ignores them): up to thirty slots are read for every line.
+double valore_slot(const char* slot) {
+  const auto cifra = [](char c) { return c >= '0' && c <= '9'; };
+  const char a = slot[0], b = slot[1];
+  if (cifra(a) && cifra(b)) return (a - '0') * 10 + (b - '0');
+  if (a == ' ' && cifra(b)) return b - '0';
+  if (cifra(a) && b == ' ') return a - '0';
+  if (a == ' ' && b == ' ') return 0;
+  return valnum(std::string_view(slot, 2));
+}
+
 // The line's specialty among the 30 two-character slots of the service's TERA001.DAT
 // record. A service with no specialty listed (or no record at all) suits every specialty.
 bool branca_consona(std::string_view rec_tera001, std::string_view cod_branca) {
   constexpr std::size_t slot_branche = 30;
   if (rec_tera001.size() < 2 * slot_branche) return true;
+  // A record of blanks lists no specialty: every slot reads 0, and the answer is yes
+  // whatever the line's specialty, without reading the thirty slots one by one.
+  if (trim(rec_tera001.substr(0, 2 * slot_branche)).empty()) return true;
   const double branca = valnum(cod_branca);
   std::size_t vuoti = 0;
   for (std::size_t i = 0; i < slot_branche; ++i) {
-    const double b = valnum(rec_tera001.substr(2 * i, 2));
+    const double b = valore_slot(rec_tera001.data() + 2 * i);
     if (b == 0) ++vuoti;
     // Numeric comparison: "09" and "9 " are the same specialty, and an empty cod_branca
     // matches the first empty slot.
@@ -39,8 +54,7 @@ std::size_t controlla_prestazione(StatoRun& s) {
     s.errore({" Codice Prestazione assente  "});
     return 0;
   }
-  RecTerapie rec;
-  const std::size_t numero = RICPRE(s.tabelle, codice, &rec);
+  const std::size_t numero = RICPRE(s.tabelle, codice, nullptr);
   if (numero == 0) {
     s.errore({" Cod.Prestaz.  ", codice, " inesistente   "});
     return 0;
@@ -54,10 +68,12 @@ std::size_t controlla_prestazione(StatoRun& s) {
   // A quantity of 0 has already been reported by the row checks: no unit amount to compare.
   if (quantita != 0) {
     // Compared as "#####.00" texts, so the tolerance is exactly the rounding to cents.
-    const std::string unitario = formato_importo(importo / quantita);
-    if (unitario != formato_importo(valnum(rec.tariffa)))
-      s.errore({" Importo \x80 ", unitario, " errato Cod.Prestaz.  ", codice, " (\x80 ",
-                trim(rec.tariffa), ")  "});
+    // The tariff (field 4 of rec_terapie) read in place: no copy of the record per line.
+    const std::string_view tariffa = s.tabelle.terapie().record(numero).substr(59, 8);
+    const double unitario = importo / quantita;
+    if (!stesso_importo(unitario, valnum(tariffa)))
+      s.errore({" Importo \x80 ", formato_importo(unitario), " errato Cod.Prestaz.  ", codice, " (\x80 ",
+                trim(tariffa), ")  "});
   }
   return numero;
 }
