@@ -25,7 +25,7 @@ struct Ricetta {
 
 Ricetta base(int n) {
   RigaProva r;
-  char num[20];
+  char num[32];
   std::snprintf(num, sizeof num, "1900000000000%02d", n);
   r.num_ricetta = num;
   return {{r}, r.chiusura("0020,66", "0000,00")};

@@ -339,7 +339,9 @@ std::string cifre(long long v, std::size_t larghezza) {
 
 // The tariff as stored: five integer digits, ".", two decimals ("00012.50").
 std::string tariffa_8(long long centesimi) {
-  return cifre(centesimi / 100, 5) + "." + cifre(centesimi % 100, 2);
+  std::string t = cifre(centesimi / 100, 5) + "." + cifre(centesimi % 100, 2);
+  static_assert(5 + 1 + 2 == larghezza_tariffa);
+  return t;
 }
 
 std::string a_larghezza(std::string s, std::size_t larghezza) {

@@ -1,0 +1,143 @@
+#include "ambiente.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+#include <random>
+#include <sstream>
+
+#include "check/cp1252.h"
+#include "generatore.h"
+#include "reference/costruisci_tabelle.h"
+
+namespace flussom::fuzz {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// Few municipalities keep the tables, and the table fuzzer's input, small.
+constexpr int comuni_tenuti = 30;
+
+std::string prime_righe(const std::string& testo, int n) {
+  std::size_t i = 0;
+  for (int k = 0; k <= n && i != std::string::npos; ++k) {
+    i = testo.find('\n', i);
+    if (i != std::string::npos) ++i;
+  }
+  return i == std::string::npos ? testo : testo.substr(0, i);
+}
+
+Ambiente costruisci() {
+  Ambiente a;
+  std::random_device rd;
+  std::error_code ec;
+  for (;;) {
+    a.radice = fs::temp_directory_path() / ("flussom-fuzz-" + std::to_string(rd()));
+    if (fs::create_directory(a.radice, ec)) break;
+    if (ec) guasto("cartella temporanea non creata: " + ec.message());
+  }
+  a.cartella = a.radice / "app";
+  a.dati = a.radice / "dati";
+  fs::create_directories(a.cartella);
+  fs::create_directories(a.dati);
+
+  SorgentiTabelle sorgenti;
+  if (auto e = leggi_sorgenti(fs::path(FLUSSOM_SORGENTI) / "tabelle", sorgenti))
+    guasto("sorgenti delle tabelle non lette: " + e->file + ": " + cp1252_a_utf8(e->motivo));
+  if (sorgenti.comuni) *sorgenti.comuni = prime_righe(*sorgenti.comuni, comuni_tenuti);
+  const EsitoCostruzione esito = costruisci_tabelle(sorgenti);
+  if (esito.errore)
+    guasto("tabelle rifiutate: " + esito.errore->file + ": " + cp1252_a_utf8(esito.errore->motivo));
+  if (auto e = scrivi_tabelle(esito.tabelle, a.cartella))
+    guasto("tabelle non scritte: " + cp1252_a_utf8(*e));
+  scrivi(a.cartella / "strutture.DAT", "\"123456\",\"POLIAMBULATORIO FUZZ\",\"26\",\"08\",\"\"\r\n");
+  for (const char* nome : nomi_tabelle) {
+    if (!fs::is_regular_file(a.cartella / nome)) guasto(std::string("tabella mancante: ") + nome);
+    a.contenuti.push_back(leggi(a.cartella / nome));
+  }
+  return a;
+}
+
+void rimuovi_radice() {
+  std::error_code ec;
+  fs::remove_all(ambiente().radice, ec);
+}
+
+}  // namespace
+
+bool creata_se_manca(std::string_view nome) {
+  return nome == "TERAPIE.DAT" || nome == "ICD9.DAT" || nome == "COMUXX.DAT" || nome == "CODESE.DAT";
+}
+
+const Ambiente& ambiente() {
+  static const Ambiente a = costruisci();
+  static const bool registrato = (std::atexit(rimuovi_radice), true);
+  (void)registrato;
+  return a;
+}
+
+std::string genera_dati(std::uint64_t righe, double quota_errori, std::uint64_t seme) {
+  OpzioniGeneratore o;
+  o.righe = righe;
+  o.quota_errori = quota_errori;
+  o.seme = seme;
+  std::ostringstream out;
+  if (genera_file(out, ambiente().cartella, o) == 0) guasto("il generatore non ha scritto righe");
+  return out.str();
+}
+
+const Orologio& orologio_fisso() {
+  static const OrologioFisso o{std::chrono::year{2026} / 12 / 6};
+  return o;
+}
+
+std::string leggi(const fs::path& p) {
+  std::ifstream in(p, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+void scrivi(const fs::path& p, std::string_view contenuto) {
+  std::ofstream out(p, std::ios::binary | std::ios::trunc);
+  out.write(contenuto.data(), static_cast<std::streamsize>(contenuto.size()));
+  out.close();
+  if (!out) guasto("file non scritto: " + p.string());
+}
+
+std::uint64_t conta_righe(std::string_view dati) {
+  std::uint64_t n = 0;
+  bool aperta = false;
+  for (std::size_t i = 0; i < dati.size(); ++i) {
+    const char c = dati[i];
+    if (c == '\r' || c == '\n') {
+      ++n;
+      aperta = false;
+      if (c == '\r' && i + 1 < dati.size() && dati[i + 1] == '\n') ++i;
+    } else {
+      aperta = true;
+    }
+  }
+  return n + (aperta ? 1 : 0);
+}
+
+void guasto(const std::string& cosa) {
+  std::fprintf(stderr, "GUASTO: %s\n", cosa.c_str());
+  std::fflush(stderr);
+  std::abort();
+}
+
+std::vector<std::string_view> dividi_parti(std::string_view ingresso) {
+  std::vector<std::string_view> parti;
+  for (;;) {
+    const std::size_t i = ingresso.find(separatore);
+    if (i == std::string_view::npos || parti.size() + 1 == nomi_tabelle.size()) {
+      parti.push_back(ingresso);
+      return parti;
+    }
+    parti.push_back(ingresso.substr(0, i));
+    ingresso.remove_prefix(i + separatore.size());
+  }
+}
+
+}  // namespace flussom::fuzz

@@ -1,0 +1,85 @@
+// What both fuzz targets share: a fixed application folder with small reference tables and
+// a facility table, built once per process under the temporary folder, a data file made by
+// the generator, a silent front end and a fixed clock, and the checks every run must pass.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "check/interfaccia.h"
+#include "check/orologio.h"
+
+namespace flussom::fuzz {
+
+// The eight tables of an application folder, in the order the table fuzzer splits its input.
+inline constexpr std::array<const char*, 8> nomi_tabelle = {
+    "strutture.DAT", "NOESE.DAT", "TERAPIE.DAT", "TERA001.DAT",
+    "SCONTI.DAT",    "ICD9.DAT",  "COMUXX.DAT",  "CODESE.DAT"};
+
+// Tables a lookup creates empty when they are missing.
+bool creata_se_manca(std::string_view nome);
+
+struct Ambiente {
+  std::filesystem::path radice;    // removed when the process ends
+  std::filesystem::path cartella;  // application folder holding the base tables
+  std::filesystem::path dati;      // folder for data files
+  std::vector<std::string> contenuti;  // bytes of each table of nomi_tabelle
+};
+
+// Built at the first call: the sample tables (municipalities cut to a few) and facility
+// 123456. Exits the process when they cannot be built.
+const Ambiente& ambiente();
+
+// A data file made by the generator from the base tables.
+std::string genera_dati(std::uint64_t righe, double quota_errori, std::uint64_t seme);
+
+// Answers No to every question, shows nothing.
+class InterfacciaMuta : public Interfaccia {
+ public:
+  explicit InterfacciaMuta(std::string stato) : stato_(std::move(stato)) {}
+  std::string testo_stato() const override { return stato_; }
+  void aggiungi_stato(std::string_view) override { ++righe_stato; }
+  void imposta_struttura(std::string_view) override {}
+  void imposta_progresso(std::int64_t, std::int64_t) override {}
+  void avanza_progresso(std::int64_t) override {}
+  void puntatore_occupato(bool) override {}
+  void abilita_stampa(bool) override {}
+  void focus_fine() override {}
+  bool domanda(std::string_view) override { return false; }
+  void messaggio(std::string_view) override { ++messaggi; }
+  EsitoRegistrazione registra_struttura(std::string_view) override {
+    return EsitoRegistrazione::fine_programma;
+  }
+
+  int righe_stato = 0;
+  int messaggi = 0;
+
+ private:
+  std::string stato_;
+};
+
+// The day every fuzzed run takes as today.
+const Orologio& orologio_fisso();
+
+std::string leggi(const std::filesystem::path& p);
+void scrivi(const std::filesystem::path& p, std::string_view contenuto);
+
+// Lines of a data file as the checker reads them: CR LF, CR and LF each end one, and a last
+// line without a break counts.
+std::uint64_t conta_righe(std::string_view dati);
+
+// Stops the process with a message, so that libFuzzer keeps the input.
+[[noreturn]] void guasto(const std::string& cosa);
+
+// The table fuzzer's input: the tables of nomi_tabelle, in that order, with the separator
+// between two of them; a part equal to `assente` is a missing table, and so is every table
+// after the last part.
+inline constexpr std::string_view separatore = "\n%%\n";
+inline constexpr std::string_view assente = "ASSENTE";
+std::vector<std::string_view> dividi_parti(std::string_view ingresso);
+
+}  // namespace flussom::fuzz

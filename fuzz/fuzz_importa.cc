@@ -1,0 +1,101 @@
+// libFuzzer target: one whole check run over a fuzzed data file, against the fixed tables
+// of the application folder. Besides the sanitizers, every run must leave the tables and
+// the data file as they were, read exactly the lines the file holds, and write a report
+// whose every line ends in CR LF.
+#include <cstddef>
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <string_view>
+
+#include "ambiente.h"
+#include "check/importa.h"
+
+namespace fs = std::filesystem;
+using namespace flussom;
+using namespace flussom::fuzz;
+
+namespace {
+
+const char* nome_esito(EsitoRun e) {
+  switch (e) {
+    case EsitoRun::nessun_file: return "nessun_file";
+    case EsitoRun::mese_non_definito: return "mese_non_definito";
+    case EsitoRun::lunghezza_errata: return "lunghezza_errata";
+    case EsitoRun::struttura_non_trovata: return "struttura_non_trovata";
+    case EsitoRun::con_errori: return "con_errori";
+    case EsitoRun::corretto: return "corretto";
+    case EsitoRun::file_non_leggibile: return "file_non_leggibile";
+    case EsitoRun::report_non_scrivibile: return "report_non_scrivibile";
+    case EsitoRun::programma_terminato: return "programma_terminato";
+  }
+  return "?";
+}
+
+bool righe_crlf(std::string_view s) {
+  for (std::size_t i = 0; i < s.size(); ++i) {
+    if (s[i] == '\r' && (i + 1 == s.size() || s[i + 1] != '\n')) return false;
+    if (s[i] == '\n' && (i == 0 || s[i - 1] != '\r')) return false;
+  }
+  return s.empty() || s.back() == '\n';
+}
+
+bool finisce_con(std::string_view s, std::string_view fine) {
+  return s.size() >= fine.size() && s.substr(s.size() - fine.size()) == fine;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  const Ambiente& a = ambiente();
+  const std::string_view ingresso(reinterpret_cast<const char*>(data), size);
+  const fs::path file = a.dati / "FLM102026.txt";
+  scrivi(file, ingresso);
+
+  InterfacciaMuta ui("Apertura File : " + file.string());
+  int simu = 0, risu = 0;
+  const RisultatoRun r = importa(ParametriRun{file, a.cartella}, ui, orologio_fisso(), simu, risu);
+  const std::string esito = nome_esito(r.esito);
+
+  if (leggi(file) != ingresso) guasto("il file dati e' cambiato");
+  std::size_t voci = 0;
+  for (const auto& e : fs::directory_iterator(a.cartella)) {
+    const std::string nome = e.path().filename().string();
+    ++voci;
+    if (nome == "errori.RPT") continue;
+    std::size_t k = 0;
+    while (k < nomi_tabelle.size() && nome != nomi_tabelle[k]) ++k;
+    if (k == nomi_tabelle.size()) guasto("file inatteso nella cartella: " + nome);
+    if (fs::file_size(e.path()) != a.contenuti[k].size()) guasto("tabella cambiata: " + nome);
+  }
+  if (voci != nomi_tabelle.size() + 1) guasto("tabelle o report mancanti");
+
+  const std::string report = leggi(a.cartella / "errori.RPT");
+  if (!righe_crlf(report)) guasto("riga del report senza CR LF (" + esito + ")");
+  if (simu != 1 || risu != r.risu) guasto("simu o risu non impostati");
+
+  const auto righe = static_cast<std::int64_t>(conta_righe(ingresso));
+  switch (r.esito) {
+    case EsitoRun::corretto:
+    case EsitoRun::con_errori:
+      if (r.totali.nrec != righe + 1) guasto("righe lette diverse da quelle del file (" + esito + ")");
+      if (r.totali.nrighe != righe) guasto("nrighe diverso dalle righe del file");
+      if ((r.esito == EsitoRun::con_errori) != (risu == 1)) guasto("verdetto e risu discordi");
+      if (risu == 1 && !finisce_con(report, "\r\nData controllo : 06/12/2026\r\n"))
+        guasto("report con errori senza data di controllo");
+      if (risu == 0 && !finisce_con(report, "Elenco errori riscontrati \r\n\r\n"))
+        guasto("report di un file corretto con righe d'errore");
+      break;
+    case EsitoRun::lunghezza_errata:
+      if (risu != 0 || !finisce_con(report, " Lunghezza file errata \r\n"))
+        guasto("fine per lunghezza errata senza la sua riga");
+      if (r.totali.nrec > righe) guasto("fine per lunghezza oltre la fine del file");
+      break;
+    case EsitoRun::struttura_non_trovata:
+      if (r.totali.nrec > righe) guasto("fine per struttura oltre la fine del file");
+      break;
+    default:
+      guasto("esito inatteso: " + esito);
+  }
+  return 0;
+}

@@ -1,0 +1,570 @@
+// The real `flussom` binary on bad input: broken data files, broken tables, unusable
+// folders. For each, what the user sees (exit status, message, report), and that the data
+// file and the tables are left byte for byte as they were: only errori.RPT, and the empty
+// keyed tables that a lookup creates, are ever written.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdio>
+#include <fstream>
+#include <map>
+#include <thread>
+
+#include "support/cartella_temporanea.h"
+#include "support/esegui.h"
+#include "support/riga_prova.h"
+
+#ifndef _WIN32
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#endif
+#if defined(__GLIBC__)
+#include <malloc.h>
+#endif
+
+#if defined(__SANITIZE_ADDRESS__)
+#define FLUSSOM_SOTTO_ASAN 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define FLUSSOM_SOTTO_ASAN 1
+#endif
+#endif
+
+namespace flussom {
+namespace {
+
+namespace fs = std::filesystem;
+using prova::esegui_flussom;
+using prova::RigaProva;
+
+const char* const tabelle[] = {"strutture.DAT", "TERAPIE.DAT", "TERA001.DAT", "SCONTI.DAT",
+                               "NOESE.DAT",     "ICD9.DAT",    "COMUXX.DAT",  "CODESE.DAT"};
+
+bool creata_da_ricerca(const std::string& nome) {
+  return nome == "TERAPIE.DAT" || nome == "ICD9.DAT" || nome == "COMUXX.DAT" || nome == "CODESE.DAT";
+}
+
+// The regular files of a folder with their bytes.
+std::map<std::string, std::string> contenuto(const fs::path& cartella) {
+  std::map<std::string, std::string> m;
+  std::error_code ec;
+  for (const auto& e : fs::directory_iterator(cartella, ec))
+    if (e.is_regular_file()) m[e.path().filename().string()] = prova::leggi_file(e.path());
+  return m;
+}
+
+std::string sostituisci(std::string s, const std::string& da, const std::string& a) {
+  for (std::size_t i = 0; (i = s.find(da, i)) != std::string::npos; i += a.size()) s.replace(i, da.size(), a);
+  return s;
+}
+
+std::string con_punti(std::uint64_t n) {
+  std::string s = std::to_string(n);
+  for (int i = static_cast<int>(s.size()) - 3; i > 0; i -= 3) s.insert(static_cast<std::size_t>(i), ".");
+  return s;
+}
+
+const std::string no_struttura =
+    "STRUTTURA NON TROVATA! Vuole inserirla (risposta: No)\nSTRUTTURA NON TROVATA\n";
+
+class Robustezza : public ::testing::Test {
+ protected:
+  Robustezza() {
+    prova::costruisci_in(app.percorso(), prova::tabelle_base());
+    app.scrivi("strutture.DAT", prova::strutture_base());
+    file = dati / "FLM102026.txt";
+  }
+
+  // Runs `flussom controlla` on `file` and checks that only what may be written was.
+  prova::Uscita controlla() { return controlla_in(app.percorso()); }
+  prova::Uscita controlla_in(const fs::path& cartella) {
+    const auto prima = contenuto(cartella);
+    std::error_code ec;
+    const bool regolare = fs::is_regular_file(file, ec);
+    const std::string dati_prima = regolare ? prova::leggi_file(file) : "";
+    auto u = esegui_flussom({"controlla", "--cartella", cartella.string(), file.string()});
+    verifica_intatti(prima, contenuto(cartella));
+    if (regolare) {
+      EXPECT_TRUE(prova::leggi_file(file) == dati_prima) << "data file changed";
+    }
+    return u;
+  }
+
+  static void verifica_intatti(const std::map<std::string, std::string>& prima,
+                               const std::map<std::string, std::string>& dopo) {
+    for (const auto& [nome, byte] : prima) {
+      if (nome == "errori.RPT") continue;
+      auto it = dopo.find(nome);
+      ASSERT_TRUE(it != dopo.end()) << nome << " removed";
+      EXPECT_TRUE(it->second == byte) << nome << " changed";
+    }
+    for (const auto& [nome, byte] : dopo) {
+      if (prima.count(nome) || nome == "errori.RPT") continue;
+      EXPECT_TRUE(creata_da_ricerca(nome)) << nome << " created";
+      EXPECT_EQ(byte.size(), 0u) << nome << " created with contents";
+    }
+  }
+
+  void scrivi_dati(const std::string& d) { prova::scrivi_file(file, d); }
+  std::string report() const { return app.leggi("errori.RPT"); }
+  std::string apertura() const { return "Apertura File : " + file.string() + "\n"; }
+  // The start of the output of a correct file, up to the count of lines.
+  std::string corretto(int ricette, int righe) const {
+    return apertura() + "IL FILE E' CORRETTO\nRicette lette    nr " + std::to_string(ricette) +
+           "\nRecords letti    nr " + std::to_string(righe) + "\n";
+  }
+
+  prova::CartellaTemporanea app, dati;
+  fs::path file;
+};
+
+// Two correct ricette of 2 and 3 visits (7 lines), CR LF.
+std::string due_ricette() {
+  return prova::ricetta_corretta("190000000000001", 2) + prova::ricetta_corretta("190000000000002", 3);
+}
+
+// A ricetta with an error (quantity 0) followed by a correct one.
+std::string con_un_errore() {
+  RigaProva r;
+  r.quantita = "000";
+  return r.linea() + "\r\n" + r.chiusura("0020,66", "0000,00").linea() + "\r\n" +
+         prova::ricetta_corretta("190000000000002");
+}
+
+TEST_F(Robustezza, CrAloneLfAloneAndMixedLineEndsReadTheSameLines) {
+  scrivi_dati(due_ricette());
+  const auto atteso = controlla();
+  ASSERT_EQ(atteso.stato, 0) << atteso.err;
+  ASSERT_EQ(atteso.out.rfind(corretto(2, 7), 0), 0u) << atteso.out;
+  const std::string rep = report();
+
+  const std::string crlf = due_ricette();
+  std::string misto;
+  const char* const fini[] = {"\r\n", "\n", "\r"};
+  std::size_t i = 0, k = 0;
+  for (std::size_t j; (j = crlf.find("\r\n", i)) != std::string::npos; i = j + 2)
+    misto += crlf.substr(i, j - i) + fini[k++ % 3];
+  for (const std::string& d : {sostituisci(crlf, "\r\n", "\r"), sostituisci(crlf, "\r\n", "\n"), misto,
+                               crlf.substr(0, crlf.size() - 2)}) {
+    scrivi_dati(d);
+    const auto u = controlla();
+    EXPECT_EQ(u.stato, 0);
+    EXPECT_EQ(u.out, atteso.out);
+    EXPECT_EQ(u.err, "");
+    EXPECT_EQ(report(), rep);
+  }
+
+  // LF CR is two breaks: the empty line between them has the wrong length.
+  scrivi_dati(sostituisci(crlf, "\r\n", "\n\r"));
+  const auto u = controlla();
+  EXPECT_EQ(u.stato, 1);
+  EXPECT_EQ(u.out, apertura() + "Lunghezza file ERRATA\n");
+}
+
+TEST_F(Robustezza, FileEndingInTheMiddleOfALine) {
+  const std::string d = due_ricette();
+  scrivi_dati(d.substr(0, d.size() - 100));
+  auto u = controlla();
+  EXPECT_EQ(u.stato, 1);
+  EXPECT_EQ(u.out, apertura() + "Lunghezza file ERRATA\n");
+  ASSERT_GE(report().size(), 27u);
+  EXPECT_EQ(report().substr(report().size() - 27), "\r\n Lunghezza file errata \r\n");
+
+  // After an error the cut line joins the open ricetta and the run reaches the end.
+  const std::string e = con_un_errore();
+  scrivi_dati(e.substr(0, e.size() - 100));
+  u = controlla();
+  EXPECT_EQ(u.stato, 1);
+  EXPECT_EQ(u.out, apertura() + "Lunghezza file ERRATA\nIl file contiene ERRORI rilevanti\n");
+  EXPECT_NE(report().find(" Lunghezza file errata \r\n"), std::string::npos);
+  EXPECT_NE(report().find("Data controllo : "), std::string::npos);
+}
+
+TEST_F(Robustezza, NulAndFfBytes) {
+  // Nothing but NUL bytes: no facility.
+  scrivi_dati(std::string(222, '\0') + "\r\n" + std::string(222, '\0') + "\r\n");
+  auto u = controlla();
+  EXPECT_EQ(u.stato, 1);
+  EXPECT_EQ(u.err, no_struttura);
+  EXPECT_EQ(u.out, apertura());
+
+  // 0xFF bytes without a line break: one line of the wrong length.
+  scrivi_dati(std::string(5000, '\xFF'));
+  u = controlla();
+  EXPECT_EQ(u.stato, 1);
+  EXPECT_EQ(u.out, apertura() + "Lunghezza file ERRATA\n");
+
+  // Inside the fields of a line of the right length they are ordinary characters: the
+  // checks report them and the run reaches the end.
+  RigaProva r;
+  r.cognome = std::string("RO\0SI", 5);
+  r.cod_prestazione = "89.7\xFF";
+  r.quantita = std::string("\0\0\0", 3);
+  scrivi_dati(r.linea() + "\r\n" + r.chiusura("0020,66", std::string("\xFF\xFF", 2)).linea() + "\r\n");
+  u = controlla();
+  EXPECT_EQ(u.stato, 1);
+  EXPECT_EQ(u.out, apertura() + "Il file contiene ERRORI rilevanti\n");
+  EXPECT_NE(report().find(" Cod.Prestaz.  89.7\xFF inesistente   \r\n"), std::string::npos) << report();
+}
+
+TEST_F(Robustezza, DataFileThatIsAFolderOrMissing) {
+  fs::create_directory(file);
+  auto u = controlla();
+  EXPECT_EQ(u.stato, 2);
+  EXPECT_EQ(u.out, apertura());
+  EXPECT_EQ(u.err, "Impossibile leggere il file " + file.string() + " : \xC3\xA8 una cartella\n");
+  EXPECT_FALSE(fs::exists(app / "errori.RPT"));
+  fs::remove(file);
+
+  u = controlla();
+  EXPECT_EQ(u.stato, 2);
+  EXPECT_EQ(u.out, apertura());
+  EXPECT_EQ(u.err.rfind("Impossibile leggere il file " + file.string() + " : ", 0), 0u) << u.err;
+}
+
+TEST_F(Robustezza, MissingApplicationFolder) {
+  scrivi_dati(due_ricette());
+  for (const fs::path& c : {app / "manca", fs::path(file)}) {  // missing, or a file
+    const auto u = esegui_flussom({"controlla", "--cartella", c.string(), file.string()});
+    EXPECT_EQ(u.stato, 2);
+    EXPECT_EQ(u.out, "");
+    EXPECT_EQ(u.err, "Cartella dell'applicazione non trovata: " + c.string() + "\n");
+  }
+  EXPECT_FALSE(fs::exists(app / "manca"));
+  EXPECT_EQ(prova::leggi_file(file), due_ricette());
+}
+
+#ifndef _WIN32
+TEST_F(Robustezza, ReadOnlyApplicationFolder) {
+  if (geteuid() == 0) GTEST_SKIP() << "root writes into read-only folders";
+  scrivi_dati(due_ricette());
+  fs::remove(app / "ICD9.DAT");  // a keyed table that cannot be created
+  fs::permissions(app.percorso(), fs::perms::owner_read | fs::perms::owner_exec);
+  const auto u = controlla();
+  fs::permissions(app.percorso(), fs::perms::owner_all);
+  EXPECT_EQ(u.stato, 2);
+  EXPECT_EQ(u.out, apertura());
+  EXPECT_NE(u.err.find("Impossibile scrivere il report " + (app / "errori.RPT").string() + " : "),
+            std::string::npos) << u.err;
+  EXPECT_FALSE(fs::exists(app / "errori.RPT"));
+  EXPECT_FALSE(fs::exists(app / "ICD9.DAT"));
+}
+#endif
+
+TEST_F(Robustezza, ReportThatCannotBeWritten) {
+  // A folder in the report's place cannot be deleted nor opened, even by root.
+  fs::create_directories(app / "errori.RPT" / "dentro");
+  scrivi_dati(due_ricette());
+  const auto u = controlla();
+  EXPECT_EQ(u.stato, 2);
+  EXPECT_EQ(u.out, apertura());
+  EXPECT_EQ(u.err.rfind("Impossibile scrivere il report " + (app / "errori.RPT").string() + " : ", 0), 0u)
+      << u.err;
+  EXPECT_TRUE(fs::is_directory(app / "errori.RPT" / "dentro"));
+}
+
+TEST_F(Robustezza, EveryTableMissing) {
+  scrivi_dati(due_ricette());
+  for (const char* t : tabelle)
+    if (std::string(t) != "strutture.DAT") fs::remove(app / t);
+  auto u = controlla();
+  EXPECT_EQ(u.stato, 1);
+  std::string avvisi;
+  for (const char* t : tabelle)
+    if (std::string(t) != "strutture.DAT") avvisi += "Attenzione: tabella mancante " + (app / t).string() + "\n";
+  EXPECT_EQ(u.err, avvisi);
+  EXPECT_EQ(u.out, apertura() + "Il file contiene ERRORI rilevanti\n");
+  EXPECT_NE(report().find(" Cod.Prestaz.  89.7 inesistente   \r\n"), std::string::npos);
+  // The keyed tables that were looked up (services, municipalities) were created empty;
+  // the parallel tables and NOESE.DAT never are.
+  EXPECT_TRUE(fs::exists(app / "TERAPIE.DAT"));
+  EXPECT_TRUE(fs::exists(app / "COMUXX.DAT"));
+  for (const char* t : {"TERA001.DAT", "SCONTI.DAT", "NOESE.DAT"}) EXPECT_FALSE(fs::exists(app / t)) << t;
+
+  // Without strutture.DAT too: no facility, and strutture.DAT is not created.
+  prova::CartellaTemporanea vuota;
+  u = controlla_in(vuota.percorso());
+  EXPECT_EQ(u.stato, 1);
+  EXPECT_EQ(u.err.substr(u.err.size() - no_struttura.size()), no_struttura);
+  EXPECT_NE(u.err.find("tabella mancante " + (vuota / "strutture.DAT").string()), std::string::npos);
+  EXPECT_EQ(u.out, apertura());
+  EXPECT_FALSE(fs::exists(vuota / "strutture.DAT"));
+}
+
+TEST_F(Robustezza, EveryTableEmpty) {
+  scrivi_dati(due_ricette());
+  for (const char* t : tabelle)
+    if (std::string(t) != "strutture.DAT") app.scrivi(t, "");
+  auto u = controlla();
+  EXPECT_EQ(u.stato, 1);
+  EXPECT_EQ(u.err, "");
+  EXPECT_EQ(u.out, apertura() + "Il file contiene ERRORI rilevanti\n");
+  EXPECT_NE(report().find(" Cod.Prestaz.  89.7 inesistente   \r\n"), std::string::npos);
+
+  app.scrivi("strutture.DAT", "");
+  u = controlla();
+  EXPECT_EQ(u.stato, 1);
+  EXPECT_EQ(u.err, no_struttura);
+  for (const char* t : tabelle) EXPECT_EQ(fs::file_size(app / t), 0u) << t;
+}
+
+TEST_F(Robustezza, TablesWithAPartialLastRecord) {
+  // Every table loses the last byte of its last record, which is then not read; the
+  // records before it still are. TERAPIE.DAT ends with 90.27.1 (sorted by code).
+  for (const char* t : tabelle) {
+    std::string b = app.leggi(t);
+    ASSERT_FALSE(b.empty()) << t;
+    app.scrivi(t, b.substr(0, b.size() - 1));
+  }
+  app.scrivi("strutture.DAT", prova::strutture_base() + "\"654321\",\"ALTRA\",\"26\"");
+  scrivi_dati(due_ricette());
+  auto u = controlla();
+  EXPECT_EQ(u.stato, 0) << report();
+  EXPECT_EQ(u.out.rfind(corretto(2, 7), 0), 0u) << u.out;
+
+  RigaProva r;
+  r.cod_prestazione = "90.27.1";
+  r.importo = "0001,17";
+  scrivi_dati(r.linea() + "\r\n" + r.chiusura("0001,17", "0000,00").linea() + "\r\n");
+  u = controlla();
+  EXPECT_EQ(u.stato, 1);
+  EXPECT_NE(report().find(" Cod.Prestaz.  90.27.1 inesistente   \r\n"), std::string::npos) << report();
+
+  // The facility of the partial record is not registered.
+  r = RigaProva{};
+  r.cod_struttura = "654321";
+  scrivi_dati(r.linea() + "\r\n" + r.chiusura("0020,66", "0000,00").linea() + "\r\n");
+  u = controlla();
+  EXPECT_EQ(u.stato, 1);
+  EXPECT_EQ(u.err, no_struttura);
+}
+
+TEST_F(Robustezza, StruttureWithACommaInsideQuotesAndWithAnUnclosedQuote) {
+  scrivi_dati(due_ricette());
+  app.scrivi("strutture.DAT", "\"123456\",\"AMBULATORIO, PROVA\",\"26\",\"\",\"\"\r\n");
+  auto u = controlla();
+  EXPECT_EQ(u.stato, 0);
+  EXPECT_EQ(report().rfind("Struttura : AMBULATORIO, PROVA\r\n", 0), 0u) << report();
+
+  // A quote left open in the name takes the fields out of step: the record after it is
+  // misread too, and the facility is not found.
+  app.scrivi("strutture.DAT", "\"999999\",\"ALTRA,\"26\",\"\",\"\"\r\n" + prova::strutture_base());
+  u = controlla();
+  EXPECT_EQ(u.stato, 1);
+  EXPECT_EQ(u.err, no_struttura);
+  EXPECT_EQ(u.out, apertura());
+
+  // Left open in the last field of the file, the field runs to the end: the record stands.
+  app.scrivi("strutture.DAT", "\"123456\",\"AMBULATORIO PROVA\",\"26\",\"\",\"\r\n");
+  u = controlla();
+  EXPECT_EQ(u.stato, 0);
+  EXPECT_EQ(report().rfind("Struttura : AMBULATORIO PROVA\r\n", 0), 0u) << report();
+}
+
+#ifndef _WIN32
+
+// Runs the binary in a child of its own, so that its peak memory is its own.
+struct Figlio {
+  pid_t pid = -1;
+  prova::CartellaTemporanea uscite;
+
+  explicit Figlio(std::vector<std::string> argomenti) {
+    const std::string out = (uscite / "out").string(), err = (uscite / "err").string();
+    argomenti.insert(argomenti.begin(), FLUSSOM_BIN);
+    std::vector<char*> argv;
+    for (auto& a : argomenti) argv.push_back(a.data());
+    argv.push_back(nullptr);
+#ifdef __GLIBC__
+    // The child starts as a copy of this process, and its peak memory counts that copy:
+    // give back the memory earlier tests freed.
+    malloc_trim(0);
+#endif
+    pid = fork();
+    if (pid == 0) {
+      const int in = open("/dev/null", O_RDONLY);
+      const int o = open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+      const int e = open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+      dup2(in, 0);
+      dup2(o, 1);
+      dup2(e, 2);
+      execv(argv[0], argv.data());
+      _exit(127);
+    }
+  }
+
+  // Waits for the end (at most ten minutes): exit status, output, and the peak resident
+  // memory in kilobytes.
+  prova::Uscita attendi(long* picco_kb = nullptr) {
+    int stato = 0;
+    rusage uso{};
+    const auto limite = std::chrono::steady_clock::now() + std::chrono::minutes(10);
+    while (wait4(pid, &stato, WNOHANG, &uso) == 0) {
+      if (std::chrono::steady_clock::now() > limite) {
+        ADD_FAILURE() << "flussom did not end";
+        kill(pid, SIGKILL);
+        wait4(pid, &stato, 0, &uso);
+        break;
+      }
+      std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    pid = -1;
+    if (picco_kb) *picco_kb = uso.ru_maxrss;
+    prova::Uscita u;
+    u.stato = WIFEXITED(stato) ? WEXITSTATUS(stato) : -1;
+    u.out = uscite.leggi("out");
+    u.err = uscite.leggi("err");
+    return u;
+  }
+
+  ~Figlio() {
+    if (pid > 0) {
+      kill(pid, SIGKILL);
+      waitpid(pid, nullptr, 0);
+    }
+  }
+};
+
+constexpr long limite_memoria_kb = 64 * 1024;
+
+// A line of ten megabytes that starts as a valid line, written in pieces.
+void scrivi_con_riga_lunga(const fs::path& p, const std::string& prima, const std::string& dopo) {
+  std::ofstream out(p, std::ios::binary);
+  out << prima << RigaProva{}.linea();
+  const std::string pezzo(1 << 16, 'x');
+  for (int i = 0; i < 160; ++i) out << pezzo;
+  out << "\r\n" << dopo;
+}
+
+TEST_F(Robustezza, LineOfTenMegabytes) {
+  // As the first line: the run stops at it, and holds far less than the line in memory.
+  scrivi_con_riga_lunga(file, "", due_ricette());
+  Figlio f({"controlla", "--cartella", app.percorso().string(), file.string()});
+  long picco = 0;
+  auto u = f.attendi(&picco);
+  EXPECT_EQ(u.stato, 1);
+  EXPECT_EQ(u.out, apertura() + "Lunghezza file ERRATA\n");
+  RecordProperty("picco_kb", static_cast<int>(picco));
+#ifndef FLUSSOM_SOTTO_ASAN
+  EXPECT_LT(picco, 10 * 1024);
+#endif
+
+  // After an error: reported, and the run goes on to the end.
+  scrivi_con_riga_lunga(file, con_un_errore(), due_ricette());
+  u = controlla();
+  EXPECT_EQ(u.stato, 1);
+  EXPECT_EQ(u.out, apertura() + "Lunghezza file ERRATA\nIl file contiene ERRORI rilevanti\n");
+  EXPECT_NE(report().find(" Lunghezza file errata \r\n"), std::string::npos);
+}
+
+// A named pipe plays the data file, so that the file can end at a chosen byte while the
+// run reads it. The run opens the file twice (the facility's first line, then the whole
+// file): the first opening is served the first line, the second is cut in a line.
+#ifdef __linux__
+bool aperta_dal_figlio(pid_t pid, const fs::path& p) {
+  std::error_code ec;
+  for (const auto& e : fs::directory_iterator("/proc/" + std::to_string(pid) + "/fd", ec))
+    if (fs::read_symlink(e.path(), ec) == p) return true;
+  return false;
+}
+
+// Polls `fatto` for at most a minute.
+template <typename F>
+bool attendi_finche(F fatto) {
+  const auto limite = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+  while (!fatto()) {
+    if (std::chrono::steady_clock::now() > limite) return false;
+    std::this_thread::sleep_for(std::chrono::milliseconds(2));
+  }
+  return true;
+}
+
+// Opens the pipe for writing once the child opens it for reading.
+int apri_quando_letto(const fs::path& p) {
+  int fd = -1;
+  attendi_finche([&] { return (fd = open(p.c_str(), O_WRONLY | O_NONBLOCK)) >= 0; });
+  if (fd >= 0) fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+  return fd;
+}
+
+TEST_F(Robustezza, FileCutWhileItIsRead) {
+  signal(SIGPIPE, SIG_IGN);
+  ASSERT_EQ(mkfifo(file.c_str(), 0600), 0);
+  const std::string d = due_ricette();
+  Figlio f({"controlla", "--cartella", app.percorso().string(), file.string()});
+
+  int fd = apri_quando_letto(file);
+  ASSERT_GE(fd, 0);
+  // An opening that waits for a writer holds no descriptor yet: once the child holds one,
+  // it is the first opening's, and once it holds none, the first opening is closed.
+  ASSERT_TRUE(attendi_finche([&] { return aperta_dal_figlio(f.pid, file); }));
+  ASSERT_EQ(write(fd, d.data(), 224), 224);
+  close(fd);
+  ASSERT_TRUE(attendi_finche([&] { return !aperta_dal_figlio(f.pid, file); }));
+  fd = apri_quando_letto(file);
+  ASSERT_GE(fd, 0);
+  const std::size_t taglio = 224 * 4 + 100;  // in the fifth line
+  ASSERT_EQ(write(fd, d.data(), taglio), static_cast<ssize_t>(taglio));
+  close(fd);
+
+  const auto u = f.attendi();
+  EXPECT_EQ(u.stato, 1) << u.err;
+  EXPECT_EQ(u.out, apertura() + "Lunghezza file ERRATA\n");
+  ASSERT_GE(report().size(), 27u);
+  EXPECT_EQ(report().substr(report().size() - 27), "\r\n Lunghezza file errata \r\n");
+  EXPECT_EQ(report().find("Ricetta Nr"), std::string::npos);
+}
+#endif
+
+// A file of one gigabyte: ricette of ten visits, each with a number of its own, written
+// in blocks. Memory stays small (the index of prescription numbers is its only growth).
+TEST_F(Robustezza, GrandeFileOfOneGigabyteInConstantMemory) {
+#ifdef FLUSSOM_SOTTO_ASAN
+  GTEST_SKIP() << "memory and time under AddressSanitizer say nothing of the program's";
+#endif
+  const std::string modello = prova::ricetta_corretta("190000000000001", 10);
+  ASSERT_EQ(modello.size(), 11u * 224);
+  const std::uint64_t ricette = (1ull << 30) / modello.size() + 1;
+  {
+    std::ofstream out(file, std::ios::binary);
+    std::string blocco;
+    for (std::uint64_t n = 1; n <= ricette; ++n) {
+      std::string r = modello;
+      char numero[24];
+      std::snprintf(numero, sizeof numero, "190%012llu", static_cast<unsigned long long>(n));
+      for (std::size_t riga = 0; riga < 11; ++riga) r.replace(riga * 224 + 122, 15, numero);
+      blocco += r;
+      if (blocco.size() >= (1u << 20) || n == ricette) {
+        out.write(blocco.data(), static_cast<std::streamsize>(blocco.size()));
+        blocco.clear();
+      }
+    }
+    ASSERT_TRUE(out.good());
+  }
+  const auto dimensione = fs::file_size(file);
+  ASSERT_GE(dimensione, 1ull << 30);
+  const auto quando = fs::last_write_time(file);
+  const auto prima = contenuto(app.percorso());
+
+  Figlio f({"controlla", "--cartella", app.percorso().string(), file.string()});
+  long picco = 0;
+  const auto u = f.attendi(&picco);
+  EXPECT_EQ(u.stato, 0) << u.err << report().substr(0, 2000);
+  EXPECT_EQ(u.out.rfind(apertura() + "IL FILE E' CORRETTO\n", 0), 0u) << u.out;
+  EXPECT_NE(u.out.find("Ricette lette    nr " + con_punti(ricette) + "\n"), std::string::npos) << u.out;
+  EXPECT_NE(u.out.find("Records letti    nr " + con_punti(ricette * 11) + "\n"), std::string::npos);
+  RecordProperty("picco_kb", static_cast<int>(picco));
+  EXPECT_LT(picco, limite_memoria_kb);
+  EXPECT_EQ(fs::file_size(file), dimensione);
+  EXPECT_TRUE(fs::last_write_time(file) == quando);
+  verifica_intatti(prima, contenuto(app.percorso()));
+  fs::remove(file);
+}
+
+#endif  // _WIN32
+
+}  // namespace
+}  // namespace flussom
