@@ -7,26 +7,24 @@ namespace {
 
 using Campi = std::vector<std::string>;
 
-TEST(CampiCsv, QuotedAndUnquotedFields) {
-  EXPECT_EQ(leggi_campi("\"123456\",\"AMBULATORIO\",\"02\",\"\",\"\"\r\n"),
-            (Campi{"123456", "AMBULATORIO", "02", "", ""}));
-  EXPECT_EQ(leggi_campi("  a  , b ,c\n"), (Campi{"a", "b", "c"}));
-  EXPECT_EQ(leggi_campi("\"a,b\",c"), (Campi{"a,b", "c"}));
-}
-
-TEST(CampiCsv, LineBreaksSeparateFields) {
-  EXPECT_EQ(leggi_campi("a,b\rc,d\ne\r\n\r\nf"), (Campi{"a", "b", "c", "d", "e", "f"}));
-  EXPECT_EQ(leggi_campi("a,\nb"), (Campi{"a", "", "b"}));
-  EXPECT_EQ(leggi_campi("a,"), (Campi{"a", ""}));
-  EXPECT_EQ(leggi_campi(""), Campi{});
-}
-
-TEST(CampiCsv, QuotesOutOfStep) {
-  // A quoted field runs to the next quote, across lines; text after it is dropped.
-  EXPECT_EQ(leggi_campi("\"a\nb\"x,c"), (Campi{"a\nb", "c"}));
-  EXPECT_EQ(leggi_campi("\"NOME \"BIS\"\",\"x\""), (Campi{"NOME ", "x"}));
-  // An unclosed quote takes the rest of the text.
-  EXPECT_EQ(leggi_campi("a,\"bc,d\r\n"), (Campi{"a", "bc,d\r\n"}));
+TEST(CampiCsv, FieldRules) {
+  const std::pair<const char*, Campi> casi[] = {
+      {"\"123456\",\"AMBULATORIO\",\"02\",\"\",\"\"\r\n", {"123456", "AMBULATORIO", "02", "", ""}},
+      {"  a  , b ,c\n", {"a", "b", "c"}},
+      {"\"a,b\",c", {"a,b", "c"}},
+      {"a,b\rc,d\ne\r\n\r\nf", {"a", "b", "c", "d", "e", "f"}},
+      {"a,\nb", {"a", "", "b"}},
+      {"a,", {"a", ""}},
+      {"", {}},
+      // A quoted field runs to the next quote, across lines; text after it is dropped.
+      {"\"a\nb\"x,c", {"a\nb", "c"}},
+      {"\"NOME \"BIS\"\",\"x\"", {"NOME ", "x"}},
+      {"a,\"bc,d\r\n", {"a", "bc,d\r\n"}},
+  };
+  for (const auto& [testo, campi] : casi) {
+    SCOPED_TRACE(testo);
+    EXPECT_EQ(leggi_campi(testo), campi);
+  }
 }
 
 TEST(CampiCsv, RecordsOfFiveDropAnIncompleteLastGroup) {

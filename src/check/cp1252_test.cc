@@ -5,12 +5,8 @@
 namespace flussom {
 namespace {
 
-TEST(Cp1252, EuroAndAccentedLetters) {
-  EXPECT_EQ(cp1252_a_utf8("\x80 \xE8\xE0"), "\u20AC \u00E8\u00E0");
-  EXPECT_EQ(utf8_a_cp1252("\u20AC \u00E8\u00E0"), "\x80 \xE8\xE0");
-}
-
 TEST(Cp1252, EveryByteSurvivesARoundTrip) {
+  EXPECT_EQ(cp1252_a_utf8("\x80 \xE8\xE0"), "\u20AC \u00E8\u00E0");
   std::string tutti;
   for (int b = 1; b < 256; ++b) tutti.push_back(static_cast<char>(b));
   EXPECT_EQ(utf8_a_cp1252(cp1252_a_utf8(tutti)), tutti);

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <sstream>
+
 #include "check/strutture.h"
 #include "support/cartella_temporanea.h"
 #include "support/riga_prova.h"
@@ -17,7 +20,7 @@ class InterfacciaProva : public Interfaccia {
   std::string stato;
   std::string struttura;
   std::vector<std::string> messaggi, domande;
-  std::vector<bool> risposte;  // answers to the questions, in order; then No
+  std::vector<bool> risposte;  // answers to the questions in order, then No
   std::function<EsitoRegistrazione(std::string_view)> registrazione;
   int stampa = -1;  // last state of "Visualizza e stampa errori"
   bool focus = false;
@@ -34,18 +37,13 @@ class InterfacciaProva : public Interfaccia {
   void focus_fine() override { focus = true; }
   bool domanda(std::string_view t) override {
     domande.emplace_back(t);
-    if (risposte.empty()) return false;
-    bool r = risposte.front();
-    risposte.erase(risposte.begin());
-    return r;
+    return risposte.size() >= domande.size() && risposte[domande.size() - 1];
   }
   void messaggio(std::string_view t) override { messaggi.emplace_back(t); }
   EsitoRegistrazione registra_struttura(std::string_view c) override {
     return registrazione ? registrazione(c) : EsitoRegistrazione::chiusa;
   }
 };
-
-const std::string intestazione_fine = "\r\nElenco errori riscontrati \r\n\r\n";
 
 class Importa : public ::testing::Test {
  protected:
@@ -54,8 +52,7 @@ class Importa : public ::testing::Test {
     dir.scrivi("strutture.DAT", prova::strutture_base());
   }
   RisultatoRun esegui(const std::string& nome, const std::string& contenuto) {
-    auto p = dir.scrivi(nome, contenuto);
-    return esegui(p);
+    return esegui(dir.scrivi(nome, contenuto));
   }
   RisultatoRun esegui(const std::filesystem::path& p) {
     ui.stato = "Apertura File : " + p.string();
@@ -64,20 +61,17 @@ class Importa : public ::testing::Test {
   std::string report() const { return dir.leggi("errori.RPT"); }
   std::vector<std::string> righe_stato() const {
     std::vector<std::string> r;
-    std::size_t i = 0;
-    for (;;) {
-      auto j = ui.stato.find("\r\n", i);
-      r.push_back(ui.stato.substr(i, j == std::string::npos ? j : j - i));
-      if (j == std::string::npos) return r;
-      i = j + 2;
-    }
+    std::istringstream in(ui.stato);
+    for (std::string l; std::getline(in, l);) r.push_back(l.substr(0, l.find('\r')));
+    return r;
   }
   static std::string intestazione(const std::string& struttura, const std::string& nome,
                                   const std::string& mese) {
     return "Struttura : " + struttura + "\r\n\r\nFile controllato :" + nome + "    " + mese +
-           "\r\n" + intestazione_fine;
+           "\r\n\r\nElenco errori riscontrati \r\n\r\n";
   }
 
+  const std::string una = prova::ricetta_corretta("190000000000001");
   prova::CartellaTemporanea dir;
   InterfacciaProva ui;
   OrologioFisso orologio{year{2026} / 12 / 6};
@@ -101,27 +95,26 @@ TEST_F(Importa, CorrectFileGivesTheVerdictAndTheSummary) {
   EXPECT_EQ(ui.stampa, 0);
   EXPECT_EQ(ui.massimo, 9 * 224 / 222);
   EXPECT_EQ(ui.valore, 9);
-  EXPECT_EQ(ui.occupato, 0);  // the busy pointer is given back
+  EXPECT_EQ(ui.occupato, 0);
+  importa(ParametriRun{dir / "FLM102026.txt", dir.percorso()}, ui, orologio);
+  EXPECT_EQ(righe_stato().size(), 15u);
 }
 
 TEST_F(Importa, MonthOfTheFileName) {
   for (const char* nome : {"FLM00.txt", "FLM13.txt", "FLMAB.txt", "F.txt"}) {
+    SCOPED_TRACE(nome);
     ui.messaggi.clear();
-    auto r = esegui(nome, prova::ricetta_corretta("190000000000001"));
-    EXPECT_EQ(r.esito, EsitoRun::mese_non_definito) << nome;
+    auto r = esegui(nome, una);
+    EXPECT_EQ(r.esito, EsitoRun::mese_non_definito);
     EXPECT_EQ(r.risu, 1);
     EXPECT_EQ(report(), "nel file il mese non \xE8 definito \r\n");
     EXPECT_EQ(ui.messaggi, std::vector<std::string>{"NEL FILE IL MESE NON E'DEFINITO"});
   }
-  esegui("FLM01.txt", "");
-  EXPECT_EQ(report(), intestazione("AMBULATORIO PROVA", "FLM01.txt", "GENNAIO   ").substr(0, 0) +
-                          report());
-  EXPECT_NE(report().find("    GENNAIO   \r\n"), std::string::npos);
-  esegui("FLM12.txt", "");
-  EXPECT_NE(report().find("    DICEMBRE  \r\n"), std::string::npos);
-  // A digit and a letter pass the test but name no month.
-  esegui("FLM1a.txt", prova::ricetta_corretta("190000000000001"));
-  EXPECT_EQ(report(), intestazione("AMBULATORIO PROVA", "FLM1a.txt", ""));
+  for (auto [nome, mese] : {std::pair{"FLM01.txt", "GENNAIO   "}, {"FLM12.txt", "DICEMBRE  "},
+                            {"FLM1a.txt", ""}}) {
+    esegui(nome, una);
+    EXPECT_EQ(report(), intestazione("AMBULATORIO PROVA", nome, mese));
+  }
 }
 
 TEST_F(Importa, EmptyFileWithTheFacilityUnknown) {
@@ -130,26 +123,43 @@ TEST_F(Importa, EmptyFileWithTheFacilityUnknown) {
   EXPECT_EQ(r.esito, EsitoRun::corretto);
   EXPECT_EQ(report(), intestazione("", "FLM05.txt", "MAGGIO    "));
   auto s = righe_stato();
-  ASSERT_EQ(s.size(), 8u);
-  EXPECT_EQ(s[2], "Ricette lette    nr ");
-  EXPECT_EQ(s[3], "Records letti    nr ");
-  EXPECT_EQ(s[4], "Prestazioni      nr ");
-  EXPECT_EQ(s[5], "Totale         \x80  ,00");
-  EXPECT_EQ(s[6], "Totale Ticket  \x80  ,00  Totale Netto  \x80 ,00");
-  EXPECT_EQ(s[7], "Totale Sconto  \x80  ,00  Totale Netto ASP  \x80 ,00");
+  EXPECT_EQ(std::vector<std::string>(s.begin() + 2, s.end()),
+            (std::vector<std::string>{"Ricette lette    nr ", "Records letti    nr ",
+                                      "Prestazioni      nr ", "Totale         \x80  ,00",
+                                      "Totale Ticket  \x80  ,00  Totale Netto  \x80 ,00",
+                                      "Totale Sconto  \x80  ,00  Totale Netto ASP  \x80 ,00"}));
 }
 
-TEST_F(Importa, UnknownFacilityAnsweredNoEndsAtTheFirstLine) {
+TEST_F(Importa, UnknownFacilityAndTheRegistrationWindow) {
   dir.scrivi("strutture.DAT", "");
-  auto r = esegui("FLM05.txt", prova::ricetta_corretta("190000000000001"));
+  auto r = esegui("FLM05.txt", una);
   EXPECT_EQ(r.esito, EsitoRun::struttura_non_trovata);
   EXPECT_EQ(report(), intestazione("", "FLM05.txt", "MAGGIO    "));
   EXPECT_EQ(ui.messaggi, std::vector<std::string>{"STRUTTURA NON TROVATA"});
-  EXPECT_EQ(righe_stato().size(), 1u);  // no verdict
-}
+  EXPECT_EQ(righe_stato().size(), 1u);
 
-TEST_F(Importa, RegistrationDuringTheRunThenTheFacilityIsFound) {
+  ui = InterfacciaProva();
+  dir.scrivi("strutture.DAT", prova::strutture_base());
+  prova::RigaProva altra;
+  altra.cod_struttura = "999999";
+  altra.num_ricetta = "190000000000009";
+  r = esegui("FLM05.txt", una + altra.linea() + "\r\n");
+  EXPECT_EQ(r.esito, EsitoRun::struttura_non_trovata);
+  EXPECT_EQ(ui.messaggi, std::vector<std::string>{"STRUTTURA NON TROVATA"});
   dir.scrivi("strutture.DAT", "");
+
+  ui = InterfacciaProva();
+  ui.risposte = {true, true, false};
+  r = esegui("FLM05.txt", una);
+  EXPECT_EQ(ui.domande.size(), 3u);
+  EXPECT_EQ(r.esito, EsitoRun::struttura_non_trovata);
+
+  ui = InterfacciaProva();
+  ui.risposte = {true};
+  ui.registrazione = [](std::string_view) { return EsitoRegistrazione::fine_programma; };
+  EXPECT_EQ(esegui("FLM05.txt", una).esito, EsitoRun::programma_terminato);
+
+  ui = InterfacciaProva();
   ui.risposte = {true};
   std::string proposto;
   ui.registrazione = [&](std::string_view c) {
@@ -158,33 +168,16 @@ TEST_F(Importa, RegistrationDuringTheRunThenTheFacilityIsFound) {
     registra_struttura(dir.percorso(), {std::string(c), "NUOVA", "26", "", ""}, &e);
     return EsitoRegistrazione::chiusa;
   };
-  auto r = esegui("FLM05.txt", prova::ricetta_corretta("190000000000001"));
+  r = esegui("FLM05.txt", una);
   EXPECT_EQ(proposto, "123456");
   EXPECT_EQ(ui.domande.size(), 1u);
   EXPECT_EQ(r.esito, EsitoRun::corretto);
   EXPECT_EQ(report(), intestazione("NUOVA", "FLM05.txt", "MAGGIO    "));
 }
 
-TEST_F(Importa, WindowClosedWithoutRegisteringAsksAgain) {
-  dir.scrivi("strutture.DAT", "");
-  ui.risposte = {true, true, false};
-  auto r = esegui("FLM05.txt", prova::ricetta_corretta("190000000000001"));
-  EXPECT_EQ(ui.domande.size(), 3u);
-  EXPECT_EQ(r.esito, EsitoRun::struttura_non_trovata);
-}
-
-TEST_F(Importa, EndOfProgramFromTheRegistrationWindow) {
-  dir.scrivi("strutture.DAT", "");
-  ui.risposte = {true};
-  ui.registrazione = [](std::string_view) { return EsitoRegistrazione::fine_programma; };
-  auto r = esegui("FLM05.txt", prova::ricetta_corretta("190000000000001"));
-  EXPECT_EQ(r.esito, EsitoRun::programma_terminato);
-}
-
 TEST_F(Importa, WrongLengthBeforeAnyErrorEndsTheRun) {
   // The first line is one character short; it still names the facility.
-  auto r = esegui("FLM05.txt", prova::RigaProva().linea().substr(0, 221) + "\r\n" +
-                                   prova::ricetta_corretta("190000000000001"));
+  auto r = esegui("FLM05.txt", prova::RigaProva().linea().substr(0, 221) + "\r\n" + una);
   EXPECT_EQ(r.esito, EsitoRun::lunghezza_errata);
   EXPECT_EQ(r.risu, 0);
   EXPECT_EQ(report(), intestazione("AMBULATORIO PROVA", "FLM05.txt", "MAGGIO    ") +
@@ -214,13 +207,10 @@ TEST_F(Importa, WrongLengthAfterAnErrorIsCheckedLikeAnyLine) {
 }
 
 TEST_F(Importa, LinesEndedByLfOrCrAlone) {
-  std::string dati = prova::ricetta_corretta("190000000000001", 2);
-  std::string lf, cr;
-  for (char c : dati) {
-    if (c == '\r') continue;
-    lf.push_back(c);
-    cr.push_back(c == '\n' ? '\r' : c);
-  }
+  std::string lf = prova::ricetta_corretta("190000000000001", 2);
+  std::erase(lf, '\r');
+  std::string cr = lf;
+  std::replace(cr.begin(), cr.end(), '\n', '\r');
   for (const std::string& d : {lf, cr, lf.substr(0, lf.size() - 1)}) {
     auto r = esegui("FLM05.txt", d);
     EXPECT_EQ(r.esito, EsitoRun::corretto);
@@ -228,52 +218,26 @@ TEST_F(Importa, LinesEndedByLfOrCrAlone) {
   }
 }
 
-TEST_F(Importa, DataFileUnusable) {
-  auto r = esegui(dir / "FLM05-manca.txt");
-  EXPECT_EQ(r.esito, EsitoRun::file_non_leggibile);
+TEST_F(Importa, FilesThatCannotBeUsed) {
+  EXPECT_EQ(esegui(dir / "FLM05-manca.txt").esito, EsitoRun::file_non_leggibile);
   ASSERT_EQ(ui.messaggi.size(), 1u);
   EXPECT_NE(ui.messaggi[0].find("FLM05-manca.txt"), std::string::npos);
-  std::filesystem::create_directory(dir / "FLM05.txt");
-  ui.messaggi.clear();
-  r = esegui(dir / "FLM05.txt");
-  EXPECT_EQ(r.esito, EsitoRun::file_non_leggibile);
-  EXPECT_EQ(ui.messaggi.size(), 1u);
-}
+  std::filesystem::create_directory(dir / "FLM06.txt");
+  EXPECT_EQ(esegui(dir / "FLM06.txt").esito, EsitoRun::file_non_leggibile);
+  EXPECT_EQ(ui.messaggi.size(), 2u);
 
-TEST_F(Importa, ReportThatCannotBeCreated) {
-  auto p = dir.scrivi("FLM05.txt", prova::ricetta_corretta("190000000000001"));
-  ui.stato = "Apertura File : x";
-  auto r = importa(ParametriRun{p, dir / "manca"}, ui, orologio);
-  EXPECT_EQ(r.esito, EsitoRun::report_non_scrivibile);
-  ASSERT_FALSE(ui.messaggi.empty());
+  auto p = dir.scrivi("FLM05.txt", una);
+  EXPECT_EQ(importa(ParametriRun{p, dir / "manca"}, ui, orologio).esito,
+            EsitoRun::report_non_scrivibile);
   EXPECT_NE(ui.messaggi.back().find("errori.RPT"), std::string::npos);
-}
 
-TEST_F(Importa, NoFileChosen) {
+  ui = InterfacciaProva();
   dir.scrivi("errori.RPT", "old");
-  ui.stato = "";
-  auto r = importa(ParametriRun{{}, dir.percorso()}, ui, orologio);
-  EXPECT_EQ(r.esito, EsitoRun::nessun_file);
+  EXPECT_EQ(importa(ParametriRun{{}, dir.percorso()}, ui, orologio).esito, EsitoRun::nessun_file);
   EXPECT_TRUE(ui.focus);
   EXPECT_TRUE(ui.domande.empty());
   EXPECT_EQ(report(), "");
   EXPECT_TRUE(std::filesystem::exists(dir / "errori.RPT"));
-}
-
-TEST_F(Importa, ASecondRunAppendsToTheStatusText) {
-  auto p = dir.scrivi("FLM05.txt", prova::ricetta_corretta("190000000000001"));
-  esegui(p);
-  importa(ParametriRun{p, dir.percorso()}, ui, orologio);
-  EXPECT_EQ(righe_stato().size(), 15u);
-}
-
-TEST_F(Importa, EveryLineMustBelongToARegisteredFacility) {
-  prova::RigaProva altra;
-  altra.cod_struttura = "999999";
-  altra.num_ricetta = "190000000000009";
-  auto r = esegui("FLM05.txt", prova::ricetta_corretta("190000000000001") + altra.linea() + "\r\n");
-  EXPECT_EQ(r.esito, EsitoRun::struttura_non_trovata);
-  EXPECT_EQ(ui.messaggi, std::vector<std::string>{"STRUTTURA NON TROVATA"});
 }
 
 }  // namespace

@@ -2,15 +2,16 @@
 
 #include <gtest/gtest.h>
 
+#include <sstream>
+
 #include "support/cartella_temporanea.h"
 
 namespace flussom {
 namespace {
 
 // Drives the ricetta rules over lines given as (num_ricetta, progressivo), the way the run
-// does, without the line checks, and returns the report.
-class Assemblaggio : public ::testing::Test {
- protected:
+// does, without the line checks.
+struct Assemblaggio {
   Assemblaggio() : tabelle(dir.percorso()), s(report, tabelle, 2026) {}
 
   void riga(const std::string& numero, const std::string& progressivo) {
@@ -36,9 +37,6 @@ class Assemblaggio : public ::testing::Test {
     if (s.ricetta.err_ricetta == 1) chiudi_blocco(s);
     return report.contenuto();
   }
-  static std::string blocco(const std::string& n, const std::string& numero) {
-    return n + " " + std::string(60, '.') + " Ricetta Nr   " + numero + "\r\n\r\n";
-  }
 
   prova::CartellaTemporanea dir;
   ReportErrori report;
@@ -47,71 +45,58 @@ class Assemblaggio : public ::testing::Test {
   IndiceRicette precedenti;
 };
 
-TEST_F(Assemblaggio, TenServicesAndAClosingRowPass) {
-  ricetta("R1", 10);
-  EXPECT_EQ(fine(), "");
-  EXPECT_EQ(s.risu, 0);
+std::string blocco(const std::string& n, const std::string& numero) {
+  return n + " " + std::string(60, '.') + " Ricetta Nr   " + numero + "\r\n\r\n";
 }
 
-TEST_F(Assemblaggio, ElevenServicesReportTheClosingRow) {
-  ricetta("R1", 11);
-  EXPECT_EQ(fine(), " Superate le dieci prestazioni \r\n" + blocco("01", "R1"));
-  EXPECT_EQ(s.totali.nric_errate, 1);
-}
-
-TEST_F(Assemblaggio, ClosingRowAloneHasNoDuplicateScan) {
-  ricetta("R1", 1);
-  riga("R1", "99");  // alone, and its number already occurred
-  EXPECT_EQ(fine(), " E'presente solo la riga 99 \r\n" + blocco("01", "R1"));
-}
-
-TEST_F(Assemblaggio, EarlierBlockIsClosedBeforeAClosingRowAlone) {
-  ricetta("R1", 11);
-  riga("R2", "99");
-  EXPECT_EQ(fine(), " Superate le dieci prestazioni \r\n" + blocco("01", "R1") +
-                        " E'presente solo la riga 99 \r\n" + blocco("02", "R2"));
-}
-
-TEST_F(Assemblaggio, DuplicateNumberAnywhereEarlier) {
-  ricetta("R1", 2);
-  ricetta("R2", 1);
-  ricetta("R1", 1);
-  ricetta("R3", 1);
-  EXPECT_EQ(fine(), " Ricetta gi\xE0 inserita nel file\r\n" + blocco("01", "R1"));
-}
-
-TEST_F(Assemblaggio, BlankNumbersAreNeverDuplicates) {
-  ricetta("", 1);
-  ricetta("", 1);
-  EXPECT_EQ(fine(), "");
-}
-
-TEST_F(Assemblaggio, MissingClosingRow) {
-  riga("R1", "1");
-  riga("R1", "2");
-  riga("R2", "1");
-  EXPECT_EQ(s.ricetta.nprest, 3);  // the new number goes on counting
-  riga("R2", "99");
-  EXPECT_EQ(fine(), " Non \xE8 presente la riga 99 \r\n" + blocco("01", "R1"));
-}
-
-TEST_F(Assemblaggio, BlockOfAnErrorRicettaIsClosedAtTheNextRicetta) {
-  ricetta("R1", 11);
-  report.scrivi("-- second ricetta starts --");
-  ricetta("R2", 1);
-  EXPECT_EQ(fine(), " Superate le dieci prestazioni \r\n-- second ricetta starts --\r\n" +
-                        blocco("01", "R1"));
-}
-
-TEST_F(Assemblaggio, LinesPastTheTwentiethReadTheirOwnValues) {
-  for (int i = 1; i <= 25; ++i) {
-    riga("R1", std::to_string(i));
-    EXPECT_EQ(s.slot_corrente().quantita, "0");
+// Runs lines written as "R1*11" (ricetta R1 with 11 services and its closing row), "R1.99"
+// (one line of R1 with that progressivo) or "|" (a mark in the report), and gives the report.
+std::string esegui(const std::string& righe, int* errate = nullptr) {
+  Assemblaggio a;
+  std::istringstream in(righe);
+  for (std::string t; in >> t;) {
+    const auto k = t.find_first_of("*.");
+    if (t == "|") a.report.scrivi("|");
+    else if (t[k] == '*') a.ricetta(t.substr(0, k), std::stoi(t.substr(k + 1)));
+    else a.riga(t.substr(0, k), t.substr(k + 1));
   }
-  EXPECT_EQ(s.ricetta.nprest, 25);
-  riga("R1", "99");
-  EXPECT_EQ(s.ricetta.nprest, 0);
-  EXPECT_EQ(s.ricetta.slot(21).quantita, "");
+  std::string r = a.fine();
+  if (errate) *errate = a.s.totali.nric_errate;
+  return r;
+}
+
+TEST(RegoleRicetta, ReportOfEachSequence) {
+  const std::string dieci = " Superate le dieci prestazioni \r\n";
+  const std::string sola_99 = " E'presente solo la riga 99 \r\n";
+  const std::pair<const char*, std::string> casi[] = {
+      {"R1*10", ""},
+      {"R1*11", dieci + blocco("01", "R1")},
+      {"R1*1 R1.99", sola_99 + blocco("01", "R1")},
+      {"R1*11 R2.99", dieci + blocco("01", "R1") + sola_99 + blocco("02", "R2")},
+      {"R1*11 | R2*1", dieci + "|\r\n" + blocco("01", "R1")},
+      {"R1*2 R2*1 R1*1 R3*1", " Ricetta gi\xE0 inserita nel file\r\n" + blocco("01", "R1")},
+      {"*1 *1", ""},
+      {"R1.1 R1.2 R2.1 R2.99", " Non \xE8 presente la riga 99 \r\n" + blocco("01", "R1")},
+  };
+  for (const auto& [righe, atteso] : casi) {
+    SCOPED_TRACE(righe);
+    EXPECT_EQ(esegui(righe), atteso);
+  }
+  int errate = 0;
+  esegui("R1*11 R2*3", &errate);
+  EXPECT_EQ(errate, 1);
+}
+
+TEST(RegoleRicetta, LinesPastTheTwentiethReadTheirOwnValues) {
+  Assemblaggio a;
+  for (int i = 1; i <= 25; ++i) {
+    a.riga("R1", std::to_string(i));
+    EXPECT_EQ(a.s.slot_corrente().quantita, "0");
+  }
+  EXPECT_EQ(a.s.ricetta.nprest, 25);
+  a.riga("R1", "99");
+  EXPECT_EQ(a.s.ricetta.nprest, 0);
+  EXPECT_EQ(a.s.ricetta.slot(21).quantita, "");
 }
 
 }  // namespace

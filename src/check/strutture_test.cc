@@ -20,39 +20,34 @@ TEST(Strutture, LookupIsExactAndTheFirstRecordWins) {
   EXPECT_FALSE(t.cerca(""));
 }
 
-TEST(Strutture, MissingTableHoldsNothing) {
-  prova::CartellaTemporanea dir;
-  EXPECT_FALSE(TabellaStrutture::leggi(dir.percorso()).cerca("1"));
-}
-
 TEST(Strutture, KeyFiltersOfTheRegistrationWindow) {
   EXPECT_EQ(filtra_testo_codice("12a3-4 567", 6), "123456");
-  EXPECT_EQ(filtra_testo_denominazione("via roma, 12/b \"x\"", 30), "VIA ROMA B X");
-  EXPECT_EQ(filtra_testo_denominazione("perch\xE9", 30), "PERCH\xE9");  // accented: as typed
-  EXPECT_EQ(filtra_testo_denominazione("a\r\nb", 30), "AB");
-  EXPECT_EQ(filtra_testo_denominazione(std::string(40, 'x'), 30), std::string(30, 'X'));
+  const std::pair<std::string, std::string> denominazioni[] = {
+      {"via roma, 12/b \"x\"", "VIA ROMA B X"},
+      {"perch\xE9", "PERCH\xE9"},
+      {"a\r\nb", "AB"},
+      {std::string(40, 'x'), std::string(30, 'X')},
+  };
+  for (const auto& [scritto, atteso] : denominazioni)
+    EXPECT_EQ(filtra_testo_denominazione(scritto, 30), atteso) << scritto;
   EXPECT_FALSE(filtra_tasto_denominazione('"'));
   EXPECT_EQ(filtra_tasto_denominazione('\''), '\'');
 }
 
 TEST(Strutture, RegistrationAppendsTheExactRecord) {
   prova::CartellaTemporanea dir;
+  EXPECT_FALSE(TabellaStrutture::leggi(dir.percorso()).cerca("123456"));
   DatiStruttura d{" 123456 ", "AMBULATORIO", "02", "", ""};
   ASSERT_TRUE(registrazione_completa(d));
+  EXPECT_FALSE(registrazione_completa({"1", "X", "  ", "", ""}));
+  EXPECT_FALSE(registrazione_completa({" ", "X", "02", "", ""}));
   std::string errore;
   ASSERT_TRUE(registra_struttura(dir.percorso(), d, &errore));
   ASSERT_TRUE(registra_struttura(dir.percorso(), d, &errore));
   const std::string r = "\"123456\",\"AMBULATORIO\",\"02\",\"\",\"\"\r\n";
   EXPECT_EQ(dir.leggi("strutture.DAT"), r + r);
   EXPECT_TRUE(TabellaStrutture::leggi(dir.percorso()).cerca("123456"));
-  EXPECT_FALSE(registrazione_completa({"1", "X", "  ", "", ""}));
-  EXPECT_FALSE(registrazione_completa({" ", "X", "02", "", ""}));
-}
-
-TEST(Strutture, RegistrationIntoAMissingFolderFails) {
-  prova::CartellaTemporanea dir;
-  std::string errore;
-  EXPECT_FALSE(registra_struttura(dir / "manca", {"1", "A", "02", "", ""}, &errore));
+  EXPECT_FALSE(registra_struttura(dir / "manca", d, &errore));
   EXPECT_FALSE(errore.empty());
 }
 

@@ -10,67 +10,33 @@
 namespace flussom {
 namespace {
 
-TEST(Testo, TrimRemovesOnlyBlanks) {
-  EXPECT_EQ(trim("  ab c  "), "ab c");
+TEST(Testo, TrimRemovesOnlyBlanksAtAnyDistance) {
   EXPECT_EQ(trim("\tab\t"), "\tab\t");
-  EXPECT_EQ(trim("    "), "");
-  EXPECT_EQ(trim(""), "");
+  EXPECT_EQ(trim("        \t        "), "\t");
+  for (std::size_t prima = 0; prima < 20; ++prima)
+    for (std::size_t dopo = 0; dopo < 20; ++dopo) {
+      EXPECT_EQ(trim(std::string(prima, ' ') + "a b" + std::string(dopo, ' ')), "a b")
+          << prima << " " << dopo;
+      EXPECT_EQ(trim(std::string(prima + dopo, ' ')), "");
+    }
 }
 
 TEST(Testo, ValnumReadsTheLeadingNumber) {
-  EXPECT_EQ(valnum("012"), 12);
-  EXPECT_EQ(valnum("1 2"), 12);            // blanks anywhere are ignored
-  EXPECT_EQ(valnum("  -3.5xyz"), -3.5);
-  EXPECT_EQ(valnum("12/05/1960"), 12);
-  EXPECT_EQ(valnum("A123"), 0);
-  EXPECT_EQ(valnum(""), 0);
-  EXPECT_EQ(valnum("."), 0);
-  EXPECT_EQ(valnum("9A"), 9);
-  EXPECT_EQ(valnum("12,50"), 12);          // only "." is a decimal point
-  EXPECT_EQ(valnum(".5"), 0.5);
-  EXPECT_EQ(valnum("1e3"), 1000);
-  EXPECT_EQ(valnum("1E+2x"), 100);
-  EXPECT_EQ(valnum("2e"), 2);              // an exponent without digits is not read
-  EXPECT_EQ(valnum("2e+"), 2);
-  EXPECT_EQ(valnum("1e999"), 0);           // no infinity ever leaves valnum
-}
-
-TEST(Testo, ValnumOfLongDigitRuns) {
-  const std::string lungo(70, '1');
-  EXPECT_DOUBLE_EQ(valnum(lungo), 1.1111111111111111e69);
+  const std::pair<std::string, double> casi[] = {
+      {"012", 12},     {"1 2", 12},   {"  -3.5xyz", -3.5}, {"12/05/1960", 12}, {"A123", 0},
+      {"", 0},         {".", 0},      {"12,50", 12},       {".5", 0.5},        {"1e3", 1000},
+      {"1E+2x", 100},  {"2e", 2},     {"2e+", 2},          {"1e999", 0},
+      {std::string(70, '1'), 1.1111111111111111e69},
+  };
+  for (const auto& [testo, valore] : casi) EXPECT_DOUBLE_EQ(valnum(testo), valore) << testo;
   EXPECT_DOUBLE_EQ(valnum(std::string(63, '2') + "e-60"), valnum(std::string(63, '2')) * 1e-60);
   EXPECT_DOUBLE_EQ(valnum(std::string(63, '3') + "e"), valnum(std::string(63, '3')));
 }
 
-TEST(Testo, AmountValueReadsTheFirstCommaAsPoint) {
-  EXPECT_EQ(valore_importo("12,50"), 12.5);
-  EXPECT_EQ(valore_importo(",50"), 0.5);
-  EXPECT_EQ(valore_importo("1,2,3"), 1.2);
-  EXPECT_EQ(virgola_in_punto("1,2,3"), "1.2,3");
-}
-
-TEST(Testo, DateKey) {
-  EXPECT_EQ(chiave_data("25/10/2009"), "20091025");
-  EXPECT_EQ(chiave_data(""), "");
-  EXPECT_EQ(chiave_data("00000000"), "00000000");
-  EXPECT_LT(chiave_data("24/10/2009"), chiave_data("25/10/2009"));
-}
-
-TEST(Testo, TrimAcrossWordsOfBlanks) {
-  // Blanks are skipped eight at a time where they can be: every length around the word.
-  for (std::size_t prima = 0; prima < 20; ++prima)
-    for (std::size_t dopo = 0; dopo < 20; ++dopo) {
-      const std::string t = std::string(prima, ' ') + "a b" + std::string(dopo, ' ');
-      EXPECT_EQ(trim(t), "a b") << prima << " " << dopo;
-      EXPECT_EQ(trim(std::string(prima + dopo, ' ')), "");
-    }
-  EXPECT_EQ(trim("        \t        "), "\t");  // only the blank is a blank
-}
-
-// The one-pass reading must give what the general reading gives, bit for bit.
 void come_lettura_generale(const std::string& t) {
-  const double a = valnum(t), b = valnum_generale(t);
-  EXPECT_EQ(std::bit_cast<std::uint64_t>(a), std::bit_cast<std::uint64_t>(b)) << "[" << t << "]";
+  EXPECT_EQ(std::bit_cast<std::uint64_t>(valnum(t)),
+            std::bit_cast<std::uint64_t>(valnum_generale(t)))
+      << "[" << t << "]";
 }
 
 TEST(Testo, ValnumShortWayAgreesWithTheGeneralReading) {
@@ -84,18 +50,22 @@ TEST(Testo, ValnumShortWayAgreesWithTheGeneralReading) {
   for (int i = 0; i < 200000; ++i) {
     std::string t;
     const std::size_t n = caso() % 20;
-    // Mostly digits, so that long numbers are common.
     for (std::size_t k = 0; k < n; ++k)
       t.push_back(caso() % 3 ? static_cast<char>('0' + caso() % 10) : alfabeto[caso() % alfabeto.size()]);
     come_lettura_generale(t);
   }
 }
 
-TEST(Testo, AmountValueOfALongText) {
-  // Longer than the copy kept on the stack.
-  const std::string lungo = std::string(40, ' ') + "12,5";
-  EXPECT_EQ(valore_importo(lungo), 12.5);
+TEST(Testo, AmountValueAndDateKey) {
+  EXPECT_EQ(valore_importo("12,50"), 12.5);
+  EXPECT_EQ(valore_importo(",50"), 0.5);
+  EXPECT_EQ(valore_importo("1,2,3"), 1.2);
+  EXPECT_EQ(virgola_in_punto("1,2,3"), "1.2,3");
+  EXPECT_EQ(valore_importo(std::string(40, ' ') + "12,5"), 12.5);
   EXPECT_EQ(valore_importo(std::string(40, '0') + "3,25x"), 3.25);
+  EXPECT_EQ(chiave_data("25/10/2009"), "20091025");
+  EXPECT_EQ(chiave_data(""), "");
+  EXPECT_EQ(chiave_data("00000000"), "00000000");
 }
 
 }  // namespace
