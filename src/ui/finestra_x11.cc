@@ -144,13 +144,20 @@ bool FinestraX11::cerca() {
     const std::vector<xcb_window_t> finestre = c_->finestre(radice);
     // All requests first, then the replies: one round trip for the whole list.
     std::vector<xcb_get_property_cookie_t> pid, proprietario;
+    std::vector<xcb_get_window_attributes_cookie_t> attributi;
     for (xcb_window_t w : finestre) {
       pid.push_back(c_->chiedi(w, c_->atomi[NET_WM_PID], XCB_ATOM_CARDINAL, 1));
       proprietario.push_back(c_->chiedi(w, XCB_ATOM_WM_TRANSIENT_FOR, XCB_ATOM_WINDOW, 1));
+      attributi.push_back(xcb_get_window_attributes(c_->conn, w));
     }
     for (std::size_t i = 0; i < finestre.size(); ++i) {
       Proprieta p = c_->risposta(pid[i]);
       Proprieta t = c_->risposta(proprietario[i]);
+      std::unique_ptr<xcb_get_window_attributes_reply_t, Libera> a(
+          xcb_get_window_attributes_reply(c_->conn, attributi[i], nullptr));
+      // Only a window on show: toolkits also own hidden windows (Qt's group leader), and a
+      // window not yet mapped may miss what is sent to it.
+      if (!a || a->map_state != XCB_MAP_STATE_VIEWABLE) continue;
       if (finestra_ != 0 || !p || p->format != 32 || xcb_get_property_value_length(p.get()) < 4)
         continue;
       const auto valore = *static_cast<const std::uint32_t*>(xcb_get_property_value(p.get()));

@@ -21,33 +21,44 @@ bool display_x11() {
   return ok;
 }
 
+// Without a window manager (plain Xvfb) a close request sent while the window is still being
+// set up can be lost; the program then runs to its deadline. Each case may try three times.
+constexpr int tentativi = 3;
+
 TEST(FinestraX11, TrovaLaFinestraDelProcessoNeLeggeIlTitoloELaChiude) {
   if (!display_x11()) GTEST_SKIP() << "no X11 display";
   const QString titolo = QString::fromUtf8("Citt\xc3\xa0 \xe2\x82\xac - prova");
-  QProcess p;
-  p.start(QStringLiteral(FLUSSOM_UI_PROGRAMMA_PROVA),
-          {"-platform", "xcb", "--finestra", titolo, "--esci", "6", "--scadenza", "8000"});
-  ASSERT_TRUE(p.waitForStarted());
-
-  FinestraX11 finestra(static_cast<pid_t>(p.processId()), stile_normale);
-  // The window may show the program's name for a moment before its own title is set.
-  EXPECT_TRUE(QTest::qWaitFor([&] { return finestra.cerca() && finestra.titolo() == titolo; }, 5000));
-  EXPECT_EQ(finestra.titolo(), titolo);
-  finestra.chiudi();
-  ASSERT_TRUE(p.waitForFinished(5000));
-  EXPECT_EQ(p.exitCode(), 6);
+  int codice = -1;
+  for (int i = 0; i < tentativi && codice != 6; ++i) {
+    QProcess p;
+    p.start(QStringLiteral(FLUSSOM_UI_PROGRAMMA_PROVA),
+            {"-platform", "xcb", "--finestra", titolo, "--esci", "6", "--scadenza", "4000"});
+    ASSERT_TRUE(p.waitForStarted());
+    FinestraX11 finestra(static_cast<pid_t>(p.processId()), stile_normale);
+    // The window may show the program's name for a moment before its own title is set.
+    EXPECT_TRUE(QTest::qWaitFor([&] { return finestra.cerca() && finestra.titolo() == titolo; }, 5000));
+    finestra.chiudi();
+    ASSERT_TRUE(p.waitForFinished(6000));
+    codice = p.exitCode();
+  }
+  EXPECT_EQ(codice, 6);
 }
 
-TEST(FinestraX11, UnProcessoSenzaFinestreNonNeHa) {
+// The test program ends by itself with 99 at its deadline.
+TEST(FinestraX11, LAttesaChiudeSoloUnaFinestraIlCuiTitoloIniziaPerFinished) {
   if (!display_x11()) GTEST_SKIP() << "no X11 display";
-  QProcess p;
-  p.start(QStringLiteral(FLUSSOM_UI_PROGRAMMA_PROVA), {"--dormi", "300"});
-  ASSERT_TRUE(p.waitForStarted());
-  FinestraX11 finestra(static_cast<pid_t>(p.processId()), stile_normale);
-  EXPECT_FALSE(finestra.cerca());
-  EXPECT_EQ(finestra.titolo(), "");
-  finestra.chiudi();  // nothing to close: does nothing
-  EXPECT_TRUE(p.waitForFinished(5000));
+  const struct { const char* titolo; int scadenza, atteso; } casi[] = {
+      {"fInIsHeD - lavoro", 4000, 5},
+      {"Lavoro finished", 1500, 99},
+  };
+  for (const auto& c : casi) {
+    int codice = -1;
+    for (int i = 0; i < tentativi && codice != c.atteso; ++i)
+      codice = esegui_e_attendi(QStringLiteral(FLUSSOM_UI_PROGRAMMA_PROVA " -platform xcb --finestra \"%1\" "
+                                               "--esci 5 --scadenza %2").arg(c.titolo).arg(c.scadenza),
+                                stile_normale);
+    EXPECT_EQ(codice, c.atteso) << c.titolo;
+  }
 }
 
 }  // namespace
