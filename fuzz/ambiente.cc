@@ -51,7 +51,7 @@ Ambiente costruisci() {
   if (esito.errore)
     guasto("tabelle rifiutate: " + esito.errore->file + ": " + cp1252_a_utf8(esito.errore->motivo));
   if (auto e = scrivi_tabelle(esito.tabelle, a.cartella))
-    guasto("tabelle non scritte: " + cp1252_a_utf8(*e));
+    guasto("tabelle non scritte: " + cp1252_a_utf8(e->motivo));
   scrivi(a.cartella / "strutture.DAT", "\"123456\",\"POLIAMBULATORIO FUZZ\",\"26\",\"08\",\"\"\r\n");
   for (const char* nome : nomi_tabelle) {
     if (!fs::is_regular_file(a.cartella / nome)) guasto(std::string("tabella mancante: ") + nome);

@@ -191,6 +191,7 @@ RisultatoRun importa(const ParametriRun& par, Interfaccia& ui, const Orologio& o
   std::error_code ec;
   const auto dimensione = fs::file_size(par.percorso_file, ec);
   ui.imposta_progresso(0, ec ? 0 : static_cast<std::int64_t>(dimensione / lunghezza_riga));
+  if (!ec) precedenti.prevedi(dimensione);
 
   LettoreRighe lettore(dati.get());
   std::string codice_visto;  // the facility code of the previous line, looked up already

@@ -34,6 +34,10 @@ int comando_controlla(const OpzioniControlla& o, const Orologio& orologio, std::
   if (!cartella_usabile(o.cartella, err)) return 2;
   for (const std::string& nome : Tabelle::mancanti(o.cartella))
     err << "Attenzione: tabella mancante " << (o.cartella / nome).string() << '\n';
+  // A folder, a pipe or a device at a table's name is never read: the run treats it as missing.
+  for (const std::string& nome : Tabelle::inutilizzabili(o.cartella))
+    err << "Attenzione: tabella inutilizzabile " << (o.cartella / nome).string()
+        << " : non \xC3\xA8 un file regolare, trattata come mancante\n";
 
   InterfacciaTerminale ui(o.cartella, in, err, o.interattivo);
   ui.imposta_stato("Apertura File : " + utf8_a_cp1252(o.file));

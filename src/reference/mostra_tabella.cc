@@ -1,5 +1,6 @@
 #include "reference/mostra_tabella.h"
 
+#include <array>
 #include <fstream>
 #include <iterator>
 #include <optional>
@@ -151,7 +152,8 @@ bool tabella_in_csv(const fs::path& file, std::string& csv, std::string& errore)
     }
   } else if (nome == "NOESE.DAT") {
     aggiungi_riga(csv, {"prestazione", "campo2", "campo3", "campo4", "campo5"});
-    for (const std::vector<std::string>& r : leggi_record(*dati, 5))
+    std::array<std::string_view, 5> r;
+    for (LettoreCampi lettore(*dati); lettore.prossimo_record(r);)
       aggiungi_riga(csv, {trim(r[0]), r[1], r[2], r[3], r[4]});
   } else {
     aggiungi_riga(csv, {"codice", "descrizione"});
