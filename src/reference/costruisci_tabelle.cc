@@ -573,6 +573,13 @@ std::optional<std::string> scrivi_temporaneo(const fs::path& tmp, const std::str
   return std::nullopt;
 }
 
+// A hidden name beside a table: ".NAME.SUFFIX".
+fs::path nascosto(const fs::path& cartella, const std::string& nome, std::string_view suffisso) {
+  std::string n = ".";
+  n.append(nome).append(suffisso);
+  return cartella / n;
+}
+
 // One table on its way into place: its name, its new bytes under a temporary name, and the
 // name the old table is set aside under.
 struct Posto {
@@ -708,7 +715,7 @@ std::optional<ErroreScrittura> scrivi_tabelle(const std::vector<FileTabella>& ta
     return ErroreScrittura{"impossibile creare la cartella " + nome_cp1252(dest), {}};
   std::vector<Posto> posti;
   for (const FileTabella& t : tabelle) {
-    Posto p{dest / t.nome, dest / ("." + t.nome + ".nuovo"), dest / ("." + t.nome + ".vecchio"), t.nome};
+    Posto p{dest / t.nome, nascosto(dest, t.nome, ".nuovo"), nascosto(dest, t.nome, ".vecchio"), t.nome};
     const fs::file_type tipo = fs::symlink_status(p.tabella, ec).type();
     if (tipo != fs::file_type::not_found && tipo != fs::file_type::regular && tipo != fs::file_type::symlink)
       return ErroreScrittura{nome_cp1252(p.tabella) + " non \xE8 un file: nessuna tabella sostituita", {}};

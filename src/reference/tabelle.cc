@@ -85,11 +85,13 @@ void TabellaRecord::carica() {
     std::string errore;
     if (std::FILE* f = crea_file_nuovo(file_, errore)) std::fclose(f);
   }
+  tieni_record_interi();
+}
+
+void TabellaRecord::tieni_record_interi() {
   // A partial last record is never read.
-  if (lunghezza_record_ == 0)
-    dati_.clear();
-  else
-    dati_.resize(dati_.size() / lunghezza_record_ * lunghezza_record_);
+  quanti_record_ = lunghezza_record_ == 0 ? 0 : dati_.size() / lunghezza_record_;
+  dati_.resize(quanti_record_ * lunghezza_record_);
 }
 
 void TabellaRecord::carica_da(std::string contenuto) {
@@ -98,20 +100,19 @@ void TabellaRecord::carica_da(std::string contenuto) {
   presente_ = true;
   risposte_.clear();
   quante_risposte_ = 0;
-  if (lunghezza_record_ == 0)
-    dati_.clear();
-  else
-    dati_.resize(dati_.size() / lunghezza_record_ * lunghezza_record_);
+  tieni_record_interi();
 }
 
 std::size_t TabellaRecord::numero_record() {
   carica();
-  return lunghezza_record_ == 0 ? 0 : dati_.size() / lunghezza_record_;
+  return quanti_record_;
 }
 
 std::string_view TabellaRecord::record(std::size_t n) {
-  if (n == 0 || n > numero_record()) return {};
-  return std::string_view(dati_).substr((n - 1) * lunghezza_record_, lunghezza_record_);
+  // Asked several times a line: the count is kept, not divided out each time.
+  if (!caricata_) carica();
+  if (n == 0 || n > quanti_record_) return {};
+  return std::string_view(dati_.data() + (n - 1) * lunghezza_record_, lunghezza_record_);
 }
 
 bool TabellaRecord::presente() {
@@ -122,7 +123,7 @@ bool TabellaRecord::presente() {
 std::size_t TabellaRecord::bisezione(std::string_view codice, std::size_t larghezza_chiave) const {
   const std::string_view dati = dati_;
   std::size_t basso = 1;
-  std::size_t alto = lunghezza_record_ == 0 ? 0 : dati.size() / lunghezza_record_;
+  std::size_t alto = quanti_record_;
   while (basso <= alto) {
     const std::size_t medio = (basso + alto) / 2;
     const std::string_view chiave = trim(dati.substr((medio - 1) * lunghezza_record_,

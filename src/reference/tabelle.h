@@ -37,6 +37,7 @@ class TabellaRecord {
 
  private:
   void carica();
+  void tieni_record_interi();
   std::size_t bisezione(std::string_view codice, std::size_t larghezza_chiave) const;
 
   std::filesystem::path file_;
@@ -45,6 +46,7 @@ class TabellaRecord {
   bool caricata_ = false;
   bool presente_ = false;
   std::string dati_;
+  std::size_t quanti_record_ = 0;
   // Answers already given, per code, valid for one key width. Open addressing over a
   // power-of-two table that keeps short codes in place: an answer costs a hash and a
   // comparison, without the division and the node of a standard map (a lookup or two
