@@ -127,6 +127,11 @@ void guasto(const std::string& cosa) {
   std::abort();
 }
 
+std::string sorgente_di_esempio(std::string_view nome) {
+  const std::string testo = leggi(fs::path(FLUSSOM_SORGENTI) / "tabelle" / nome);
+  return nome == "comuni.csv" ? prime_righe(testo, comuni_tenuti) : testo;
+}
+
 std::vector<std::string_view> dividi_parti(std::string_view ingresso) {
   std::vector<std::string_view> parti;
   for (;;) {
