@@ -90,7 +90,7 @@ TEST_F(TabelleRobustezza, ATableThatIsNotAFileIsNamedAndTreatedAsMissing) {
   }
 }
 
-TEST_F(TabelleRobustezza, BuilderSourceThatIsNotAFile) {
+TEST_F(TabelleRobustezza, BuilderSourceOrShownTableThatIsNotAFile) {
   for (const NonFile& n : non_file) {
     SCOPED_TRACE(n.nome);
     CartellaTemporanea sorgenti, dest;
@@ -99,6 +99,11 @@ TEST_F(TabelleRobustezza, BuilderSourceThatIsNotAFile) {
     EXPECT_EQ(u.stato, 2);
     EXPECT_EQ(u.err.rfind("Errore in diagnosi.csv: file illeggibile: ", 0), 0u) << u.err;
     EXPECT_TRUE(fs::is_empty(dest.percorso()));
+    // Shown back as CSV: refused, not waited for nor read without end.
+    n.crea(dest / "ICD9.DAT", fuori.percorso());
+    const auto m = esegui_entro({"tabelle", "mostra", (dest / "ICD9.DAT").string()});
+    EXPECT_EQ(m.stato, 2);
+    EXPECT_EQ(m.err.rfind("Errore: impossibile leggere ", 0), 0u) << m.err;
   }
 }
 

@@ -1,8 +1,6 @@
 #include "reference/mostra_tabella.h"
 
 #include <array>
-#include <fstream>
-#include <iterator>
 #include <optional>
 #include <string_view>
 #include <system_error>
@@ -31,11 +29,10 @@ std::string nome_file(const fs::path& p) {
   return std::string(u.begin(), u.end());
 }
 
+// A table is read only when it is a regular file (never a pipe or a device).
 std::optional<std::string> leggi(const fs::path& p) {
-  std::ifstream in(p, std::ios::binary);
-  if (!in) return std::nullopt;
-  std::string s{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-  if (in.bad()) return std::nullopt;
+  std::string s;
+  if (leggi_tabella(p, s) != StatoTabella::presente) return std::nullopt;
   return s;
 }
 
@@ -130,9 +127,7 @@ bool tabella_in_csv(const fs::path& file, std::string& csv, std::string& errore)
              "CODESE.DAT, NOESE.DAT)";
     return false;
   }
-  std::error_code ec;
-  const std::optional<std::string> dati =
-      fs::is_regular_file(file, ec) ? leggi(file) : std::nullopt;
+  const std::optional<std::string> dati = leggi(file);
   if (!dati) {
     const std::u8string u = file.u8string();
     errore = "impossibile leggere " + utf8_a_cp1252(std::string(u.begin(), u.end()));
