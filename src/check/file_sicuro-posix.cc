@@ -70,7 +70,16 @@ std::FILE* crea_file_nuovo(const std::filesystem::path& percorso, std::string& e
 std::FILE* apri_in_lettura(const std::filesystem::path& percorso, std::string& errore, bool* e_pipe) {
   // O_NONBLOCK: opening a FIFO that has no writer returns at once instead of waiting.
   const int fd = open(percorso.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
-  if (fd < 0) return fallito(errore);
+  if (fd < 0) {
+    // A socket cannot be opened at all (ENXIO): say what it is.
+    const int e = errno;
+    struct stat st;
+    if (stat(percorso.c_str(), &st) == 0 && S_ISSOCK(st.st_mode)) {
+      errore = tipo_rifiutato(st.st_mode);
+      return nullptr;
+    }
+    return fallito(errore, e);
+  }
   bool pipe = false;
   if (!controlla_tipo(fd, true, pipe, errore)) return nullptr;
   if (e_pipe) *e_pipe = pipe;
