@@ -19,7 +19,10 @@ std::size_t posti_per(std::uint64_t numeri) {
 }  // namespace
 
 IndiceRicette::IndiceRicette(const IndiceRicette& altro)
-    : numero_posti_(altro.numero_posti_), quanti_(altro.quanti_), ultima_(altro.ultima_) {
+    : numero_posti_(altro.numero_posti_),
+      posti_massimi_(altro.posti_massimi_),
+      quanti_(altro.quanti_),
+      ultima_(altro.ultima_) {
   if (numero_posti_ == 0) return;
   posti_.reset(new Chiave[numero_posti_]);
   std::copy(altro.posti_.get(), altro.posti_.get() + numero_posti_, posti_.get());
@@ -30,6 +33,7 @@ IndiceRicette& IndiceRicette::operator=(const IndiceRicette& altro) {
     IndiceRicette copia(altro);
     std::swap(posti_, copia.posti_);
     numero_posti_ = copia.numero_posti_;
+    posti_massimi_ = copia.posti_massimi_;
     quanti_ = copia.quanti_;
     ultima_ = copia.ultima_;
   }
@@ -69,7 +73,9 @@ void IndiceRicette::ridimensiona(std::size_t posti) {
 }
 
 void IndiceRicette::prevedi(std::uint64_t byte) {
-  const std::size_t posti = posti_per(byte / byte_minimi_per_riga + 1);
+  const std::uint64_t righe = byte / byte_minimi_per_riga + 1;
+  posti_massimi_ = posti_per(righe);
+  const std::size_t posti = posti_per(righe / 4);
   if (posti > numero_posti_) ridimensiona(posti);
 }
 
@@ -78,7 +84,13 @@ void IndiceRicette::aggiungi(std::string_view numero) {
   const Chiave k = chiave(numero);
   if (k == ultima_) return;
   ultima_ = k;
-  if (4 * (quanti_ + 1) > 3 * numero_posti_) ridimensiona(std::max(posti_iniziali, 2 * numero_posti_));
+  if (4 * (quanti_ + 1) > 3 * numero_posti_) {
+    std::size_t posti = std::max(posti_iniziali, 2 * numero_posti_);
+    // The last growth stops at the room the file could need. (Past it only when the file
+    // holds lines shorter than the rule's, or grows while it is read.)
+    if (posti_massimi_ > numero_posti_) posti = std::min(posti, posti_massimi_);
+    ridimensiona(posti);
+  }
   Chiave& p = posti_[posto(k)];
   if (p.libera()) {
     p = k;

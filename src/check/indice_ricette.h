@@ -11,10 +11,10 @@ namespace flussom {
 
 class IndiceRicette {
  public:
-  // Sizes the index for a data file of `byte` bytes: a file holds at most one number per
-  // line, so the index never has to grow while it is read (a pipe, of unknown length,
-  // starts small and grows). 16 bytes a slot, at most three slots in four used: about
-  // 0.1 byte per byte of the file.
+  // Sizes the index for a data file of `byte` bytes. A file holds at most one number per
+  // line; most ricette have several lines, so the index starts with room for a quarter of
+  // that and grows by doubling, never past the room the whole file could need (a pipe, of
+  // unknown length, starts small). 16 bytes a slot, at most three slots in four used.
   void prevedi(std::uint64_t byte);
 
   // Numbers are at most 16 characters (the field's width); longer texts are cut. A blank
@@ -47,6 +47,7 @@ class IndiceRicette {
   // number.
   std::unique_ptr<Chiave[]> posti_;
   std::size_t numero_posti_ = 0;
+  std::size_t posti_massimi_ = 0;  // the room a whole file could need; 0: not known
   std::size_t quanti_ = 0;
   Chiave ultima_;  // the number added last: the lines of a ricetta repeat it
 };
