@@ -5,9 +5,9 @@
 #include <istream>
 #include <ostream>
 
-#include "check/cp1252.h"
-#include "check/importa.h"
-#include "check/strutture.h"
+#include "base/cp1252.h"
+#include "run/importa.h"
+#include "model/strutture.h"
 #include "cli/interfaccia_terminale.h"
 #include "cli/registrazione.h"
 #include "reference/tabelle.h"

@@ -1,0 +1,59 @@
+#include "rules/regole_ricetta.h"
+
+#include "base/formato.h"
+
+namespace flussom {
+
+void regola_dieci_prestazioni(StatoRun& s) {
+  // The count includes the closing row, so the twelfth line is the first too many.
+  if (++s.ricetta.nprest > 11) s.errore({" Superate le dieci prestazioni "});
+}
+
+void chiudi_blocco(StatoRun& s) {
+  ++s.totali.nric_errate;
+  static const std::string punti(60, '.');
+  s.report.scrivi({formato_blocco(s.totali.nric_errate), " ", punti, " Ricetta Nr   ",
+                   s.ricetta.ric_corrente});
+  s.report.scrivi({});
+  s.ricetta.err_ricetta = 0;
+}
+
+void assembla_ricetta(StatoRun& s, const IndiceRicette& precedenti) {
+  RicettaCorrente& r = s.ricetta;
+  const std::string& numero = s.riga.num_ricetta;
+
+  if (r.nprest == 1 && s.e_riga_99()) {
+    // The earlier ricetta's errors are closed under its own number first.
+    if (r.err_ricetta == 1 && numero != r.ric_corrente) chiudi_blocco(s);
+    s.errore({" E'presente solo la riga 99 "});
+    r.nprest = 2;  // so the line is not taken for the first line of a ricetta below
+    r.ric_corrente = numero;
+  }
+
+  if (r.ric_aperta == 1 && numero != r.ric_corrente) {
+    s.errore({" Non \xE8 presente la riga 99 "});
+    r.ric_aperta = 0;
+  }
+
+  if (numero != r.ric_corrente && r.err_ricetta == 1) {
+    chiudi_blocco(s);
+    r.ric_corrente = numero;
+  }
+
+  if (r.nprest == 1) {
+    r.ric_aperta = 1;
+    r.ric_corrente = numero;
+    r.err_ricetta = 0;
+    if (precedenti.contiene(numero)) s.errore({" Ricetta gi\xE0 inserita nel file"});
+  }
+}
+
+void chiudi_ricetta(StatoRun& s) { s.ricetta.ric_aperta = 0; }
+
+void azzera_ricetta(StatoRun& s) {
+  s.ricetta.tot_calcolato = 0;
+  s.ricetta.nprest = 0;
+  s.ricetta.svuota_slot();
+}
+
+}  // namespace flussom
