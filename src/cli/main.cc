@@ -43,6 +43,8 @@ int main(int argc, char** argv) {
   CLI::App app{"flussom: controllo dei file dati del Flusso M (prestazioni specialistiche ambulatoriali)",
                "flussom"};
   italiano(app);
+  // A path is a path on every platform: "/tmp/x" is never a Windows-style option.
+  app.allow_windows_style_options(false);
   app.require_subcommand(1);
   app.fallthrough(false);
 
@@ -88,8 +90,12 @@ int main(int argc, char** argv) {
   mostra->group("Comandi");
   mostra->add_option("FILE", file_tabella, "La tabella (.DAT)")->required();
 
+  prepara_flussi_standard();
+  const std::vector<std::string> argomenti = argomenti_utf8(argc, argv);
+  std::vector<const char*> puntatori;
+  for (const auto& a : argomenti) puntatori.push_back(a.c_str());
   try {
-    app.parse(argc, argv);
+    app.parse(static_cast<int>(puntatori.size()), puntatori.data());
   } catch (const CLI::CallForHelp& e) {
     return app.exit(e);
   } catch (const CLI::CallForAllHelp& e) {

@@ -13,6 +13,10 @@ struct Uscita {
   std::string err;     // standard error, as bytes
 };
 
+// Runs `programma` with the arguments; `ingresso` is fed on standard input (not a terminal).
+Uscita esegui(const std::filesystem::path& programma, const std::vector<std::string>& argomenti,
+              const std::string& ingresso = "");
+
 // Runs FLUSSOM_BIN with the arguments; `ingresso` is fed on standard input (not a terminal).
 Uscita esegui_flussom(const std::vector<std::string>& argomenti, const std::string& ingresso = "");
 
