@@ -64,5 +64,21 @@ TEST(Piattaforma, UnArgomentoCheIniziaConLaBarraEUnPercorsoNonUnOpzione) {
   EXPECT_EQ(r.err.find("argomenti"), std::string::npos) << r.err;
 }
 
+#ifdef _WIN32
+TEST(Piattaforma, SullaConsoleEuroEAccentiSiVedonoGiusti) {
+  prova::CartellaTemporanea dir;
+  const fs::path app = cartella_applicazione(dir.percorso() / da_utf8(nomi[3]));
+  prova::scrivi_file(app / "FLM102026.txt", prova::ricetta_corretta("190000000000001"));
+  std::string bin = FLUSSOM_BIN;
+  if (bin.starts_with('/')) bin = "Z:" + bin;  // a host path, as Wine shows it
+  const std::string schermo =
+      prova::schermo_console(da_utf8(bin), {"controlla", "--cartella", utf8(app), utf8(app / "FLM102026.txt")});
+  if (schermo.empty()) GTEST_SKIP() << "no console here";
+  EXPECT_NE(schermo.find("Apertura File : " + utf8(app / "FLM102026.txt") + "\n"), std::string::npos)
+      << schermo;
+  EXPECT_NE(schermo.find("Totale         \u20AC  20,66\n"), std::string::npos) << schermo;
+}
+#endif
+
 }  // namespace
 }  // namespace flussom

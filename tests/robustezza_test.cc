@@ -62,7 +62,7 @@ std::string sostituisci(std::string s, const std::string& da, const std::string&
   return s;
 }
 
-std::string con_punti(std::uint64_t n) {
+[[maybe_unused]] std::string con_punti(std::uint64_t n) {
   std::string s = std::to_string(n);
   for (int i = static_cast<int>(s.size()) - 3; i > 0; i -= 3) s.insert(static_cast<std::size_t>(i), ".");
   return s;

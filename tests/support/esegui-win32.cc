@@ -5,6 +5,8 @@
 #endif
 #include <windows.h>
 
+#include <string>
+
 #include "support/cartella_temporanea.h"
 
 namespace flussom::prova {
@@ -43,7 +45,59 @@ HANDLE apri(const std::filesystem::path& p, bool scrittura) {
                      scrittura ? CREATE_ALWAYS : OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
 }
 
+std::string utf8(const std::wstring& w) {
+  if (w.empty()) return {};
+  const int n = WideCharToMultiByte(CP_UTF8, 0, w.data(), static_cast<int>(w.size()), nullptr, 0,
+                                    nullptr, nullptr);
+  std::string s(static_cast<std::size_t>(n), '\0');
+  WideCharToMultiByte(CP_UTF8, 0, w.data(), static_cast<int>(w.size()), s.data(), n, nullptr,
+                      nullptr);
+  return s;
+}
+
+std::wstring riga_comando(const std::filesystem::path& programma,
+                          const std::vector<std::string>& argomenti) {
+  std::wstring riga = tra_virgolette(programma.wstring());
+  for (const auto& a : argomenti) riga += L" " + tra_virgolette(largo(a));
+  return riga;
+}
+
+// The rows of the console's screen up to the cursor.
+std::string leggi_schermo() {
+  HANDLE h = GetStdHandle(STD_OUTPUT_HANDLE);
+  CONSOLE_SCREEN_BUFFER_INFO info;
+  if (h == INVALID_HANDLE_VALUE || !GetConsoleScreenBufferInfo(h, &info)) return {};
+  std::string schermo;
+  for (SHORT y = 0; y <= info.dwCursorPosition.Y; ++y) {
+    std::wstring riga(static_cast<std::size_t>(info.dwSize.X), L' ');
+    DWORD letti = 0;
+    ReadConsoleOutputCharacterW(h, riga.data(), static_cast<DWORD>(riga.size()), COORD{0, y}, &letti);
+    riga.erase(riga.find_last_not_of(L' ') + 1);
+    schermo += utf8(riga) + "\n";
+  }
+  return schermo;
+}
+
 }  // namespace
+
+std::string schermo_console(const std::filesystem::path& programma,
+                            const std::vector<std::string>& argomenti) {
+  FreeConsole();
+  if (!AllocConsole()) return {};
+  std::wstring riga = riga_comando(programma, argomenti);
+  STARTUPINFOW si{};
+  si.cb = sizeof si;
+  PROCESS_INFORMATION pi{};
+  // No handles given: the program writes to the console it shares with this one.
+  if (CreateProcessW(nullptr, riga.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) {
+    WaitForSingleObject(pi.hProcess, INFINITE);
+    CloseHandle(pi.hThread);
+    CloseHandle(pi.hProcess);
+  }
+  std::string schermo = leggi_schermo();
+  FreeConsole();
+  return schermo;
+}
 
 Uscita esegui_flussom(const std::vector<std::string>& argomenti, const std::string& ingresso) {
   // A cross-built test names the program by its host path, which Wine shows as drive Z:.
@@ -56,8 +110,7 @@ Uscita esegui_flussom(const std::vector<std::string>& argomenti, const std::stri
 Uscita esegui(const std::filesystem::path& programma, const std::vector<std::string>& argomenti,
               const std::string& ingresso) {
   CartellaTemporanea dir;
-  std::wstring riga = tra_virgolette(programma.wstring());
-  for (const auto& a : argomenti) riga += L" " + tra_virgolette(largo(a));
+  std::wstring riga = riga_comando(programma, argomenti);
 
   STARTUPINFOW si{};
   si.cb = sizeof si;
