@@ -207,6 +207,22 @@ TEST_F(FormImportTest, IFileDiEsempioDannoGliStessiEsitiDellaRigaDiComandoEIlRep
   EXPECT_FALSE(stampa());
 }
 
+TEST_F(FormImportTest, UnFileInUnaCartellaConAccentiEuroEBlankDaLoStessoEsitoDellaRigaDiComando) {
+  const fs::path esempi = fs::path(FLUSSOM_SORGENTI) / "esempi";
+  const fs::path dati = app_.percorso() / fs::path(u8"citt\u00e0 \u20ac x");
+  fs::create_directory(dati);
+  fs::copy(esempi / "strutture.DAT", app_.percorso());
+  fs::copy(esempi / "FLM112026.txt", dati);
+  apri();
+  finestra_->cambia_cartella(da_percorso(dati));
+  clic_file("FLM112026.txt");
+  EXPECT_EQ(stato(), "Apertura File : " + da_percorso(dati / "FLM112026.txt"));
+  RisposteModali nessuna;
+  controlla(nessuna);
+  EXPECT_EQ(righe(), riga_di_comando());
+  EXPECT_TRUE(fs::exists(app_ / "errori.RPT"));
+}
+
 TEST_F(FormImportTest, LaCorsaMostraStrutturaAvanzamentoERigheGiaAggiuntePrimaDiUnMessaggio) {
   app_.scrivi("strutture.DAT", record_ambulatorio);
   const std::string chiusura = riga("123456", "0000000000000001", "99");
