@@ -18,6 +18,8 @@ int main(int argc, char** argv) {
   app.add_option("--struttura", o.codice_struttura, "Codice della struttura");
   app.add_option("--anno", o.anno, "Anno delle prestazioni");
   app.add_option("--mese", o.mese, "Mese delle prestazioni");
+  app.add_flag("--realistico", o.realistico,
+               "Quattro prestazioni per ricetta, numeri sparsi, ogni prestazione delle tabelle");
   app.add_option("FILE", file, "File da scrivere")->required();
   CLI11_PARSE(app, argc, argv);
   std::ofstream out(file, std::ios::binary);

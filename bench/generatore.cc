@@ -99,7 +99,11 @@ class Generatore {
       l.replace(pos - 1, len, t);
     };
     char num[24];
-    std::snprintf(num, sizeof num, "190A%012llu", static_cast<unsigned long long>(numero));
+    // Realistic numbers: the count times a number prime to 10, modulo 10^12, gives every
+    // number once over the whole range of twelve digits.
+    const unsigned long long progressivo =
+        o_.realistico ? numero * 7919999999ull % 1000000000000ull : numero;
+    std::snprintf(num, sizeof num, "190A%012llu", progressivo);
     const int giorno = intero(2, 28);
     const std::string data = campo_data(giorno, o_.mese, o_.anno);
     const std::string prenotazione = campo_data(intero(1, giorno), o_.mese, o_.anno);
@@ -109,7 +113,8 @@ class Generatore {
     metti(4, 3, "201");
     metti(7, 6, o_.codice_struttura);
     metti(15, 16, "RSSMRA" + std::to_string(intero(10000, 99999)));
-    metti(31, 30, scegli(cognomi));
+    // A patient of its own: a surname made of two, a name and a codice fiscale drawn anew.
+    metti(31, 30, o_.realistico ? std::string(scegli(cognomi)) + " " + scegli(cognomi) : scegli(cognomi));
     metti(61, 20, scegli(nomi));
     metti(81, 16, codice_fiscale());
     metti(97, 1, intero(0, 1) ? "1" : "2");
@@ -122,13 +127,14 @@ class Generatore {
     metti(154, 1, "x");
     metti(188, 1, "1");
 
-    const int n = intero(1, 10);
+    const int n = o_.realistico ? 4 : intero(1, 10);
     double totale = 0;
     std::uint64_t righe = 0;
     for (int i = 1; i <= n; ++i) {
-      // A service the ricetta's specialty may deliver.
-      const Servizio* s = &scegli(servizi_);
-      for (int tentativi = 0; tentativi < 20 && !s->branche.empty() &&
+      // A service the ricetta's specialty may deliver; realistic files take every service
+      // in turn (with a specialty that may deliver it).
+      const Servizio* s = o_.realistico ? &servizi_[prossimo_servizio_++ % servizi_.size()] : &scegli(servizi_);
+      for (int tentativi = 0; !o_.realistico && tentativi < 20 && !s->branche.empty() &&
                               std::find(s->branche.begin(), s->branche.end(), branca) == s->branche.end();
            ++tentativi)
         s = &scegli(servizi_);
@@ -190,6 +196,7 @@ class Generatore {
   std::mt19937_64 caso_;
   Tabelle tabelle_;
   std::vector<Servizio> servizi_;
+  std::size_t prossimo_servizio_ = 0;
   std::vector<std::string> comuni_;
   std::vector<std::string> esenzioni_;
 };

@@ -17,6 +17,11 @@ struct OpzioniGeneratore {
   std::string codice_struttura = "123456";
   int anno = 2026;                   // year of the services
   int mese = 10;                     // month of the services
+  // The shape of a month of a busy facility: four services a ricetta (five lines with the
+  // closing row), prescription numbers scattered over their whole range, a patient of its
+  // own for every ricetta, and the services taken in turn, so that every code of the
+  // tables is in use. Otherwise 1 to 10 services a ricetta, numbers counted up.
+  bool realistico = false;
 };
 
 // Writes the file to `out` with CR LF line ends, using the tables in `cartella`.

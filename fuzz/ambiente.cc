@@ -51,7 +51,7 @@ Ambiente costruisci() {
   if (esito.errore)
     guasto("tabelle rifiutate: " + esito.errore->file + ": " + cp1252_a_utf8(esito.errore->motivo));
   if (auto e = scrivi_tabelle(esito.tabelle, a.cartella))
-    guasto("tabelle non scritte: " + cp1252_a_utf8(*e));
+    guasto("tabelle non scritte: " + cp1252_a_utf8(e->motivo));
   scrivi(a.cartella / "strutture.DAT", "\"123456\",\"POLIAMBULATORIO FUZZ\",\"26\",\"08\",\"\"\r\n");
   for (const char* nome : nomi_tabelle) {
     if (!fs::is_regular_file(a.cartella / nome)) guasto(std::string("tabella mancante: ") + nome);
@@ -125,6 +125,11 @@ void guasto(const std::string& cosa) {
   std::fprintf(stderr, "GUASTO: %s\n", cosa.c_str());
   std::fflush(stderr);
   std::abort();
+}
+
+std::string sorgente_di_esempio(std::string_view nome) {
+  const std::string testo = leggi(fs::path(FLUSSOM_SORGENTI) / "tabelle" / nome);
+  return nome == "comuni.csv" ? prime_righe(testo, comuni_tenuti) : testo;
 }
 
 std::vector<std::string_view> dividi_parti(std::string_view ingresso) {

@@ -34,6 +34,9 @@ struct Ambiente {
 // 123456. Exits the process when they cannot be built.
 const Ambiente& ambiente();
 
+// The CSV source `nome` of the sample tables (comuni.csv cut to its first lines).
+std::string sorgente_di_esempio(std::string_view nome);
+
 // A data file made by the generator from the base tables.
 std::string genera_dati(std::uint64_t righe, double quota_errori, std::uint64_t seme);
 
@@ -77,7 +80,8 @@ std::uint64_t conta_righe(std::string_view dati);
 
 // The table fuzzer's input: the tables of nomi_tabelle, in that order, with the separator
 // between two of them; a part equal to `assente` is a missing table, and so is every table
-// after the last part.
+// after the last part. The facility fuzzer splits its input the same way (at most as many
+// parts).
 inline constexpr std::string_view separatore = "\n%%\n";
 inline constexpr std::string_view assente = "ASSENTE";
 std::vector<std::string_view> dividi_parti(std::string_view ingresso);

@@ -1,7 +1,8 @@
-// flussom-fuzz-semi IMPORTA TABELLE: writes the seed inputs of the two fuzz targets into the
-// two folders: data files made by the generator (clean, with errors, with other line ends),
-// and the base tables in the table fuzzer's format, whole, with one table missing, empty or
-// cut in the middle of its last record.
+// flussom-fuzz-semi IMPORTA TABELLE STRUTTURE: writes the seed inputs of the three fuzz
+// targets into the three folders: data files made by the generator (clean, with errors, with
+// other line ends); the base tables in the table fuzzer's format, whole, with one table
+// missing, empty or cut in the middle of its last record; and for the facility fuzzer the
+// facility table, a registration and the sample CSV sources.
 #include <cstdio>
 #include <filesystem>
 #include <string>
@@ -30,13 +31,14 @@ std::string unisci(const std::vector<std::string>& parti) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc != 3) {
-    std::fprintf(stderr, "uso: flussom-fuzz-semi CARTELLA_IMPORTA CARTELLA_TABELLE\n");
+  if (argc != 4) {
+    std::fprintf(stderr, "uso: flussom-fuzz-semi CARTELLA_IMPORTA CARTELLA_TABELLE CARTELLA_STRUTTURE\n");
     return 2;
   }
-  const fs::path importa = argv[1], tabelle = argv[2];
+  const fs::path importa = argv[1], tabelle = argv[2], strutture = argv[3];
   fs::create_directories(importa);
   fs::create_directories(tabelle);
+  fs::create_directories(strutture);
 
   scrivi(importa / "corretto-10", genera_dati(10, 0, 1));
   scrivi(importa / "corretto-40", genera_dati(40, 0, 2));
@@ -61,5 +63,16 @@ int main(int argc, char** argv) {
     scrivi(tabelle / ("tronca-" + std::string(nomi_tabelle[k])), unisci(p));
   }
   scrivi(tabelle / "nessuna", "");
+
+  // The facility fuzzer: strutture.DAT, the registration's boxes, the five CSV sources.
+  std::vector<std::string> s{base[0], "654321\nvia roma ambulatorio\n08\n9\n"};
+  for (const char* nome : {"prestazioni.csv", "diagnosi.csv", "comuni.csv", "esenzioni.csv", "noese.csv"})
+    s.push_back(sorgente_di_esempio(nome));
+  scrivi(strutture / "base", unisci(s));
+  s[0] = base[0].substr(0, base[0].size() - 2);  // no final line break
+  scrivi(strutture / "senza-a-capo", unisci(s));
+  s[0] = "\"1\",\"A, B\",\"02\",\"\",\"\"\r\n\"654321\",\"GIA\",\"08\",\"\",\"\"";
+  s[1] = "654321\nNUOVA\n08\n\n";
+  scrivi(strutture / "doppia", unisci(s));
   return 0;
 }

@@ -1,6 +1,11 @@
 // The `flussom` binary end to end: what the terminal shows, exit statuses, registration.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#ifndef _WIN32
+#include <sys/wait.h>
+#endif
+
 #include "support/cartella_temporanea.h"
 #include "support/esegui.h"
 #include "support/riga_prova.h"
@@ -83,6 +88,84 @@ TEST_F(Controlla, NothingChecked) {
   u = esegui_flussom({"sconosciuto"});
   EXPECT_EQ(u.stato, 2);
 }
+
+TEST_F(Controlla, CommandLineMistakesAreToldInItalian) {
+  // Every mistake: exit 2, an Italian message naming what is wrong, the report untouched.
+  dir.scrivi("errori.RPT", "precedente");
+  const std::string c = dir.percorso().string();
+  const std::pair<std::vector<std::string>, std::string> casi[] = {
+      {{"controlla", "--cartella", c, ""}, "Nessun file dati indicato: nessun controllo eseguito\n"},
+      {{"controlla", "--cartella", "", "FLM01.txt"}, "flussom: valore non valido per --cartella: non pu\xC3\xB2 essere vuota\n"},
+      {{"registra", "--cartella", "", "1", "NOME", "08"}, "flussom: valore non valido per --cartella: non pu\xC3\xB2 essere vuota\n"},
+      {{"controlla"}, "flussom: manca l'argomento obbligatorio FILE\n"},
+      {{"controlla", "--cartella"}, "flussom: manca il valore di --cartella\n"},
+      {{"controlla", "a", "b"}, "flussom: argomenti non previsti: b\n"},
+      {{"controlla", "--prova", "a"}, "flussom: argomenti non previsti: --prova\n"},
+      {{"sconosciuto"}, "flussom: manca il comando o non \xC3\xA8 tra quelli previsti\n"},
+      {{}, "flussom: manca il comando o non \xC3\xA8 tra quelli previsti\n"},
+      {{"registra", "1"}, "flussom: manca l'argomento obbligatorio DENOMINAZIONE\n"},
+      {{"controlla", "a", "\x1b[2J"}, "flussom: argomenti non previsti: \\x1b[2J\n"},
+  };
+  for (const auto& [args, messaggio] : casi) {
+    const auto u = esegui_flussom(args);
+    EXPECT_EQ(u.stato, 2) << messaggio;
+    EXPECT_EQ(u.err.substr(0, u.err.find("Usare flussom")), messaggio);
+    EXPECT_EQ(u.out, "");
+  }
+  EXPECT_EQ(dir.leggi("errori.RPT"), "precedente");
+}
+
+#ifndef _WIN32  // no control characters in Windows file names
+TEST_F(Controlla, ControlCharactersOfFileNamesAreEscapedOnTheTerminalOnly) {
+  // The name, as the status shows it, as the run's messages show it (in Windows-1252 on
+  // the way, where a character it lacks becomes "?").
+  const std::string nomi[][3] = {
+      {"FLM10\n2026.txt", "FLM10\\n2026.txt", "FLM10\\n2026.txt"},
+      {"FLM10\x1b[31m.txt", "FLM10\\x1b[31m.txt", "FLM10\\x1b[31m.txt"},
+      {"FLM10\r\t\x7f.txt", "FLM10\\r\\t\\x7f.txt", "FLM10\\r\\t\\x7f.txt"},
+      {"FLM10\xC2\x9b" "31m.txt", "FLM10\\u009b31m.txt", "FLM10?31m.txt"},  // C1 CSI in UTF-8
+      {"FLM10\x9b" "31m.txt", "FLM10\\x9b31m.txt", "FLM10?31m.txt"},         // not UTF-8
+      {"FLM10citt\xC3\xA0.txt", "FLM10citt\xC3\xA0.txt", "FLM10citt\xC3\xA0.txt"},
+  };
+  for (const auto& [nome, mostrato, nel_messaggio] : nomi) {
+    auto u = controlla(nome, prova::ricetta_corretta("190000000000001"));
+    EXPECT_EQ(u.stato, 0) << mostrato;
+    EXPECT_EQ(u.out.substr(0, u.out.find('\n') + 1), "Apertura File : " + dir.percorso().string() + "/" + mostrato + "\n");
+    EXPECT_NE(dir.leggi("errori.RPT").find("File controllato :" + nome.substr(0, 5)), std::string::npos);
+    // Messages on standard error too.
+    std::filesystem::remove(file);
+    u = esegui_flussom({"controlla", "--cartella", dir.percorso().string(), file});
+    EXPECT_EQ(u.stato, 2);
+    EXPECT_EQ(u.err.find_first_of("\r\x1b\x7f"), std::string::npos) << u.err;
+    EXPECT_NE(u.err.find(nel_messaggio), std::string::npos) << u.err;
+  }
+  // The report keeps the bytes of the name.
+  controlla("FLM10\x1b[31m.txt", prova::ricetta_corretta("190000000000001"));
+  EXPECT_NE(dir.leggi("errori.RPT").find("File controllato :FLM10\x1b[31m.txt"), std::string::npos);
+}
+#endif
+
+#ifndef _WIN32  // /dev/full
+TEST_F(Controlla, AVerdictThatCannotBePrintedIsNoVerdict) {
+  prova::RigaProva r;
+  r.quantita = "000";
+  for (const std::string& dati : {prova::ricetta_corretta("190000000000001"),
+                                  r.linea() + "\r\n" + r.chiusura("0020,66", "").linea() + "\r\n"}) {
+    file = dir.scrivi("FLM102026.txt", dati).string();
+    const std::string err = (dir / "err").string();
+    const std::string cmd = std::string("'") + FLUSSOM_BIN + "' controlla --cartella '" + dir.percorso().string() +
+                            "' '" + file + "' </dev/null >/dev/full 2>'" + err + "'";
+    const int stato = std::system(cmd.c_str());
+    EXPECT_EQ(WEXITSTATUS(stato), 2);
+    EXPECT_EQ(dir.leggi("err"),
+              "Impossibile scrivere l'esito del controllo sullo standard output: No space left on device\n");
+  }
+  const int stato = std::system((std::string("'") + FLUSSOM_BIN + "' --help >/dev/full 2>'" +
+                                 (dir / "err").string() + "'").c_str());
+  EXPECT_EQ(WEXITSTATUS(stato), 2);
+  EXPECT_EQ(dir.leggi("err"), "flussom: impossibile scrivere sullo standard output: No space left on device\n");
+}
+#endif
 
 TEST_F(Controlla, MissingTablesAreNamedOnce) {
   prova::CartellaTemporanea vuota;

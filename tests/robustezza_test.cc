@@ -7,7 +7,10 @@
 #include <chrono>
 #include <cstdio>
 #include <fstream>
+#include <functional>
+#include <cstring>
 #include <map>
+#include <optional>
 #include <thread>
 
 #include "support/cartella_temporanea.h"
@@ -18,7 +21,9 @@
 #include <fcntl.h>
 #include <signal.h>
 #include <sys/resource.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/un.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #endif
@@ -255,17 +260,67 @@ TEST_F(Robustezza, ReadOnlyApplicationFolder) {
 }
 #endif
 
-TEST_F(Robustezza, ReportThatCannotBeWritten) {
-  // A folder in the report's place cannot be deleted nor opened, even by root.
-  fs::create_directories(app / "errori.RPT" / "dentro");
+#ifndef _WIN32  // symbolic links
+TEST_F(Robustezza, ReportPlaceTakenByAFolderOrALink) {
+  // A folder is the user's: left alone, empty or not, even by root. A link is replaced by
+  // the new report; what it pointed to is neither written nor created.
   scrivi_dati(due_ricette());
-  const auto u = controlla();
-  EXPECT_EQ(u.stato, 2);
-  EXPECT_EQ(u.out, apertura());
-  EXPECT_EQ(u.err.rfind("Impossibile scrivere il report " + (app / "errori.RPT").string() + " : ", 0), 0u)
-      << u.err;
-  EXPECT_TRUE(fs::is_directory(app / "errori.RPT" / "dentro"));
+  const fs::path rpt = app / "errori.RPT";
+  dati.scrivi("bersaglio", "altrui");
+  struct Caso {
+    const char* nome;
+    std::function<void()> prepara;
+    int stato;
+  };
+  const Caso casi[] = {
+      {"cartella vuota", [&] { fs::create_directory(rpt); }, 2},
+      {"cartella piena", [&] { fs::create_directories(rpt / "dentro"); }, 2},
+      {"link a un file", [&] { fs::create_symlink(dati / "bersaglio", rpt); }, 0},
+      {"link pendente", [&] { fs::create_symlink(dati / "nuovo", rpt); }, 0},
+  };
+  for (const auto& c : casi) {
+    SCOPED_TRACE(c.nome);
+    fs::remove_all(rpt);
+    c.prepara();
+    const auto u = controlla();
+    EXPECT_EQ(u.stato, c.stato) << u.err;
+    if (c.stato == 2) {
+      EXPECT_EQ(u.out, apertura());
+      EXPECT_EQ(u.err, "Impossibile scrivere il report " + rpt.string() + " : \xC3\xA8 una cartella\n");
+      EXPECT_TRUE(fs::is_directory(rpt));
+    } else {
+      EXPECT_TRUE(fs::is_regular_file(fs::symlink_status(rpt)));
+      EXPECT_EQ(report().rfind("Struttura : AMBULATORIO PROVA\r\n", 0), 0u);
+    }
+    EXPECT_EQ(dati.leggi("bersaglio"), "altrui");
+    EXPECT_FALSE(fs::exists(dati / "nuovo"));
+  }
+  fs::remove_all(rpt);
 }
+#endif
+
+#ifndef _WIN32  // symbolic links
+TEST_F(Robustezza, DataFileThatIsTheReportItself) {
+  // The report of an earlier run given as the data file, by its name or through links:
+  // refused before the report is touched.
+  scrivi_dati(con_un_errore());
+  ASSERT_EQ(controlla().stato, 1);
+  const fs::path rpt = app / "errori.RPT";
+  const std::string prima = report();
+  fs::remove(file);
+  fs::create_symlink(rpt, file);
+  fs::create_hard_link(rpt, dati / "FLM112026.txt");
+  for (const fs::path& p : {rpt, app.percorso() / "." / "errori.RPT", file, dati / "FLM112026.txt"}) {
+    file = p;
+    const auto u = controlla();
+    EXPECT_EQ(u.stato, 2) << p;
+    EXPECT_EQ(u.out, apertura());
+    EXPECT_EQ(u.err, "Il file " + p.string() +
+                         " \xC3\xA8 il report errori.RPT: nessun controllo eseguito, scegliere il file dati\n");
+    EXPECT_TRUE(report() == prima) << p;
+  }
+}
+#endif
 
 TEST_F(Robustezza, EveryTableMissing) {
   scrivi_dati(due_ricette());
@@ -367,12 +422,15 @@ TEST_F(Robustezza, StruttureWithACommaInsideQuotesAndWithAnUnclosedQuote) {
 
 #ifndef _WIN32
 
-// Runs the binary in a child of its own, so that its peak memory is its own.
+// Runs the binary in a child of its own, so that its peak memory is its own. Standard input
+// comes from `ingresso`; a `limite_file` caps the size of the files it writes (writes past it
+// fail with EFBIG: SIGXFSZ is ignored).
 struct Figlio {
   pid_t pid = -1;
   prova::CartellaTemporanea uscite;
 
-  explicit Figlio(std::vector<std::string> argomenti) {
+  explicit Figlio(std::vector<std::string> argomenti, const fs::path& ingresso = "/dev/null",
+                  rlim_t limite_file = RLIM_INFINITY) {
     const std::string out = (uscite / "out").string(), err = (uscite / "err").string();
     argomenti.insert(argomenti.begin(), FLUSSOM_BIN);
     std::vector<char*> argv;
@@ -385,7 +443,12 @@ struct Figlio {
 #endif
     pid = fork();
     if (pid == 0) {
-      const int in = open("/dev/null", O_RDONLY);
+      if (limite_file != RLIM_INFINITY) {
+        signal(SIGXFSZ, SIG_IGN);
+        const rlimit r{limite_file, limite_file};
+        setrlimit(RLIMIT_FSIZE, &r);
+      }
+      const int in = open(ingresso.c_str(), O_RDONLY);
       const int o = open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
       const int e = open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
       dup2(in, 0);
@@ -396,12 +459,12 @@ struct Figlio {
     }
   }
 
-  // Waits for the end (at most ten minutes): exit status, output, and the peak resident
-  // memory in kilobytes.
-  prova::Uscita attendi(long* picco_kb = nullptr) {
+  // Waits for the end (at most ten minutes unless told): exit status, output, and the peak
+  // resident memory in kilobytes.
+  prova::Uscita attendi(long* picco_kb = nullptr, std::chrono::seconds attesa = std::chrono::minutes(10)) {
     int stato = 0;
     rusage uso{};
-    const auto limite = std::chrono::steady_clock::now() + std::chrono::minutes(10);
+    const auto limite = std::chrono::steady_clock::now() + attesa;
     while (wait4(pid, &stato, WNOHANG, &uso) == 0) {
       if (std::chrono::steady_clock::now() > limite) {
         ADD_FAILURE() << "flussom did not end";
@@ -460,9 +523,9 @@ TEST_F(Robustezza, LineOfTenMegabytes) {
   EXPECT_NE(report().find(" Lunghezza file errata \r\n"), std::string::npos);
 }
 
-// A named pipe plays the data file, so that the file can end at a chosen byte while the
-// run reads it. The run opens the file twice (the facility's first line, then the whole
-// file): the first opening is served the first line, the second is cut in a line.
+// Named pipes play the data file, read by name and as standard input through /dev/stdin:
+// the file is read once, whole, and the verdict is on what was read. A pipe whose writer has
+// gone gives no verdict and does not wait.
 #ifdef __linux__
 bool aperta_dal_figlio(pid_t pid, const fs::path& p) {
   std::error_code ec;
@@ -482,42 +545,84 @@ bool attendi_finche(F fatto) {
   return true;
 }
 
-// Opens the pipe for writing once the child opens it for reading.
-int apri_quando_letto(const fs::path& p) {
-  int fd = -1;
-  attendi_finche([&] { return (fd = open(p.c_str(), O_WRONLY | O_NONBLOCK)) >= 0; });
-  if (fd >= 0) fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK);
-  return fd;
-}
-
-TEST_F(Robustezza, FileCutWhileItIsRead) {
+TEST_F(Robustezza, PipesAreReadOnceAndWhole) {
   signal(SIGPIPE, SIG_IGN);
-  ASSERT_EQ(mkfifo(file.c_str(), 0600), 0);
   const std::string d = due_ricette();
-  Figlio f({"controlla", "--cartella", app.percorso().string(), file.string()});
-
-  int fd = apri_quando_letto(file);
-  ASSERT_GE(fd, 0);
-  // An opening that waits for a writer holds no descriptor yet: once the child holds one,
-  // it is the first opening's, and once it holds none, the first opening is closed.
-  ASSERT_TRUE(attendi_finche([&] { return aperta_dal_figlio(f.pid, file); }));
-  ASSERT_EQ(write(fd, d.data(), 224), 224);
-  close(fd);
-  ASSERT_TRUE(attendi_finche([&] { return !aperta_dal_figlio(f.pid, file); }));
-  fd = apri_quando_letto(file);
-  ASSERT_GE(fd, 0);
-  const std::size_t taglio = 224 * 4 + 100;  // in the fifth line
-  ASSERT_EQ(write(fd, d.data(), taglio), static_cast<ssize_t>(taglio));
-  close(fd);
-
-  const auto u = f.attendi();
-  EXPECT_EQ(u.stato, 1) << u.err;
-  EXPECT_EQ(u.out, apertura() + "Lunghezza file ERRATA\n");
-  ASSERT_GE(report().size(), 27u);
-  EXPECT_EQ(report().substr(report().size() - 27), "\r\n Lunghezza file errata \r\n");
-  EXPECT_EQ(report().find("Ricetta Nr"), std::string::npos);
+  const std::string nessun_dato = "Impossibile leggere il file " + file.string() + " : nessun dato ricevuto\n";
+  struct Caso {
+    const char* nome;
+    std::optional<std::string> scritto;  // nullopt: the writer is gone before the run
+    int stato;
+    std::string dopo_apertura, err;
+  };
+  const Caso casi[] = {
+      {"corretto", d, 0, "IL FILE E' CORRETTO\n", ""},
+      {"tagliato nella quinta riga", d.substr(0, 224 * 4 + 100), 1, "Lunghezza file ERRATA\n", ""},
+      {"con un errore", con_un_errore(), 1, "Il file contiene ERRORI rilevanti\n", ""},
+      {"vuoto", "", 2, "", nessun_dato},
+      {"scrittore finito", std::nullopt, 2, "", nessun_dato},
+  };
+  const fs::path tubo = dati / "tubo";
+  ASSERT_EQ(mkfifo(tubo.c_str(), 0600), 0);
+  for (const bool da_stdin : {false, true}) {
+    fs::remove(file);
+    if (da_stdin)
+      fs::create_symlink("/dev/stdin", file);
+    else
+      fs::create_symlink(tubo, file);
+    for (const auto& c : casi) {
+      if (da_stdin && !c.scritto) continue;  // standard input cannot open a pipe without a writer
+      SCOPED_TRACE(std::string(c.nome) + (da_stdin ? " da /dev/stdin" : ""));
+      fs::remove(app / "errori.RPT");
+      // Held for reading and writing, the pipe has a writer before the run opens it.
+      const int fd = c.scritto ? open(tubo.c_str(), O_RDWR | O_CLOEXEC) : -1;
+      Figlio f({"controlla", "--cartella", app.percorso().string(), file.string()},
+               da_stdin && c.scritto ? tubo : fs::path("/dev/null"));
+      if (fd >= 0) {
+        // Once the child runs flussom (the writer's copy closed at exec) and holds the pipe.
+        const fs::path exe = "/proc/" + std::to_string(f.pid) + "/exe";
+        EXPECT_TRUE(attendi_finche([&] {
+          std::error_code ec;
+          return fs::read_symlink(exe, ec) == fs::path(FLUSSOM_BIN) && aperta_dal_figlio(f.pid, tubo);
+        }));
+        EXPECT_EQ(write(fd, c.scritto->data(), c.scritto->size()), static_cast<ssize_t>(c.scritto->size()));
+        close(fd);
+      }
+      const auto u = f.attendi(nullptr, std::chrono::seconds(60));
+      EXPECT_EQ(u.stato, c.stato) << u.err;
+      EXPECT_EQ(u.out.substr(0, u.out.find("Ricette")), apertura() + c.dopo_apertura);
+      EXPECT_EQ(u.err, c.err);
+      EXPECT_EQ(fs::exists(app / "errori.RPT"), c.stato != 2);
+    }
+  }
 }
 #endif
+
+TEST_F(Robustezza, DevicesAndSocketsAreNotData) {
+  const int s = socket(AF_UNIX, SOCK_STREAM, 0);
+  sockaddr_un a{};
+  a.sun_family = AF_UNIX;
+  const std::string presa = (dati / "presa").string();
+  ASSERT_LT(presa.size(), sizeof a.sun_path);
+  std::memcpy(a.sun_path, presa.c_str(), presa.size() + 1);
+  ASSERT_EQ(bind(s, reinterpret_cast<sockaddr*>(&a), sizeof a), 0);
+  const std::pair<fs::path, std::string> casi[] = {
+      {"/dev/zero", "\xC3\xA8 un dispositivo"},
+      {"/dev/null", "\xC3\xA8 un dispositivo"},
+      {presa, "\xC3\xA8 un socket"},
+  };
+  app.scrivi("errori.RPT", "precedente");
+  for (const auto& [bersaglio, motivo] : casi) {
+    fs::remove(file);
+    fs::create_symlink(bersaglio, file);
+    const auto u = controlla();
+    EXPECT_EQ(u.stato, 2) << bersaglio;
+    EXPECT_EQ(u.out, apertura());
+    EXPECT_EQ(u.err, "Impossibile leggere il file " + file.string() + " : " + motivo + "\n");
+    EXPECT_EQ(report(), "precedente");
+  }
+  close(s);
+}
 
 // A file of one gigabyte: ricette of ten visits, each with a number of its own, written
 // in blocks. Memory stays small (the index of prescription numbers is its only growth).
@@ -562,6 +667,28 @@ TEST_F(Robustezza, GrandeFileOfOneGigabyteInConstantMemory) {
   EXPECT_TRUE(fs::last_write_time(file) == quando);
   verifica_intatti(prima, contenuto(app.percorso()));
   fs::remove(file);
+}
+
+TEST_F(Robustezza, ReportThatFailsHalfway) {
+  // Writes past 1 MB fail (EFBIG, as a full disk fails them with ENOSPC): the run says so
+  // with the system's own reason and gives no verdict. (The limit leaves room for the
+  // counters of a coverage build.)
+  constexpr rlim_t limite = 1 << 20;
+  std::string d;
+  for (int n = 1; n <= 20000; ++n) {
+    RigaProva r;
+    r.num_ricetta = "19" + std::string(13 - std::to_string(n).size(), '0') + std::to_string(n);
+    r.quantita = "000";
+    d += r.linea() + "\r\n" + r.chiusura("0020,66", "0000,00").linea() + "\r\n";
+  }
+  scrivi_dati(d);
+  Figlio f({"controlla", "--cartella", app.percorso().string(), file.string()}, "/dev/null", limite);
+  const auto u = f.attendi(nullptr, std::chrono::seconds(120));
+  EXPECT_EQ(u.stato, 2);
+  EXPECT_EQ(u.out, apertura());
+  EXPECT_EQ(u.err,
+            "Impossibile scrivere il report " + (app / "errori.RPT").string() + " : " + std::strerror(EFBIG) + "\n");
+  EXPECT_LE(fs::file_size(app / "errori.RPT"), limite);
 }
 
 #endif  // _WIN32

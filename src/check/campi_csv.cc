@@ -12,73 +12,73 @@ void salta_fine_riga(std::string_view s, std::size_t& i) {
   ++i;
 }
 
-}  // namespace
-
-std::vector<std::string> leggi_campi(std::string_view s) {
-  std::vector<std::string> campi;
-  std::size_t i = 0;
-  bool dopo_virgola = false;  // a comma was just read: a field follows even if empty
-  while (true) {
-    while (i < s.size() && s[i] == ' ') ++i;
-    if (i >= s.size()) {
-      if (dopo_virgola) campi.emplace_back();
-      break;
-    }
-    if (fine_riga(s[i])) {
-      // "a," at the end of a line leaves an empty last field; an empty line holds none.
-      if (dopo_virgola) campi.emplace_back();
-      dopo_virgola = false;
-      salta_fine_riga(s, i);
-      continue;
-    }
-    std::string campo;
-    if (s[i] == '"') {
-      ++i;
-      const std::size_t fine = s.find('"', i);
-      if (fine == std::string_view::npos) {
-        // An unclosed quote runs to the end of the text.
-        campo.assign(s.substr(i));
-        i = s.size();
-      } else {
-        campo.assign(s.substr(i, fine - i));
-        i = fine + 1;
-      }
-      // Whatever stands between the closing quote and the next delimiter is dropped.
-      while (i < s.size() && s[i] != ',' && !fine_riga(s[i])) ++i;
-    } else {
-      const std::size_t inizio = i;
-      while (i < s.size() && s[i] != ',' && !fine_riga(s[i])) ++i;
-      std::size_t fine = i;
-      while (fine > inizio && s[fine - 1] == ' ') --fine;
-      campo.assign(s.substr(inizio, fine - inizio));
-    }
-    campi.push_back(std::move(campo));
-    dopo_virgola = false;
-    if (i < s.size()) {
-      if (s[i] == ',') {
-        ++i;
-        dopo_virgola = true;
-      } else {
-        salta_fine_riga(s, i);
-      }
-    }
-  }
-  return campi;
+// The end of an unquoted field or of the text after a closing quote: the next delimiter.
+std::size_t fino_al_delimitatore(std::string_view s, std::size_t i) {
+  while (i < s.size() && s[i] != ',' && !fine_riga(s[i])) ++i;
+  return i;
 }
 
-std::vector<std::vector<std::string>> leggi_record(std::string_view contenuto,
-                                                   std::size_t per_record) {
-  std::vector<std::vector<std::string>> record;
-  if (per_record == 0) return record;
-  std::vector<std::string> campi = leggi_campi(contenuto);
-  const std::size_t n = campi.size() / per_record;
-  record.reserve(n);
-  for (std::size_t r = 0; r < n; ++r) {
-    auto b = campi.begin() + static_cast<std::ptrdiff_t>(r * per_record);
-    record.emplace_back(std::make_move_iterator(b),
-                        std::make_move_iterator(b + static_cast<std::ptrdiff_t>(per_record)));
+}  // namespace
+
+bool LettoreCampi::prossimo(std::string_view& campo) {
+  const std::string_view s = testo_;
+  std::size_t i = punto_.posizione;
+  for (;;) {
+    while (i < s.size() && s[i] == ' ') ++i;
+    if (i >= s.size()) {
+      // "a," at the end of the text leaves an empty last field.
+      const bool vuoto = punto_.dopo_virgola;
+      punto_ = {s.size(), false};
+      campo = s.substr(s.size());  // an empty view that still points into the text
+      return vuoto;
+    }
+    if (!fine_riga(s[i])) break;
+    // "a," at the end of a line leaves an empty last field; an empty line holds none.
+    const bool vuoto = punto_.dopo_virgola;
+    salta_fine_riga(s, i);
+    punto_ = {i, false};
+    if (vuoto) {
+      campo = s.substr(i, 0);
+      return true;
+    }
   }
-  return record;
+  if (s[i] == '"') {
+    ++i;
+    std::size_t fine = s.find('"', i);
+    if (fine == std::string_view::npos) fine = s.size();  // an unclosed quote runs to the end
+    campo = s.substr(i, fine - i);
+    // Whatever stands between the closing quote and the next delimiter is dropped.
+    i = fino_al_delimitatore(s, fine == s.size() ? fine : fine + 1);
+  } else {
+    const std::size_t inizio = i;
+    i = fino_al_delimitatore(s, i);
+    std::size_t fine = i;
+    while (fine > inizio && s[fine - 1] == ' ') --fine;
+    campo = s.substr(inizio, fine - inizio);
+  }
+  punto_ = {i, false};
+  if (i < s.size()) {
+    if (s[i] == ',') {
+      punto_ = {i + 1, true};
+    } else {
+      salta_fine_riga(s, i);
+      punto_.posizione = i;
+    }
+  }
+  return true;
+}
+
+bool LettoreCampi::prossimo_record(std::span<std::string_view> campi) {
+  for (std::string_view& c : campi)
+    if (!prossimo(c)) return false;
+  return true;
+}
+
+std::vector<std::string> leggi_campi(std::string_view contenuto) {
+  std::vector<std::string> campi;
+  LettoreCampi lettore(contenuto);
+  for (std::string_view c; lettore.prossimo(c);) campi.emplace_back(c);
+  return campi;
 }
 
 }  // namespace flussom

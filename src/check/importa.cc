@@ -3,12 +3,13 @@
 #include <cerrno>
 #include <cstring>
 #include <memory>
+#include <optional>
 
 #include "check/cp1252.h"
+#include "check/file_sicuro.h"
 #include "check/formato.h"
 #include "check/indice_ricette.h"
 #include "check/lettore_righe.h"
-#include "check/piattaforma.h"
 #include "check/regole_ricetta.h"
 #include "check/stato_run.h"
 #include "check/strutture.h"
@@ -42,16 +43,36 @@ std::string testo_percorso(const fs::path& p) {
   return utf8_a_cp1252(std::string_view(reinterpret_cast<const char*>(u8.data()), u8.size()));
 }
 
-// Opens the data file for reading, or says why it cannot be read.
-File apri_dati(const fs::path& p, std::string& motivo) {
-  std::error_code ec;
-  if (fs::is_directory(p, ec)) {
-    motivo = "\xE8 una cartella";
+// Opens the data file, the one time it is opened in a run: a regular file or a pipe, and
+// never the report of the same folder (recreating the report would destroy it).
+File apri_dati(const ParametriRun& par, Interfaccia& ui, bool& pipe) {
+  if (stesso_file(par.percorso_file, par.cartella / "errori.RPT")) {
+    ui.messaggio("Il file " + testo_percorso(par.percorso_file) +
+                 " \xE8 il report errori.RPT: nessun controllo eseguito, scegliere il file dati");
     return nullptr;
   }
-  File f(apri_file(p, "rb"));
-  if (!f) motivo = std::strerror(errno);
+  std::string motivo;
+  File f(apri_in_lettura(par.percorso_file, motivo, &pipe));
+  if (!f) ui.messaggio("Impossibile leggere il file " + testo_percorso(par.percorso_file) + " : " + motivo);
   return f;
+}
+
+// The facility of the file from its first line, offering to register it while missing.
+// Its name (empty when the operator answered No), or nullopt when the operator ended the
+// program in the registration window.
+std::optional<std::string> struttura_del_file(const ParametriRun& par, Interfaccia& ui,
+                                              LettoreRighe& lettore) {
+  const std::string codstru(trim(campo(lettore.anteprima(lunghezza_riga), 7, 6)));
+  for (;;) {
+    ui.imposta_struttura("");
+    const TabellaStrutture strutture = TabellaStrutture::leggi(par.cartella);
+    if (const Struttura* s = strutture.cerca(codstru)) {
+      ui.imposta_struttura(s->denominazione);
+      return s->denominazione;
+    }
+    if (!ui.domanda("STRUTTURA NON TROVATA! Vuole inserirla ")) return std::string();
+    if (ui.registra_struttura(codstru) == EsitoRegistrazione::fine_programma) return std::nullopt;
+  }
 }
 
 // The month of the file name (characters 4 and 5): 1 to 12 as a whole number, 0 when the
@@ -104,36 +125,31 @@ RisultatoRun importa(const ParametriRun& par, Interfaccia& ui, const Orologio& o
   const bool file_scelto = !ui.testo_stato().empty() && !par.percorso_file.empty();
   std::string motivo;
 
-  // The facility of the file, from its first line; offer to register it when missing.
+  // The data file is opened and read once: its first line gives the facility, then the
+  // check goes on from the same reader, so a pipe is read whole and only once.
   std::string nome_struttura;
+  File dati;
+  bool pipe = false;
+  std::optional<LettoreRighe> lettore;
   if (file_scelto) {
-    for (;;) {
-      ui.imposta_struttura("");
-      nome_struttura.clear();
-      File f = apri_dati(par.percorso_file, motivo);
-      if (!f) {
-        ui.messaggio("Impossibile leggere il file " + testo_percorso(par.percorso_file) + " : " + motivo);
-        ris.esito = EsitoRun::file_non_leggibile;
-        return ris;
-      }
-      LettoreRighe lettore(f.get());
-      std::string_view prima;
-      std::uint64_t lunghezza = 0;
-      const std::string codstru =
-          lettore.leggi(prima, lunghezza) ? std::string(trim(campo(prima, 7, 6))) : std::string();
-      f.reset();
-      const TabellaStrutture strutture = TabellaStrutture::leggi(par.cartella);
-      if (const Struttura* s = strutture.cerca(codstru)) {
-        nome_struttura = s->denominazione;
-        ui.imposta_struttura(nome_struttura);
-        break;
-      }
-      if (!ui.domanda("STRUTTURA NON TROVATA! Vuole inserirla ")) break;
-      if (ui.registra_struttura(codstru) == EsitoRegistrazione::fine_programma) {
-        ris.esito = EsitoRun::programma_terminato;
-        return ris;
-      }
+    dati = apri_dati(par, ui, pipe);
+    if (!dati) {
+      ris.esito = EsitoRun::file_non_leggibile;
+      return ris;
     }
+    lettore.emplace(dati.get());
+    if (pipe && lettore->anteprima(1).empty() && lettore->fine_file()) {
+      ui.messaggio("Impossibile leggere il file " + testo_percorso(par.percorso_file) +
+                   " : nessun dato ricevuto");
+      ris.esito = EsitoRun::file_non_leggibile;
+      return ris;
+    }
+    const auto nome = struttura_del_file(par, ui, *lettore);
+    if (!nome) {
+      ris.esito = EsitoRun::programma_terminato;
+      return ris;
+    }
+    nome_struttura = *nome;
   }
 
   ui.abilita_stampa(false);
@@ -182,17 +198,12 @@ RisultatoRun importa(const ParametriRun& par, Interfaccia& ui, const Orologio& o
   const TabellaStrutture strutture = TabellaStrutture::leggi(par.cartella);
   IndiceRicette precedenti;
 
-  File dati = apri_dati(par.percorso_file, motivo);
-  if (!dati) {
-    ui.messaggio("Impossibile leggere il file " + testo_percorso(par.percorso_file) + " : " + motivo);
-    return fine_report(EsitoRun::file_non_leggibile);
-  }
   ui.puntatore_occupato(true);
   std::error_code ec;
-  const auto dimensione = fs::file_size(par.percorso_file, ec);
+  const auto dimensione = pipe ? 0 : fs::file_size(par.percorso_file, ec);
   ui.imposta_progresso(0, ec ? 0 : static_cast<std::int64_t>(dimensione / lunghezza_riga));
+  if (!ec) precedenti.prevedi(dimensione);
 
-  LettoreRighe lettore(dati.get());
   std::string codice_visto;  // the facility code of the previous line, looked up already
   const Struttura* struttura = nullptr;
   std::string_view linea;
@@ -203,7 +214,7 @@ RisultatoRun importa(const ParametriRun& par, Interfaccia& ui, const Orologio& o
   bool prima_riga = true;
   for (;;) {
     ++s.totali.nrec;
-    if (!lettore.leggi(linea, lunghezza)) break;
+    if (!lettore->leggi(linea, lunghezza)) break;
 
     if (lunghezza != lunghezza_riga) {
       report.scrivi(" Lunghezza file errata ");
@@ -260,9 +271,9 @@ RisultatoRun importa(const ParametriRun& par, Interfaccia& ui, const Orologio& o
   ui.puntatore_occupato(false);
   risu = s.risu;
   ris.totali = s.totali;
-  if (lettore.errore()) {
+  if (lettore->errore()) {
     ui.messaggio("Impossibile leggere il file " + testo_percorso(par.percorso_file) + " : " +
-                 std::strerror(EIO));
+                 std::strerror(lettore->codice_errore()));
     return fine_report(EsitoRun::file_non_leggibile);
   }
   if (s.ricetta.err_ricetta == 1) chiudi_blocco(s);

@@ -101,7 +101,7 @@ TEST_F(Importa, CorrectFileGivesTheVerdictAndTheSummary) {
 }
 
 TEST_F(Importa, MonthOfTheFileName) {
-  for (const char* nome : {"FLM00.txt", "FLM13.txt", "FLMAB.txt", "F.txt"}) {
+  for (const char* nome : {"FLM00.txt", "FLM13.txt", "FLMAB.txt", "F.txt", "FLM+.txt", "FLM"}) {
     SCOPED_TRACE(nome);
     ui.messaggi.clear();
     auto r = esegui(nome, una);
@@ -111,7 +111,9 @@ TEST_F(Importa, MonthOfTheFileName) {
     EXPECT_EQ(ui.messaggi, std::vector<std::string>{"NEL FILE IL MESE NON E'DEFINITO"});
   }
   for (auto [nome, mese] : {std::pair{"FLM01.txt", "GENNAIO   "}, {"FLM12.txt", "DICEMBRE  "},
-                            {"FLM1a.txt", ""}}) {
+                            {"FLM1a.txt", ""}, {"FLM+1.txt", "GENNAIO   "}, {"FLM 2.txt", "FEBBRAIO  "},
+                            {"FLM-1.txt", ""}, {"FLM1..txt", ""}}) {
+    SCOPED_TRACE(nome);
     esegui(nome, una);
     EXPECT_EQ(report(), intestazione("AMBULATORIO PROVA", nome, mese));
   }

@@ -1,6 +1,7 @@
 #include "check/lettore_righe.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstddef>
 #include <cstring>
 
@@ -36,14 +37,40 @@ bool LettoreRighe::riempi() {
     capacita_ = capacita_ == 0 ? blocco_iniziale : capacita_ * 2;
     buffer_ = std::make_unique_for_overwrite<char[]>(capacita_);
   }
-  fine_ = std::fread(buffer_.get(), 1, capacita_, file_);
   pos_ = 0;
-  if (fine_ == 0) {
-    if (std::ferror(file_)) errore_ = true;
+  fine_ = 0;
+  return leggi_blocco(capacita_);
+}
+
+bool LettoreRighe::leggi_blocco(std::size_t quanti) {
+  errno = 0;
+  const std::size_t n = std::fread(buffer_.get() + fine_, 1, quanti, file_);
+  fine_ += n;
+  if (n == 0) {
+    if (std::ferror(file_)) errore_ = errno != 0 ? errno : EIO;
     eof_ = true;
     return false;
   }
   return true;
+}
+
+std::string_view LettoreRighe::anteprima(std::size_t massimo) {
+  if (!buffer_) {
+    capacita_ = std::max(blocco_iniziale, massimo);
+    buffer_ = std::make_unique_for_overwrite<char[]>(capacita_);
+  }
+  if (pos_ > 0 && fine_ - pos_ < massimo) {  // keep what is left at the start of the buffer
+    std::memmove(buffer_.get(), buffer_.get() + pos_, fine_ - pos_);
+    fine_ -= pos_;
+    pos_ = 0;
+  }
+  while (fine_ - pos_ < massimo && fine_ < capacita_ && !eof_ && !errore_)
+    leggi_blocco(std::min(massimo - (fine_ - pos_), capacita_ - fine_));
+  std::size_t inizio = pos_;
+  if (cr_pendente_ && inizio < fine_ && buffer_[inizio] == '\n') ++inizio;
+  const char* p = buffer_.get() + inizio;
+  const std::size_t n = std::min(massimo, fine_ - inizio);
+  return std::string_view(p, static_cast<std::size_t>(prima_interruzione(p, p + n) - p));
 }
 
 bool LettoreRighe::leggi(std::string_view& linea, std::uint64_t& lunghezza) {

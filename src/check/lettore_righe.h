@@ -25,10 +25,20 @@ class LettoreRighe {
   // False at the end of the file or on a read error (see errore()).
   bool leggi(std::string_view& linea, std::uint64_t& lunghezza);
 
-  bool errore() const { return errore_; }
+  // The first line (without its break) from what has not been read yet, reading no more
+  // than `massimo` bytes for it: the line is cut there. A later leggi() reads the same line
+  // again, whole. Empty at the end of the file.
+  std::string_view anteprima(std::size_t massimo);
+
+  bool errore() const { return errore_ != 0; }
+  // Everything has been read.
+  bool fine_file() const { return eof_ && pos_ == fine_; }
+  // The errno of the failed read (0 when none failed).
+  int codice_errore() const { return errore_; }
 
  private:
   bool riempi();
+  bool leggi_blocco(std::size_t quanti);  // appends up to `quanti` bytes to the buffer
 
   std::FILE* file_;
   // Left uninitialised: zeroing it would cost more than reading a small file.
@@ -37,7 +47,7 @@ class LettoreRighe {
   std::size_t pos_ = 0;
   std::size_t fine_ = 0;
   bool cr_pendente_ = false;  // the last block ended on a CR: a LF that follows belongs to it
-  bool errore_ = false;
+  int errore_ = 0;
   bool eof_ = false;
   std::string riga_;  // a line that spans two blocks
 };

@@ -69,5 +69,38 @@ TEST(LettoreRighe, VeryLongLineKeepsItsStartAndCountsItsLength) {
                                {"fine", 4}}));
 }
 
+TEST(LettoreRighe, PreviewOfTheFirstLineReadsNoMoreThanAsked) {
+  // The preview, how far the stream was read for it, then the lines as leggi() gives them.
+  struct Caso {
+    std::string contenuto;
+    std::size_t massimo;
+    std::string anteprima;
+    std::vector<Riga> righe;
+  };
+  const Caso casi[] = {
+      {"abcdefgh\r\nz", 5, "abcde", {{"abcdefgh", 8}, {"z", 1}}},
+      {"ab\r\ncd", 222, "ab", {{"ab", 2}, {"cd", 2}}},
+      {"\nab", 222, "", {{"", 0}, {"ab", 2}}},
+      {"", 222, "", {}},
+      {std::string(300, 'x'), 222, std::string(222, 'x'), {{std::string(300, 'x'), 300}}},
+  };
+  for (const auto& c : casi) {
+    prova::CartellaTemporanea dir;
+    auto p = dir.scrivi("dati.txt", c.contenuto);
+    std::unique_ptr<std::FILE, int (*)(std::FILE*)> f(apri_file(p, "rb"), &std::fclose);
+    std::setvbuf(f.get(), nullptr, _IONBF, 0);  // the stream reads exactly what is asked
+    LettoreRighe l(f.get());
+    EXPECT_EQ(l.anteprima(c.massimo), c.anteprima);
+    EXPECT_EQ(l.anteprima(c.massimo), c.anteprima);  // asked again: the same
+    EXPECT_LE(static_cast<std::size_t>(std::ftell(f.get())), c.massimo);
+    EXPECT_EQ(l.fine_file(), c.contenuto.empty());
+    std::vector<Riga> out;
+    std::string_view s;
+    std::uint64_t n;
+    while (l.leggi(s, n)) out.push_back({std::string(s), n});
+    EXPECT_EQ(out, c.righe);
+  }
+}
+
 }  // namespace
 }  // namespace flussom

@@ -4,7 +4,7 @@
 #include <cstring>
 #include <system_error>
 
-#include "check/piattaforma.h"
+#include "check/file_sicuro.h"
 
 namespace flussom {
 
@@ -20,15 +20,15 @@ bool ReportErrori::crea(const std::filesystem::path& cartella, std::string* erro
   errore_.clear();
   percorso_ = cartella / "errori.RPT";
   std::error_code ec;
-  // A report that cannot be deleted is appended to.
-  std::filesystem::remove(percorso_, ec);
-  file_ = apri_file(percorso_, "ab");
-  if (!file_) {
-    errore_ = std::strerror(errno);
-    if (errore) *errore = errore_;
-    return false;
-  }
-  return true;
+  // A folder in the report's place is the user's, not an old report: it is left alone.
+  if (std::filesystem::symlink_status(percorso_, ec).type() == std::filesystem::file_type::directory)
+    errore_ = "\xE8 una cartella";
+  else if (!std::filesystem::remove(percorso_, ec) && ec)
+    errore_ = ec.message();
+  else
+    file_ = crea_file_nuovo(percorso_, errore_);
+  if (!file_ && errore) *errore = errore_;
+  return file_ != nullptr;
 }
 
 void ReportErrori::scrivi(std::initializer_list<std::string_view> pezzi) {

@@ -16,8 +16,10 @@ class ReportErrori {
   ReportErrori(const ReportErrori&) = delete;
   ReportErrori& operator=(const ReportErrori&) = delete;
 
-  // Deletes errori.RPT in `cartella` and creates it empty. A report that cannot be deleted
-  // is appended to. False (with the reason in *errore) when it cannot be opened at all.
+  // Deletes errori.RPT in `cartella` (a link in its place: the link) and creates it new and
+  // empty, never through a link; every line is written through that one handle. A folder
+  // named errori.RPT is left alone. False (with the reason in *errore) when it cannot be
+  // created.
   bool crea(const std::filesystem::path& cartella, std::string* errore);
 
   // Appends one line made of the pieces, joined without separators; no pieces: empty line.

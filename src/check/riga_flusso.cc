@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <cstring>
 #include <iterator>
 
@@ -203,6 +204,44 @@ namespace {
 
 void converti_testo(std::string_view grezzo, std::string& out) { metti(out, trim(grezzo)); }
 
+// A conversion remembered by the raw bytes of its field. Dates, quantities and amounts
+// repeat across a file (a catalogue has few tariffs, a month few days) and a conversion
+// depends on its raw bytes alone: a field of at most 8 bytes seen before costs a load, a
+// comparison and a copy instead of the reading of its text.
+template <void (*Conversione)(std::string_view, std::string&)>
+void converti_ricordando(std::string_view grezzo, std::string& out) {
+  struct Ricordo {
+    std::uint64_t grezzo = 0;  // the raw bytes, zero after their end
+    std::uint8_t lunghezza_grezzo = 0;  // 0: an empty place (an empty field is not kept)
+    std::uint8_t lunghezza = 0;
+    char testo[14] = {};
+  };
+  // Direct-mapped, one table per conversion and thread (24 KB).
+  static thread_local Ricordo ricordi[1024];
+  if (grezzo.empty() || grezzo.size() > 8) {
+    Conversione(grezzo, out);
+    return;
+  }
+  std::uint64_t chiave = 0;
+  std::memcpy(&chiave, grezzo.data(), grezzo.size());
+  Ricordo& r = ricordi[(chiave * 0x9E3779B97F4A7C15u) >> 54];
+  if (r.lunghezza_grezzo == grezzo.size() && r.grezzo == chiave) {
+    metti(out, std::string_view(r.testo, r.lunghezza));
+    return;
+  }
+  Conversione(grezzo, out);
+  if (out.size() <= sizeof r.testo) {
+    r.grezzo = chiave;
+    r.lunghezza_grezzo = static_cast<std::uint8_t>(grezzo.size());
+    r.lunghezza = static_cast<std::uint8_t>(out.size());
+    if (!out.empty()) std::memcpy(r.testo, out.data(), out.size());
+  }
+}
+constexpr auto data_ricordata = converti_ricordando<converti_data>;
+constexpr auto quantita_ricordata = converti_ricordando<converti_quantita>;
+constexpr auto ticket_ricordato = converti_ricordando<converti_ticket>;
+constexpr auto importo_ricordato = converti_ricordando<converti_importo>;
+
 // Stretches of a line that the next line often repeats, each made of whole fields: the
 // facility (1-12); doctor, patient and prescription (15-138), the same on every line of a
 // ricetta; diagnosis, date and nomenclature (141-154); ticket position, exemption and
@@ -231,29 +270,33 @@ constexpr Campo campi[] = {
     {61, 20, &RigaFlusso::nome, converti_testo, 1},
     {81, 16, &RigaFlusso::cod_fiscale, converti_testo, 1},
     {97, 1, &RigaFlusso::sesso, converti_testo, 1},
-    {98, 8, &RigaFlusso::data_nascita, converti_data, 1},
+    {98, 8, &RigaFlusso::data_nascita, data_ricordata, 1},
     {106, 6, &RigaFlusso::comune_res, converti_testo, 1},
     {112, 3, &RigaFlusso::asl_res, converti_testo, 1},
-    {115, 8, &RigaFlusso::data_prenotazione, converti_data, 1},
+    {115, 8, &RigaFlusso::data_prenotazione, data_ricordata, 1},
     {123, 16, &RigaFlusso::num_ricetta, converti_testo, 1},
     {139, 2, &RigaFlusso::progressivo, converti_testo, nessun_tratto},
     {141, 5, &RigaFlusso::cod_diagnosi, converti_testo, 2},
-    {146, 8, &RigaFlusso::data_prestazione, converti_data, 2},
+    {146, 8, &RigaFlusso::data_prestazione, data_ricordata, 2},
     {154, 1, &RigaFlusso::cod_nomenclatore, converti_testo, 2},
     {155, 7, &RigaFlusso::cod_prestazione, converti_testo, nessun_tratto},
-    {162, 3, &RigaFlusso::quantita, converti_quantita, nessun_tratto},
+    {162, 3, &RigaFlusso::quantita, quantita_ricordata, nessun_tratto},
     {165, 2, &RigaFlusso::pos_ticket, converti_testo, 3},
     {167, 6, &RigaFlusso::cod_esenzione, converti_testo, 3},
-    {173, 7, &RigaFlusso::importo_ticket, converti_ticket, 3},
-    {180, 8, &RigaFlusso::importo, converti_importo, nessun_tratto},
+    {173, 7, &RigaFlusso::importo_ticket, ticket_ricordato, 3},
+    {180, 8, &RigaFlusso::importo, importo_ricordato, nessun_tratto},
     {188, 1, &RigaFlusso::pos_contabile, converti_testo, nessun_tratto},
 };
 
 // Fills `r` from `l`, leaving alone the fields of the stretches marked as already held.
 void dividi(std::string_view l, const bool (&tenuto)[numero_tratti + 1], RigaFlusso& r) {
+  // A line that reaches the last field (every line of the right length) needs no check of
+  // each field's position.
+  const bool intera = l.size() >= lunghezza_letta;
   for (const Campo& c : campi) {
     if (tenuto[c.tratto]) continue;
-    const std::string_view grezzo = campo(l, c.posizione, c.lunghezza);
+    const std::string_view grezzo = intera ? std::string_view(l.data() + c.posizione - 1, c.lunghezza)
+                                           : campo(l, c.posizione, c.lunghezza);
     if (c.conversione == converti_testo)
       converti_testo(grezzo, r.*c.membro);  // most fields: called directly, inline
     else

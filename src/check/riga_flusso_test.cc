@@ -124,7 +124,7 @@ TEST(RigaFlusso, NextLineSplitLikeAFreshLine) {
                                       {115, "05102026"}, {123, "190A000000000001"}, {139, "01"},
                                       {146, "06102026"}, {154, "x89.7"}, {162, "001"},
                                       {180, "00020,66"}, {188, "1"}});
-  const std::string caratteri = " 0123456789,.-xA";
+  const std::string caratteri = " 0123456789,.-xAe";
   std::string precedente = base;
   RigaFlusso r;
   dividi_riga(precedente, r);
@@ -138,6 +138,19 @@ TEST(RigaFlusso, NextLineSplitLikeAFreshLine) {
     RigaFlusso nuova;
     dividi_riga(linea, nuova);
     ASSERT_EQ(tutti(r), tutti(nuova)) << "[" << precedente << "]\n[" << linea << "]";
+    // Conversions remembered from earlier lines give what the conversion itself gives.
+    std::string diretta;
+    const struct {
+      std::size_t posizione, lunghezza;
+      void (*conversione)(std::string_view, std::string&);
+      const std::string& campo;
+    } convertiti[] = {{98, 8, converti_data, r.data_nascita},     {115, 8, converti_data, r.data_prenotazione},
+                      {146, 8, converti_data, r.data_prestazione}, {162, 3, converti_quantita, r.quantita},
+                      {173, 7, converti_ticket, r.importo_ticket}, {180, 8, converti_importo, r.importo}};
+    for (const auto& c : convertiti) {
+      c.conversione(campo(linea, c.posizione, c.lunghezza), diretta);
+      ASSERT_EQ(c.campo, diretta) << "[" << linea << "] " << c.posizione;
+    }
     precedente = linea;
   }
 }

@@ -1,5 +1,7 @@
 #include "cli/comandi.h"
 
+#include <cerrno>
+#include <cstring>
 #include <istream>
 #include <ostream>
 
@@ -21,7 +23,7 @@ namespace {
 bool cartella_usabile(const fs::path& cartella, std::ostream& err) {
   std::error_code ec;
   if (!fs::is_directory(cartella, ec)) {
-    err << "Cartella dell'applicazione non trovata: " << cartella.string() << '\n';
+    err << "Cartella dell'applicazione non trovata: " << testo_visibile(cartella.string()) << '\n';
     return false;
   }
   return true;
@@ -31,18 +33,32 @@ bool cartella_usabile(const fs::path& cartella, std::ostream& err) {
 
 int comando_controlla(const OpzioniControlla& o, const Orologio& orologio, std::istream& in,
                       std::ostream& out, std::ostream& err) {
+  if (o.file.empty()) {
+    err << "Nessun file dati indicato: nessun controllo eseguito\n";
+    return 2;
+  }
   if (!cartella_usabile(o.cartella, err)) return 2;
   for (const std::string& nome : Tabelle::mancanti(o.cartella))
-    err << "Attenzione: tabella mancante " << (o.cartella / nome).string() << '\n';
+    err << "Attenzione: tabella mancante " << testo_visibile((o.cartella / nome).string()) << '\n';
+  // A folder, a pipe or a device at a table's name is never read: the run treats it as missing.
+  for (const std::string& nome : Tabelle::inutilizzabili(o.cartella))
+    err << "Attenzione: tabella inutilizzabile " << testo_visibile((o.cartella / nome).string())
+        << " : non \xC3\xA8 un file regolare, trattata come mancante\n";
 
   InterfacciaTerminale ui(o.cartella, in, err, o.interattivo);
-  ui.imposta_stato("Apertura File : " + utf8_a_cp1252(o.file));
+  // The name as the terminal shows it; the report keeps its bytes.
+  ui.imposta_stato("Apertura File : " + utf8_a_cp1252(testo_visibile(o.file)));
   // A progress indicator only where someone waits for it: a terminal and a large file.
   std::error_code ec;
   const auto dimensione = fs::file_size(percorso_utf8(o.file), ec);
   ui.mostra_avanzamento(o.avanzamento && !ec && dimensione > soglia_avanzamento);
   const RisultatoRun r = importa(ParametriRun{percorso_utf8(o.file), o.cartella}, ui, orologio);
   ui.stampa_stato(out);
+  // A verdict that does not reach its reader is no verdict.
+  if (!out.flush()) {
+    err << "Impossibile scrivere l'esito del controllo sullo standard output: " << std::strerror(errno) << '\n';
+    return 2;
+  }
   switch (r.esito) {
     case EsitoRun::corretto:
       return 0;

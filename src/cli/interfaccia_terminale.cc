@@ -1,6 +1,7 @@
 #include "cli/interfaccia_terminale.h"
 
 #include <cctype>
+#include <cstdio>
 #include <istream>
 #include <ostream>
 
@@ -9,6 +10,54 @@
 #include "cli/registrazione.h"
 
 namespace flussom {
+
+namespace {
+
+// The length of the valid UTF-8 sequence at the start of `s` (0 when it is not one) and
+// its code point.
+std::size_t sequenza_utf8(std::string_view s, char32_t& cp) {
+  const auto b = [&](std::size_t i) { return static_cast<unsigned char>(s[i]); };
+  const unsigned char c = b(0);
+  std::size_t n = c < 0x80 ? 1 : (c >> 5) == 6 ? 2 : (c >> 4) == 14 ? 3 : (c >> 3) == 30 ? 4 : 0;
+  if (n == 0 || n > s.size()) return 0;
+  cp = n == 1 ? c : c & (0x7F >> n);
+  for (std::size_t i = 1; i < n; ++i) {
+    if ((b(i) & 0xC0) != 0x80) return 0;
+    cp = (cp << 6) | (b(i) & 0x3F);
+  }
+  constexpr char32_t minimo[] = {0, 0, 0x80, 0x800, 0x10000};
+  if (cp < minimo[n] || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return 0;
+  return n;
+}
+
+}  // namespace
+
+std::string testo_visibile(std::string_view s) {
+  std::string out;
+  out.reserve(s.size());
+  char buf[12];
+  while (!s.empty()) {
+    char32_t cp = 0;
+    std::size_t n = sequenza_utf8(s, cp);
+    if (n == 0) {
+      std::snprintf(buf, sizeof buf, "\\x%02x", static_cast<unsigned char>(s[0]));
+      out += buf;
+      n = 1;
+    } else if (cp == '\n' || cp == '\r' || cp == '\t') {
+      out += cp == '\n' ? "\\n" : cp == '\r' ? "\\r" : "\\t";
+    } else if (cp < 0x20 || cp == 0x7F) {
+      std::snprintf(buf, sizeof buf, "\\x%02x", static_cast<unsigned>(cp));
+      out += buf;
+    } else if (cp >= 0x80 && cp <= 0x9F) {
+      std::snprintf(buf, sizeof buf, "\\u%04x", static_cast<unsigned>(cp));
+      out += buf;
+    } else {
+      out.append(s.substr(0, n));
+    }
+    s.remove_prefix(n);
+  }
+  return out;
+}
 
 InterfacciaTerminale::InterfacciaTerminale(std::filesystem::path cartella, std::istream& in,
                                            std::ostream& err, bool interattivo)
@@ -34,7 +83,7 @@ void InterfacciaTerminale::avanza_progresso(std::int64_t valore) {
 
 void InterfacciaTerminale::messaggio(std::string_view testo) {
   if (avanzamento_ && ultimo_percento_ >= 0 && ultimo_percento_ < 100) err_ << '\n';
-  err_ << cp1252_a_utf8(testo) << '\n';
+  err_ << testo_visibile(cp1252_a_utf8(testo)) << '\n';
 }
 
 bool InterfacciaTerminale::chiedi(const std::string& domanda, std::string& risposta) {

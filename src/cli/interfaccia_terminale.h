@@ -12,6 +12,11 @@
 
 namespace flussom {
 
+// A UTF-8 text made safe for a terminal: control characters (C0, DEL, C1) and bytes that are
+// not UTF-8 are shown as escapes (\n, \x1b, \u009b), so a file name cannot move the cursor
+// or send commands to the terminal.
+std::string testo_visibile(std::string_view utf8);
+
 class InterfacciaTerminale : public Interfaccia {
  public:
   // `interattivo`: questions and the registration are asked on `in`/`err`.

@@ -1,9 +1,15 @@
 // flussom: the command line of the Flusso M checker.
 #include <CLI/CLI.hpp>
 
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <exception>
 #include <iostream>
+#include <new>
 
 #include "cli/comandi.h"
+#include "cli/interfaccia_terminale.h"
 #include "cli/sistema.h"
 #include "cli/tabelle.h"
 
@@ -28,17 +34,64 @@ void italiano(CLI::App& app) {
   app.set_help_flag("-h,--help", "Mostra questo aiuto ed esce");
 }
 
+// The text of `w` after the first `dopo`, or "" when it does not hold it.
+std::string dopo(const std::string& w, const std::string& testo) {
+  const auto i = w.find(testo);
+  return i == std::string::npos ? std::string() : w.substr(i + testo.size());
+}
+
+// CLI11's parse errors in Italian, with the names and values they quote.
 std::string messaggio_errore(const CLI::ParseError& e) {
-  if (dynamic_cast<const CLI::RequiredError*>(&e)) return "manca un argomento obbligatorio";
-  if (dynamic_cast<const CLI::ExtrasError*>(&e)) return "argomenti non previsti";
-  if (dynamic_cast<const CLI::ArgumentMismatch*>(&e)) return "numero di argomenti errato";
-  if (dynamic_cast<const CLI::ValidationError*>(&e)) return "valore non valido";
+  const std::string w = e.what();
+  const std::string prima = w.substr(0, w.find(':'));
+  if (dynamic_cast<const CLI::RequiredError*>(&e)) {
+    if (w.find("subcommand") != std::string::npos) return "manca il comando o non \xC3\xA8 tra quelli previsti";
+    const auto fine = w.find(" is required");
+    return fine == std::string::npos ? "manca un argomento obbligatorio"
+                                     : "manca l'argomento obbligatorio " + w.substr(0, fine);
+  }
+  if (dynamic_cast<const CLI::ExtrasError*>(&e)) return "argomenti non previsti: " + dopo(w, "expected: ");
+  if (dynamic_cast<const CLI::ArgumentMismatch*>(&e)) return "manca il valore di " + prima;
+  if (dynamic_cast<const CLI::ValidationError*>(&e)) return "valore non valido per " + w;
+  if (dynamic_cast<const CLI::ConversionError*>(&e)) return "valore non valido: " + dopo(w, ": ");
   return "argomenti non validi";
+}
+
+// Parses the command line: -1 when a command is to run, otherwise the exit status after
+// the help or an error message.
+int analizza(CLI::App& app, int argc, char** argv) {
+  const std::vector<std::string> argomenti = flussom::argomenti_utf8(argc, argv);
+  std::vector<const char*> puntatori;
+  for (const auto& a : argomenti) puntatori.push_back(a.c_str());
+  try {
+    app.parse(static_cast<int>(puntatori.size()), puntatori.data());
+  } catch (const CLI::CallForHelp& e) {
+    return app.exit(e);
+  } catch (const CLI::CallForAllHelp& e) {
+    return app.exit(e);
+  } catch (const CLI::ParseError& e) {
+    std::cerr << "flussom: " << flussom::testo_visibile(messaggio_errore(e)) << "\n"
+              << "Usare flussom --help per l'elenco dei comandi.\n";
+    return 2;
+  }
+  return -1;
+}
+
+// Standard output flushed and closed: a verdict that could not be written is a failure.
+int chiudi_uscita(int stato) {
+  const bool gia_detto = !std::cout;  // the command has told of the failure already
+  std::cout.flush();
+  if (std::fflush(stdout) != 0 || std::ferror(stdout) || std::fclose(stdout) != 0) {
+    if (gia_detto) return 2;
+    std::fprintf(stderr, "flussom: impossibile scrivere sullo standard output: %s\n", std::strerror(errno));
+    return 2;
+  }
+  return stato;
 }
 
 }  // namespace
 
-int main(int argc, char** argv) {
+int esegui(int argc, char** argv) {
   using namespace flussom;
   CLI::App app{"flussom: controllo dei file dati del Flusso M (prestazioni specialistiche ambulatoriali)",
                "flussom"};
@@ -50,6 +103,10 @@ int main(int argc, char** argv) {
 
   OpzioniControlla oc;
   std::string cartella_c, cartella_r;
+  // Given empty, --cartella would quietly become the program's folder.
+  const CLI::Validator non_vuota(
+      [](std::string& v) { return v.empty() ? std::string("non pu\xC3\xB2 essere vuota") : std::string(); },
+      "");
   auto* controlla = app.add_subcommand(
       "controlla", "Controlla un file dati, scrive errori.RPT nella cartella dell'applicazione e "
                    "stampa l'esito. Uscita: 0 file corretto, 1 errori rilevati o controllo "
@@ -57,7 +114,8 @@ int main(int argc, char** argv) {
   italiano(*controlla);
   controlla->group("Comandi");
   controlla->add_option("--cartella", cartella_c,
-                        "Cartella dell'applicazione: tabelle e report (predefinita: la cartella del programma)");
+                        "Cartella dell'applicazione: tabelle e report (predefinita: la cartella del programma)")
+      ->check(non_vuota);
   controlla->add_option("FILE", oc.file, "File dati da controllare")->required();
 
   OpzioniRegistra orr;
@@ -65,7 +123,8 @@ int main(int argc, char** argv) {
       "registra", "Aggiunge una struttura a strutture.DAT, con le stesse regole della finestra di inserimento");
   italiano(*registra);
   registra->group("Comandi");
-  registra->add_option("--cartella", cartella_r, "Cartella dell'applicazione (predefinita: la cartella del programma)");
+  registra->add_option("--cartella", cartella_r, "Cartella dell'applicazione (predefinita: la cartella del programma)")
+      ->check(non_vuota);
   registra->add_option("CODICE", orr.codice, "Codice struttura: solo cifre, al massimo 6")->required();
   registra->add_option("DENOMINAZIONE", orr.denominazione,
                        "Denominazione: al massimo 30 caratteri, senza cifre , - . / e virgolette")
@@ -91,20 +150,7 @@ int main(int argc, char** argv) {
   mostra->add_option("FILE", file_tabella, "La tabella (.DAT)")->required();
 
   prepara_flussi_standard();
-  const std::vector<std::string> argomenti = argomenti_utf8(argc, argv);
-  std::vector<const char*> puntatori;
-  for (const auto& a : argomenti) puntatori.push_back(a.c_str());
-  try {
-    app.parse(static_cast<int>(puntatori.size()), puntatori.data());
-  } catch (const CLI::CallForHelp& e) {
-    return app.exit(e);
-  } catch (const CLI::CallForAllHelp& e) {
-    return app.exit(e);
-  } catch (const CLI::ParseError& e) {
-    std::cerr << "flussom: " << messaggio_errore(e) << " (" << e.what() << ")\n"
-              << "Usare flussom --help per l'elenco dei comandi.\n";
-    return 2;
-  }
+  if (const int stato = analizza(app, argc, argv); stato >= 0) return stato;
 
   auto cartella = [](const std::string& s) {
     return s.empty() ? cartella_eseguibile() : percorso_utf8(s);
@@ -123,5 +169,19 @@ int main(int argc, char** argv) {
   if (costruisci->parsed())
     return tabelle_costruisci(percorso_utf8(sorgenti), percorso_utf8(dest), std::cout, std::cerr);
   if (mostra->parsed()) return tabelle_mostra(percorso_utf8(file_tabella), std::cout, std::cerr);
+  return 2;
+}
+
+int main(int argc, char** argv) {
+  // No exception leaves the program: whatever escapes a command ends it with a message.
+  try {
+    return chiudi_uscita(esegui(argc, argv));
+  } catch (const std::bad_alloc&) {
+    std::fputs("flussom: memoria insufficiente, nessun esito\n", stderr);
+  } catch (const std::exception& e) {
+    std::fprintf(stderr, "flussom: errore imprevisto, nessun esito: %s\n", e.what());
+  } catch (...) {
+    std::fputs("flussom: errore imprevisto, nessun esito\n", stderr);
+  }
   return 2;
 }

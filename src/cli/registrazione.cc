@@ -48,8 +48,12 @@ std::optional<std::string> valida_denominazione(std::string_view utf8, std::stri
   }
   std::string out;
   for (char c : *cp) {
+    if (carattere_di_controllo(c)) {
+      *errore = "Denominazione \"" + std::string(utf8) + "\": non sono ammessi i caratteri di controllo";
+      return std::nullopt;
+    }
     const auto f = filtra_tasto_denominazione(c);
-    if (!f || static_cast<unsigned char>(c) < 32) {
+    if (!f) {
       *errore = "Denominazione \"" + std::string(utf8) +
                 "\": non sono ammessi le cifre, la virgola, il trattino, il punto, la barra e le virgolette";
       return std::nullopt;

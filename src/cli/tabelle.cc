@@ -47,8 +47,15 @@ int tabelle_costruisci(const fs::path& sorgenti, const fs::path& dest, std::ostr
     err << "Nessuna tabella scritta.\n";
     return 2;
   }
-  if (std::optional<std::string> e = scrivi_tabelle(esito.tabelle, dest)) {
-    err << "Errore: " << cp1252_a_utf8(*e) << "\nNessuna tabella sostituita.\n";
+  if (const std::optional<ErroreScrittura> e = scrivi_tabelle(esito.tabelle, dest)) {
+    err << "Errore: " << cp1252_a_utf8(e->motivo) << '\n';
+    if (e->stato.empty()) {
+      err << "Nessuna tabella sostituita.\n";
+    } else {
+      // Some old table could not be put back: what each file holds now.
+      err << "Tabelle di " << percorso(dest) << " rimaste in parte sostituite:\n";
+      for (const std::string& riga : e->stato) err << "  " << cp1252_a_utf8(riga) << '\n';
+    }
     return 2;
   }
   for (const FileTabella& t : esito.tabelle) out << t.nome << ": " << t.record << " record\n";

@@ -2,13 +2,15 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <fstream>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
 #include <initializer_list>
-#include <iterator>
 #include <map>
 #include <system_error>
 
 #include "check/cp1252.h"
+#include "check/file_sicuro.h"
 #include "reference/criptare.h"
 #include "reference/tabelle.h"
 
@@ -540,17 +542,93 @@ bool costruisci_noese(std::string_view testo, std::vector<FileTabella>& tabelle,
   return true;
 }
 
-std::optional<std::string> leggi_file(const fs::path& p) {
-  std::ifstream in(p, std::ios::binary);
-  if (!in) return std::nullopt;
-  std::string s{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-  if (in.bad()) return std::nullopt;
-  return s;
-}
-
 std::string nome_cp1252(const fs::path& p) {
   const std::u8string u = p.u8string();
   return utf8_a_cp1252(std::string(u.begin(), u.end()));
+}
+
+
+bool rinomina_file(const fs::path& da, const fs::path& a) {
+  std::error_code ec;
+  fs::rename(da, a, ec);
+  return !ec;
+}
+
+// Removes whatever stands at `p` (a link itself, never what it points to; an empty folder).
+void togli_di_mezzo(const fs::path& p) {
+  std::error_code ec;
+  if (fs::symlink_status(p, ec).type() != fs::file_type::not_found) fs::remove(p, ec);
+}
+
+// Writes a table under its temporary name, created anew and exclusively: a leftover of an
+// earlier build, or a link planted there, is removed first and never written through.
+std::optional<std::string> scrivi_temporaneo(const fs::path& tmp, const std::string& contenuto) {
+  togli_di_mezzo(tmp);
+  std::string errore;
+  std::FILE* f = crea_file_nuovo(tmp, errore);
+  if (!f) return errore;
+  const bool scritto = std::fwrite(contenuto.data(), 1, contenuto.size(), f) == contenuto.size();
+  const int e = errno;
+  if (std::fclose(f) != 0 || !scritto) return std::string(std::strerror(scritto ? errno : e));
+  return std::nullopt;
+}
+
+// A hidden name beside a table: ".NAME.SUFFIX".
+fs::path nascosto(const fs::path& cartella, const std::string& nome, std::string_view suffisso) {
+  std::string n = ".";
+  n.append(nome).append(suffisso);
+  return cartella / n;
+}
+
+// One table on its way into place: its name, its new bytes under a temporary name, and the
+// name the old table is set aside under.
+struct Posto {
+  fs::path tabella, nuovo, vecchio;
+  std::string nome;
+  bool cera = false;           // a table stood there before
+  bool salvata = false;        // the old table is under `vecchio`
+  bool nuova_al_posto = false;  // the new table is under `tabella`
+};
+
+// Sets each old table aside and puts the new one in its place; the index of the table at
+// which a step failed, nothing when all are in place.
+std::optional<std::size_t> metti_al_posto(std::vector<Posto>& posti, Rinomina rinomina) {
+  for (std::size_t k = 0; k < posti.size(); ++k) {
+    Posto& p = posti[k];
+    if (p.cera) {
+      if (!rinomina(p.tabella, p.vecchio)) return k;
+      p.salvata = true;
+    }
+    if (!rinomina(p.nuovo, p.tabella)) return k;
+    p.nuova_al_posto = true;
+  }
+  return std::nullopt;
+}
+
+// Puts every old table back, the last one moved first; false when some table could not be
+// brought back to what it was.
+bool rimetti(std::vector<Posto>& posti, Rinomina rinomina) {
+  bool tutte = true;
+  for (auto it = posti.rbegin(); it != posti.rend(); ++it) {
+    Posto& p = *it;
+    if (p.salvata) {
+      // The old table over the new one, in one step.
+      if (rinomina(p.vecchio, p.tabella)) p.salvata = p.nuova_al_posto = false;
+    } else if (p.nuova_al_posto && rinomina(p.tabella, p.nuovo)) {
+      p.nuova_al_posto = false;  // there was no table before: the new one goes
+    }
+    tutte = tutte && !p.salvata && !p.nuova_al_posto;
+  }
+  return tutte;
+}
+
+// Which file holds what, for a table that could not be brought back.
+std::string descrivi(const Posto& p) {
+  const std::string vecchia = "la tabella di prima \xE8 in " + nome_cp1252(p.vecchio);
+  if (p.nuova_al_posto)
+    return p.nome + ": contiene la tabella nuova; " + (p.salvata ? vecchia : "prima non c'era");
+  if (p.salvata) return p.nome + ": assente; " + vecchia;
+  return p.nome + (p.cera ? ": come prima" : ": assente, come prima");
 }
 
 }  // namespace
@@ -611,45 +689,62 @@ std::optional<ErroreSorgente> leggi_sorgenti(const fs::path& cartella, SorgentiT
       {sorgente_noese, &sorgenti.noese},
   };
   for (const auto& [nome, dove] : file) {
-    const fs::path p = cartella / nome;
-    if (!fs::exists(p, ec)) {
-      dove->reset();
-      continue;
+    // Read as a table is: a regular file only, so a folder or a pipe at a source's name is
+    // refused with its reason instead of being waited for or read as nothing.
+    std::string testo, motivo;
+    switch (leggi_tabella(cartella / nome, testo, &motivo)) {
+      case StatoTabella::mancante:
+        dove->reset();
+        break;
+      case StatoTabella::inutilizzabile:
+        return ErroreSorgente{std::string(nome), 0, "file illeggibile: " + motivo};
+      case StatoTabella::presente:
+        *dove = std::move(testo);
+        break;
     }
-    *dove = leggi_file(p);
-    if (!*dove) return ErroreSorgente{std::string(nome), 0, "file illeggibile"};
   }
   return std::nullopt;
 }
 
-std::optional<std::string> scrivi_tabelle(const std::vector<FileTabella>& tabelle,
-                                          const fs::path& dest) {
+std::optional<ErroreScrittura> scrivi_tabelle(const std::vector<FileTabella>& tabelle,
+                                              const fs::path& dest, Rinomina rinomina) {
+  if (rinomina == nullptr) rinomina = rinomina_file;
   std::error_code ec;
   fs::create_directories(dest, ec);
-  if (!fs::is_directory(dest, ec)) return "impossibile creare la cartella " + nome_cp1252(dest);
-  std::vector<fs::path> temporanei;
-  auto rimuovi_temporanei = [&]() {
-    for (const fs::path& t : temporanei) fs::remove(t, ec);
-  };
+  if (!fs::is_directory(dest, ec))
+    return ErroreScrittura{"impossibile creare la cartella " + nome_cp1252(dest), {}};
+  std::vector<Posto> posti;
   for (const FileTabella& t : tabelle) {
-    const fs::path tmp = dest / ("." + t.nome + ".nuovo");
-    temporanei.push_back(tmp);
-    std::ofstream out(tmp, std::ios::binary | std::ios::trunc);
-    out.write(t.contenuto.data(), static_cast<std::streamsize>(t.contenuto.size()));
-    out.close();
-    if (!out) {
-      rimuovi_temporanei();
-      return "impossibile scrivere " + nome_cp1252(dest / t.nome);
-    }
+    Posto p{dest / t.nome, nascosto(dest, t.nome, ".nuovo"), nascosto(dest, t.nome, ".vecchio"), t.nome};
+    const fs::file_type tipo = fs::symlink_status(p.tabella, ec).type();
+    if (tipo != fs::file_type::not_found && tipo != fs::file_type::regular && tipo != fs::file_type::symlink)
+      return ErroreScrittura{nome_cp1252(p.tabella) + " non \xE8 un file: nessuna tabella sostituita", {}};
+    p.cera = tipo != fs::file_type::not_found;
+    posti.push_back(std::move(p));
   }
+  auto rimuovi = [&](auto membro) {
+    for (const Posto& p : posti) fs::remove(p.*membro, ec);
+  };
   for (std::size_t k = 0; k < tabelle.size(); ++k) {
-    fs::rename(temporanei[k], dest / tabelle[k].nome, ec);
-    if (ec) {
-      rimuovi_temporanei();
-      return "impossibile sostituire " + nome_cp1252(dest / tabelle[k].nome);
+    if (std::optional<std::string> e = scrivi_temporaneo(posti[k].nuovo, tabelle[k].contenuto)) {
+      rimuovi(&Posto::nuovo);
+      return ErroreScrittura{"impossibile scrivere " + nome_cp1252(posti[k].tabella) + " : " + *e, {}};
     }
   }
-  return std::nullopt;
+  for (Posto& p : posti) togli_di_mezzo(p.vecchio);
+  const std::optional<std::size_t> fallita = metti_al_posto(posti, rinomina);
+  if (!fallita) {
+    rimuovi(&Posto::vecchio);
+    return std::nullopt;
+  }
+  ErroreScrittura errore{"impossibile sostituire " + nome_cp1252(posti[*fallita].tabella), {}};
+  if (!rimetti(posti, rinomina)) {
+    for (const Posto& p : posti) errore.stato.push_back(descrivi(p));
+  } else {
+    rimuovi(&Posto::vecchio);
+  }
+  rimuovi(&Posto::nuovo);
+  return errore;
 }
 
 }  // namespace flussom

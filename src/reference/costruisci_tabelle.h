@@ -59,11 +59,25 @@ EsitoCostruzione costruisci_tabelle(const SorgentiTabelle& sorgenti);
 std::optional<ErroreSorgente> leggi_sorgenti(const std::filesystem::path& cartella,
                                              SorgentiTabelle& sorgenti);
 
-// Writes the tables into `dest` (created when missing). Every table is first written under a
-// temporary name and only when all of them are written are they renamed, so a failure leaves
-// the tables already in `dest` as they were. The error text is Windows-1252.
-std::optional<std::string> scrivi_tabelle(const std::vector<FileTabella>& tabelle,
-                                          const std::filesystem::path& dest);
+// Why the tables could not be written. `stato` is empty when every table in `dest` is as it
+// was before; otherwise some old table could not be put back, and it says, one line per
+// table, which file holds what. Texts are Windows-1252.
+struct ErroreScrittura {
+  std::string motivo;
+  std::vector<std::string> stato;
+};
+
+// Renames a file (replacing what stands at `a`); false on failure. Tests put failures in.
+using Rinomina = bool (*)(const std::filesystem::path& da, const std::filesystem::path& a);
+
+// Writes the tables into `dest` (created when missing), all or nothing. Every table is first
+// written under a temporary name, created exclusively (never through a link); then each
+// old table is set aside and the new one put in its place; when a step fails, the old
+// tables are put back. A table name held by anything but a file (a folder, say) refuses
+// the build before anything is touched.
+std::optional<ErroreScrittura> scrivi_tabelle(const std::vector<FileTabella>& tabelle,
+                                              const std::filesystem::path& dest,
+                                              Rinomina rinomina = nullptr);
 
 // The 7-byte `sconto` field of SCONTI.DAT for a discount in cents: a plain text whose
 // `criptare` is read as the discount, stored scrambled, blank-padded on the right. The

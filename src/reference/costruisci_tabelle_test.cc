@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <map>
+#include <set>
 
 #include "check/campi_csv.h"
 #include "check/testo.h"
@@ -74,7 +76,12 @@ TEST(CostruisciTabelle, CodiciNoeseETesti) {
   EXPECT_EQ(noese,
             "\"89.7\",\"*013*0A31\",\"\",\"\",\"\"\r\n\"88.1\",\"\",\"\",\"\",\"\"\r\n"
             "\"89.7\",\"*048\",\"\",\"\",\"\"\r\n");
-  EXPECT_EQ(leggi_record(noese, 5).size(), 3u);  // as the exemption check reads it
+  Tabelle lette(".");
+  lette.carica_noese_da(noese);  // as the exemption check reads it
+  std::size_t record = 0;
+  for (const char* p : {"89.7", "88.1"})
+    if (const auto elenco = lette.noese(p)) record += elenco->size();
+  EXPECT_EQ(record, 3u);
 }
 
 TEST(CostruisciTabelle, SorgentiRifiutateConFileRigaEMotivo) {
@@ -161,16 +168,96 @@ TEST(CostruisciTabelle, ScriveTuttoOppureNiente) {
   EXPECT_EQ(std::distance(fs::directory_iterator(dest), fs::directory_iterator()), 3);  // no temporary left
   // A table that cannot be written: none is replaced.
   prova::scrivi_file(dest / "TERAPIE.DAT", "vecchia");
-  fs::create_directory(dest / ".SCONTI.DAT.nuovo");
-  const std::optional<std::string> errore = scrivi_tabelle(e.tabelle, dest);
+  fs::create_directories(dest / ".SCONTI.DAT.nuovo" / "dentro");
+  const auto errore = scrivi_tabelle(e.tabelle, dest);
   ASSERT_TRUE(errore);
-  EXPECT_NE(errore->find("impossibile scrivere"), std::string::npos) << *errore;
+  EXPECT_NE(errore->motivo.find("impossibile scrivere"), std::string::npos) << errore->motivo;
+  EXPECT_TRUE(errore->stato.empty());
   EXPECT_EQ(prova::leggi_file(dest / "TERAPIE.DAT"), "vecchia");
   EXPECT_FALSE(fs::exists(dest / ".TERAPIE.DAT.nuovo"));
   // A destination that cannot be a folder.
   cartella.scrivi("file", "x");
   EXPECT_TRUE(scrivi_tabelle(e.tabelle, cartella / "file"));
   EXPECT_EQ(cartella.leggi("file"), "x");
+}
+
+// Renames that fail at chosen calls (counted from 1).
+int rinomine = 0;
+std::set<int> guaste;
+bool rinomina_guasta(const fs::path& da, const fs::path& a) {
+  if (guaste.count(++rinomine)) return false;
+  std::error_code ec;
+  fs::rename(da, a, ec);
+  return !ec;
+}
+
+TEST(CostruisciTabelle, UnaSostituzioneFallitaRimetteLeTabelleDiPrima) {
+  const EsitoCostruzione e = prestazioni(I + "89.7,PRIMA VISITA,20.66,08,\n");
+  // The tables are put in place in the order TERAPIE, TERA001, SCONTI.DAT: two renames for
+  // a table that stood before (aside, in), one for a new one; then the way back.
+  struct Caso {
+    const char* nome;
+    std::vector<std::string> prima;  // the tables there before the build
+    std::set<int> guaste;
+    std::vector<std::string> stato;  // empty: every table back as it was
+  };
+  const std::vector<std::string> tre{"TERAPIE.DAT", "TERA001.DAT", "SCONTI.DAT"};
+  const Caso casi[] = {
+      {"the first rename", tre, {1}, {}},
+      {"the last table", tre, {6}, {}},
+      {"setting aside the second", tre, {3}, {}},
+      {"a new table without an old one", {"TERAPIE.DAT", "TERA001.DAT"}, {5}, {}},
+      {"putting back fails too", tre, {4, 5},
+       {"TERAPIE.DAT: come prima", "TERA001.DAT: assente; la tabella di prima \xE8 in ",
+        "SCONTI.DAT: come prima"}},
+      {"a new table that cannot go", {"TERA001.DAT", "SCONTI.DAT"}, {5, 8},
+       {"TERAPIE.DAT: contiene la tabella nuova; prima non c'era", "TERA001.DAT: come prima",
+        "SCONTI.DAT: come prima"}},
+  };
+  for (const Caso& c : casi) {
+    SCOPED_TRACE(c.nome);
+    prova::CartellaTemporanea dest;
+    std::map<std::string, std::string> prima;
+    for (const std::string& nome : c.prima) dest.scrivi(nome, prima[nome] = "vecchia " + nome);
+    rinomine = 0;
+    guaste = c.guaste;
+    const auto errore = scrivi_tabelle(e.tabelle, dest.percorso(), rinomina_guasta);
+    ASSERT_TRUE(errore);
+    EXPECT_EQ(errore->motivo.rfind("impossibile sostituire ", 0), 0u) << errore->motivo;
+    ASSERT_EQ(errore->stato.size(), c.stato.size());
+    for (std::size_t i = 0; i < c.stato.size(); ++i)
+      EXPECT_EQ(errore->stato[i].rfind(c.stato[i], 0), 0u) << errore->stato[i];
+    if (!c.stato.empty()) continue;
+    std::map<std::string, std::string> dopo;
+    for (const auto& f : fs::directory_iterator(dest.percorso()))
+      dopo[f.path().filename().string()] = prova::leggi_file(f.path());
+    EXPECT_EQ(dopo, prima);  // no temporary and no copy left either
+  }
+}
+
+TEST(CostruisciTabelle, MaiAttraversoUnCollegamentoNeSopraUnaCartella) {
+  const EsitoCostruzione e = prestazioni(I + "89.7,PRIMA VISITA,20.66,08,\n");
+  prova::CartellaTemporanea dest, fuori;
+  // Links planted at the temporary and set-aside names are replaced, never written through.
+  for (const char* nome : {".TERAPIE.DAT.nuovo", ".SCONTI.DAT.vecchio"})
+    fs::create_symlink(fuori / nome, dest / nome);
+  fuori.scrivi(".SCONTI.DAT.vecchio", "fuori");
+  dest.scrivi("SCONTI.DAT", "s");
+  ASSERT_FALSE(scrivi_tabelle(e.tabelle, dest.percorso()));
+  EXPECT_FALSE(fs::exists(fuori / ".TERAPIE.DAT.nuovo"));
+  EXPECT_EQ(fuori.leggi(".SCONTI.DAT.vecchio"), "fuori");
+  EXPECT_EQ(dest.leggi("TERAPIE.DAT"), contenuto(e, "TERAPIE.DAT"));
+  EXPECT_EQ(std::distance(fs::directory_iterator(dest.percorso()), fs::directory_iterator()), 3);
+
+  // A folder in a table's place refuses the build before anything is replaced.
+  fs::remove(dest / "TERA001.DAT");
+  fs::create_directory(dest / "TERA001.DAT");
+  dest.scrivi("TERAPIE.DAT", "t");
+  const auto errore = scrivi_tabelle(e.tabelle, dest.percorso());
+  ASSERT_TRUE(errore);
+  EXPECT_NE(errore->motivo.find("TERA001.DAT non \xE8 un file"), std::string::npos) << errore->motivo;
+  EXPECT_EQ(dest.leggi("TERAPIE.DAT"), "t");
+  EXPECT_TRUE(fs::is_directory(dest / "TERA001.DAT"));
 }
 
 TEST(CostruisciTabelle, LeggeLeSorgentiPresenti) {

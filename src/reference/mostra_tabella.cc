@@ -1,7 +1,6 @@
 #include "reference/mostra_tabella.h"
 
-#include <fstream>
-#include <iterator>
+#include <array>
 #include <optional>
 #include <string_view>
 #include <system_error>
@@ -30,11 +29,10 @@ std::string nome_file(const fs::path& p) {
   return std::string(u.begin(), u.end());
 }
 
+// A table is read only when it is a regular file (never a pipe or a device).
 std::optional<std::string> leggi(const fs::path& p) {
-  std::ifstream in(p, std::ios::binary);
-  if (!in) return std::nullopt;
-  std::string s{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-  if (in.bad()) return std::nullopt;
+  std::string s;
+  if (leggi_tabella(p, s) != StatoTabella::presente) return std::nullopt;
   return s;
 }
 
@@ -129,9 +127,7 @@ bool tabella_in_csv(const fs::path& file, std::string& csv, std::string& errore)
              "CODESE.DAT, NOESE.DAT)";
     return false;
   }
-  std::error_code ec;
-  const std::optional<std::string> dati =
-      fs::is_regular_file(file, ec) ? leggi(file) : std::nullopt;
+  const std::optional<std::string> dati = leggi(file);
   if (!dati) {
     const std::u8string u = file.u8string();
     errore = "impossibile leggere " + utf8_a_cp1252(std::string(u.begin(), u.end()));
@@ -151,7 +147,8 @@ bool tabella_in_csv(const fs::path& file, std::string& csv, std::string& errore)
     }
   } else if (nome == "NOESE.DAT") {
     aggiungi_riga(csv, {"prestazione", "campo2", "campo3", "campo4", "campo5"});
-    for (const std::vector<std::string>& r : leggi_record(*dati, 5))
+    std::array<std::string_view, 5> r;
+    for (LettoreCampi lettore(*dati); lettore.prossimo_record(r);)
       aggiungi_riga(csv, {trim(r[0]), r[1], r[2], r[3], r[4]});
   } else {
     aggiungi_riga(csv, {"codice", "descrizione"});

@@ -1,34 +1,69 @@
 #include "reference/tabelle.h"
 
 #include <algorithm>
-#include <fstream>
+#include <array>
+#include <cerrno>
+#include <cstring>
+#include <cstdio>
+#include <memory>
 #include <system_error>
 #include <utility>
 
 #include "check/campi_csv.h"
+#include "check/file_sicuro.h"
 #include "check/testo.h"
 
 namespace flussom {
 
 namespace fs = std::filesystem;
 
-namespace {
-
-// The whole file as bytes; false when it is not a regular file or cannot be read.
-bool leggi_tutto(const fs::path& file, std::string& dati) {
+StatoTabella stato_tabella(const fs::path& file) {
   std::error_code ec;
-  if (!fs::is_regular_file(file, ec)) return false;
-  std::ifstream in(file, std::ios::binary);
-  if (!in) return false;
-  in.seekg(0, std::ios::end);
-  const std::streamoff lunghezza = in.tellg();
-  in.seekg(0, std::ios::beg);
-  if (lunghezza < 0 || !in) return false;
-  dati.resize(static_cast<std::size_t>(lunghezza));
-  in.read(dati.data(), lunghezza);
-  dati.resize(static_cast<std::size_t>(in.gcount()));
-  return true;
+  const fs::file_status proprio = fs::symlink_status(file, ec);
+  if (proprio.type() == fs::file_type::not_found) return StatoTabella::mancante;
+  if (ec) return StatoTabella::inutilizzabile;
+  return fs::is_regular_file(file, ec) ? StatoTabella::presente : StatoTabella::inutilizzabile;
 }
+
+StatoTabella leggi_tabella(const fs::path& file, std::string& dati, std::string* motivo) {
+  dati.clear();
+  std::string errore;
+  const auto inutilizzabile = [&](std::string perche) {
+    if (motivo) *motivo = std::move(perche);
+    return StatoTabella::inutilizzabile;
+  };
+  switch (stato_tabella(file)) {
+    case StatoTabella::mancante:
+      return StatoTabella::mancante;
+    case StatoTabella::inutilizzabile: {
+      std::error_code ec;
+      return inutilizzabile(fs::is_directory(file, ec) ? "\xE8 una cartella" : "non \xE8 un file regolare");
+    }
+    case StatoTabella::presente:
+      break;
+  }
+  // What stands at the name may change after the question above: the opening itself
+  // refuses anything but a regular file or a pipe, and a pipe is refused here.
+  bool pipe = false;
+  std::unique_ptr<std::FILE, int (*)(std::FILE*)> f(apri_in_lettura(file, errore, &pipe), &std::fclose);
+  if (!f) return inutilizzabile(errore);
+  if (pipe) return inutilizzabile("non \xE8 un file regolare");
+  if (std::fseek(f.get(), 0, SEEK_END) == 0) {
+    const long lunghezza = std::ftell(f.get());
+    if (lunghezza > 0) dati.reserve(static_cast<std::size_t>(lunghezza));
+    std::rewind(f.get());
+  }
+  char blocco[1 << 16];
+  for (std::size_t n; (n = std::fread(blocco, 1, sizeof blocco, f.get())) > 0;) dati.append(blocco, n);
+  if (std::ferror(f.get())) {
+    const int e = errno;
+    dati.clear();
+    return inutilizzabile(std::strerror(e));
+  }
+  return StatoTabella::presente;
+}
+
+namespace {
 
 // A bounded memo: a file full of distinct wrong codes must not grow it without end.
 constexpr std::size_t massimo_risposte = 1u << 16;
@@ -41,19 +76,22 @@ TabellaRecord::TabellaRecord(fs::path file, std::size_t lunghezza_record, bool c
 void TabellaRecord::carica() {
   if (caricata_) return;
   caricata_ = true;
-  std::error_code ec;
-  if (!fs::exists(file_, ec) && !ec) {
-    // Opened for appending so that nothing that may be there after all is truncated. A
-    // folder where the file cannot be created leaves a table with no records.
-    if (crea_se_manca_) std::ofstream crea(file_, std::ios::binary | std::ios::app);
-    return;
+  const StatoTabella stato = leggi_tabella(file_, dati_);
+  presente_ = stato == StatoTabella::presente;
+  if (stato == StatoTabella::mancante && crea_se_manca_) {
+    // Created exclusively, in the folder, never through a link: whatever appears at the
+    // name meanwhile is left alone. A folder where the file cannot be created leaves a
+    // table with no records.
+    std::string errore;
+    if (std::FILE* f = crea_file_nuovo(file_, errore)) std::fclose(f);
   }
-  presente_ = leggi_tutto(file_, dati_);
+  tieni_record_interi();
+}
+
+void TabellaRecord::tieni_record_interi() {
   // A partial last record is never read.
-  if (lunghezza_record_ == 0)
-    dati_.clear();
-  else
-    dati_.resize(dati_.size() / lunghezza_record_ * lunghezza_record_);
+  quanti_record_ = lunghezza_record_ == 0 ? 0 : dati_.size() / lunghezza_record_;
+  dati_.resize(quanti_record_ * lunghezza_record_);
 }
 
 void TabellaRecord::carica_da(std::string contenuto) {
@@ -62,20 +100,19 @@ void TabellaRecord::carica_da(std::string contenuto) {
   presente_ = true;
   risposte_.clear();
   quante_risposte_ = 0;
-  if (lunghezza_record_ == 0)
-    dati_.clear();
-  else
-    dati_.resize(dati_.size() / lunghezza_record_ * lunghezza_record_);
+  tieni_record_interi();
 }
 
 std::size_t TabellaRecord::numero_record() {
   carica();
-  return lunghezza_record_ == 0 ? 0 : dati_.size() / lunghezza_record_;
+  return quanti_record_;
 }
 
 std::string_view TabellaRecord::record(std::size_t n) {
-  if (n == 0 || n > numero_record()) return {};
-  return std::string_view(dati_).substr((n - 1) * lunghezza_record_, lunghezza_record_);
+  // Asked several times a line: the count is kept, not divided out each time.
+  if (!caricata_) carica();
+  if (n == 0 || n > quanti_record_) return {};
+  return std::string_view(dati_.data() + (n - 1) * lunghezza_record_, lunghezza_record_);
 }
 
 bool TabellaRecord::presente() {
@@ -86,7 +123,7 @@ bool TabellaRecord::presente() {
 std::size_t TabellaRecord::bisezione(std::string_view codice, std::size_t larghezza_chiave) const {
   const std::string_view dati = dati_;
   std::size_t basso = 1;
-  std::size_t alto = lunghezza_record_ == 0 ? 0 : dati.size() / lunghezza_record_;
+  std::size_t alto = quanti_record_;
   while (basso <= alto) {
     const std::size_t medio = (basso + alto) / 2;
     const std::string_view chiave = trim(dati.substr((medio - 1) * lunghezza_record_,
@@ -160,40 +197,78 @@ Tabelle::Tabelle(fs::path cartella)
       comuxx_(cartella_ / "COMUXX.DAT", lunghezza_codici, true),
       codese_(cartella_ / "CODESE.DAT", lunghezza_codici, true) {}
 
-const std::vector<RecNoese>* Tabelle::noese(std::string_view prestazione) {
-  if (!noese_) {
+RecNoese ElencoNoese::operator[](std::size_t i) const {
+  const VoceNoese& v = prima_[i];
+  LettoreCampi lettore(dati_, {static_cast<std::size_t>(v.punto / 2), v.punto % 2 == 1});
+  std::array<std::string_view, 5> campi;
+  lettore.prossimo_record(campi);
+  return {dati_.substr(v.prestazione, v.lunghezza), {campi[1], campi[2], campi[3], campi[4]}};
+}
+
+std::optional<ElencoNoese> Tabelle::noese(std::string_view prestazione) {
+  if (!noese_letta_) {
     std::string contenuto;
-    // A missing or unreadable NOESE.DAT covers every service with every exemption.
-    if (leggi_tutto(cartella_ / "NOESE.DAT", contenuto))
-      carica_noese_da(contenuto);
-    else
-      noese_.emplace();
+    // A missing or unusable NOESE.DAT covers every service with every exemption.
+    leggi_tabella(cartella_ / "NOESE.DAT", contenuto);
+    carica_noese_da(std::move(contenuto));
   }
-  const auto it = noese_->find(std::string(trim(prestazione)));
-  return it == noese_->end() ? nullptr : &it->second;
+  const std::string_view cercata = trim(prestazione);
+  const std::string_view dati = noese_dati_;
+  const auto chiave = [dati](const VoceNoese& v) { return dati.substr(v.prestazione, v.lunghezza); };
+  const auto da = std::lower_bound(noese_voci_.begin(), noese_voci_.end(), cercata,
+                                   [&](const VoceNoese& v, std::string_view c) { return chiave(v) < c; });
+  const auto a = std::upper_bound(da, noese_voci_.end(), cercata,
+                                  [&](std::string_view c, const VoceNoese& v) { return c < chiave(v); });
+  if (da == a) return std::nullopt;
+  return ElencoNoese(dati, &*da, static_cast<std::size_t>(a - da));
 }
 
-void Tabelle::carica_noese_da(std::string_view contenuto) {
-  noese_.emplace();
-  for (auto& campi : leggi_record(contenuto, 5)) {
-    RecNoese r;
-    r.prestazione = std::string(trim(campi[0]));
-    for (std::size_t i = 0; i < 4; ++i) r.esenzioni[i] = std::move(campi[i + 1]);
-    auto& elenco = (*noese_)[r.prestazione];
-    elenco.push_back(std::move(r));
+void Tabelle::carica_noese_da(std::string contenuto) {
+  noese_letta_ = true;
+  noese_voci_.clear();
+  noese_dati_.clear();
+  // Offsets are kept in 32 bits: an exemption table of 4 GB is no table.
+  if (contenuto.size() > UINT32_MAX) return;
+  noese_dati_ = std::move(contenuto);
+  const std::string_view dati = noese_dati_;
+  std::array<std::string_view, 5> campi;
+  std::size_t n = 0;
+  for (LettoreCampi l(dati); l.prossimo_record(campi);) ++n;
+  noese_voci_.reserve(n);
+  LettoreCampi lettore(dati);
+  for (LettoreCampi::Punto p = lettore.punto(); lettore.prossimo_record(campi); p = lettore.punto()) {
+    const std::string_view servizio = trim(campi[0]);
+    noese_voci_.push_back({static_cast<std::uint32_t>(servizio.data() - dati.data()),
+                           static_cast<std::uint32_t>(servizio.size()),
+                           p.posizione * 2 + (p.dopo_virgola ? 1 : 0)});
   }
+  // By service, and for one service in file order.
+  std::sort(noese_voci_.begin(), noese_voci_.end(), [dati](const VoceNoese& x, const VoceNoese& y) {
+    const int c = dati.substr(x.prestazione, x.lunghezza).compare(dati.substr(y.prestazione, y.lunghezza));
+    return c < 0 || (c == 0 && x.punto < y.punto);
+  });
 }
 
-std::vector<std::string> Tabelle::mancanti(const fs::path& cartella) {
+namespace {
+
+std::vector<std::string> tabelle_nello_stato(const fs::path& cartella, StatoTabella stato) {
   static const char* const nomi[] = {"strutture.DAT", "TERAPIE.DAT", "TERA001.DAT",
                                      "SCONTI.DAT",    "NOESE.DAT",   "ICD9.DAT",
                                      "COMUXX.DAT",    "CODESE.DAT"};
   std::vector<std::string> assenti;
-  for (const char* nome : nomi) {
-    std::error_code ec;
-    if (!fs::is_regular_file(cartella / nome, ec)) assenti.emplace_back(nome);
-  }
+  for (const char* nome : nomi)
+    if (stato_tabella(cartella / nome) == stato) assenti.emplace_back(nome);
   return assenti;
+}
+
+}  // namespace
+
+std::vector<std::string> Tabelle::mancanti(const fs::path& cartella) {
+  return tabelle_nello_stato(cartella, StatoTabella::mancante);
+}
+
+std::vector<std::string> Tabelle::inutilizzabili(const fs::path& cartella) {
+  return tabelle_nello_stato(cartella, StatoTabella::inutilizzabile);
 }
 
 std::size_t RICPRE(Tabelle& tabelle, std::string_view codice, RecTerapie* record) {

@@ -8,7 +8,6 @@
 #include <optional>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 namespace flussom {
@@ -38,6 +37,7 @@ class TabellaRecord {
 
  private:
   void carica();
+  void tieni_record_interi();
   std::size_t bisezione(std::string_view codice, std::size_t larghezza_chiave) const;
 
   std::filesystem::path file_;
@@ -46,6 +46,7 @@ class TabellaRecord {
   bool caricata_ = false;
   bool presente_ = false;
   std::string dati_;
+  std::size_t quanti_record_ = 0;
   // Answers already given, per code, valid for one key width. Open addressing over a
   // power-of-two table that keeps short codes in place: an answer costs a hash and a
   // comparison, without the division and the node of a standard map (a lookup or two
@@ -71,11 +72,49 @@ struct RecTerapie {
   std::uint16_t campo5 = 0;  // 67, 2: little-endian, not used by the checks
 };
 
-// One record of NOESE.DAT: a service and four texts listing exemptions ("*" before each).
+// One record of NOESE.DAT: a service and four texts listing exemptions ("*" before each),
+// views into the table's bytes.
 struct RecNoese {
-  std::string prestazione;  // field 1, trimmed
-  std::string esenzioni[4];  // fields 2 to 5
+  std::string_view prestazione;  // field 1, trimmed
+  std::string_view esenzioni[4];  // fields 2 to 5
 };
+
+// Where a NOESE.DAT record stands in the table's bytes: its service (trimmed) and where its
+// first field begins. The record itself is read again from there when it is asked for, so
+// a table costs 16 bytes a record beside its bytes.
+struct VoceNoese {
+  std::uint32_t prestazione, lunghezza;
+  std::uint64_t punto;  // position * 2, plus 1 when a comma was just read
+};
+
+// The records of one service, in file order.
+class ElencoNoese {
+ public:
+  ElencoNoese(std::string_view dati, const VoceNoese* prima, std::size_t quante)
+      : dati_(dati), prima_(prima), quante_(quante) {}
+  std::size_t size() const { return quante_; }
+  RecNoese operator[](std::size_t i) const;
+
+ private:
+  std::string_view dati_;
+  const VoceNoese* prima_;
+  std::size_t quante_;
+};
+
+// How a table file was found.
+enum class StatoTabella {
+  presente,       // a regular file (or a link to one), read
+  mancante,       // nothing at that name
+  inutilizzabile  // a folder, a pipe, a device, a link to nowhere, or unreadable
+};
+
+// Reads a whole table file; only a regular file is read (never a pipe or a device, whose
+// reading could wait or grow without end). When it is unusable, *motivo (if given) says
+// why (Windows-1252), as "\xE8 una cartella".
+StatoTabella leggi_tabella(const std::filesystem::path& file, std::string& dati,
+                           std::string* motivo = nullptr);
+// The same question without reading: what stands at that name.
+StatoTabella stato_tabella(const std::filesystem::path& file);
 
 inline constexpr std::size_t lunghezza_terapie = 69;
 inline constexpr std::size_t lunghezza_codici = 63;   // COMUXX, ICD9, CODESE
@@ -95,19 +134,23 @@ class Tabelle {
   TabellaRecord& comuxx() { return comuxx_; }     // COMUXX.DAT, created if missing
   TabellaRecord& codese() { return codese_; }     // CODESE.DAT, created if missing
 
-  // The NOESE.DAT records of a service (trimmed code), in file order; nullptr when the
+  // The NOESE.DAT records of a service (trimmed code), in file order; nothing when the
   // service has none (or NOESE.DAT is missing). NOESE.DAT is never created.
-  const std::vector<RecNoese>* noese(std::string_view prestazione);
+  std::optional<ElencoNoese> noese(std::string_view prestazione);
   // Replaces NOESE.DAT's contents (tests, fuzzing).
-  void carica_noese_da(std::string_view contenuto);
+  void carica_noese_da(std::string contenuto);
 
-  // Names of the table files missing from the folder (for a warning at the start of a run).
+  // Names of the table files missing from the folder, and of those that are there but are
+  // not regular files (for warnings at the start of a run); the run treats both as missing.
   static std::vector<std::string> mancanti(const std::filesystem::path& cartella);
+  static std::vector<std::string> inutilizzabili(const std::filesystem::path& cartella);
 
  private:
   std::filesystem::path cartella_;
   TabellaRecord terapie_, tera001_, sconti_, icd9_, comuxx_, codese_;
-  std::optional<std::unordered_map<std::string, std::vector<RecNoese>>> noese_;
+  bool noese_letta_ = false;
+  std::string noese_dati_;
+  std::vector<VoceNoese> noese_voci_;  // by service, then in file order
 };
 
 // Looks a service code up in TERAPIE.DAT (blanks around the code removed): the record

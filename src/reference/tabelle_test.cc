@@ -134,7 +134,7 @@ TEST(TabelleMancanti, QuelleConChiaveCreateVuoteAllaLoroPrimaRicerca) {
     EXPECT_TRUE(fs::exists(cartella / nome) && fs::file_size(cartella / nome) == 0) << nome;
   EXPECT_TRUE(tabelle.tera001().record(1).empty());
   EXPECT_FALSE(tabelle.sconti().presente());
-  EXPECT_EQ(tabelle.noese("89.7"), nullptr);
+  EXPECT_FALSE(tabelle.noese("89.7"));
   for (const char* nome : {"TERA001.DAT", "SCONTI.DAT", "NOESE.DAT"})
     EXPECT_FALSE(fs::exists(cartella / nome)) << nome;
 
@@ -172,20 +172,25 @@ TEST(Noese, RecordPerPrestazioneInOrdineDiFile) {
                   "\"89.7\",\"*0A02*048\",\"\",\"\",\"\"\r\n  90.62 ,*013,*014,\"*015, *016\",*017\r\n"
                   "\" 89.7 \",\"*A01\",\"*A02\",\"*A03\",\"*A04\"\r\n");
   Tabelle tabelle(cartella.percorso());
-  const auto* r = tabelle.noese("89.7");
-  ASSERT_TRUE(r != nullptr && r->size() == 2u);
-  EXPECT_EQ((*r)[0].prestazione + "|" + (*r)[0].esenzioni[0] + "|" + (*r)[0].esenzioni[1] + "|" +
-                (*r)[1].esenzioni[3],
+  const auto r = tabelle.noese("89.7");
+  ASSERT_TRUE(r && r->size() == 2u);
+  EXPECT_EQ(std::string((*r)[0].prestazione) + "|" + std::string((*r)[0].esenzioni[0]) + "|" +
+                std::string((*r)[0].esenzioni[1]) + "|" + std::string((*r)[1].esenzioni[3]),
             "89.7|*0A02*048||*A04");
-  const auto* s = tabelle.noese(" 90.62 ");
-  ASSERT_TRUE(s != nullptr && s->size() == 1u);
+  const auto s = tabelle.noese(" 90.62 ");
+  ASSERT_TRUE(s && s->size() == 1u);
   EXPECT_EQ((*s)[0].esenzioni[2], "*015, *016");
-  EXPECT_EQ(tabelle.noese(""), nullptr);
+  EXPECT_FALSE(tabelle.noese(""));
   fs::remove(cartella / "NOESE.DAT");
-  EXPECT_NE(tabelle.noese("89.7"), nullptr);  // read once
+  EXPECT_TRUE(tabelle.noese("89.7"));  // read once
   tabelle.carica_noese_da("90.62,*013,,,\r\n89.7,*048,,");  // an incomplete last record
-  EXPECT_EQ(tabelle.noese("89.7"), nullptr);
-  EXPECT_NE(tabelle.noese("90.62"), nullptr);
+  EXPECT_FALSE(tabelle.noese("89.7"));
+  EXPECT_TRUE(tabelle.noese("90.62"));
+  // A record that begins after a comma ending a line: its empty first field is kept.
+  tabelle.carica_noese_da("1,a,b,c,d,\r\nx,y,z,w\r\n");
+  const auto vuota = tabelle.noese("");
+  ASSERT_TRUE(vuota && vuota->size() == 1u);
+  EXPECT_EQ(std::string((*vuota)[0].esenzioni[0]) + std::string((*vuota)[0].esenzioni[3]), "xw");
 }
 
 TEST(TabelleMancanti, ElencoNellOrdineFisso) {
@@ -194,10 +199,11 @@ TEST(TabelleMancanti, ElencoNellOrdineFisso) {
                                        "NOESE.DAT",     "ICD9.DAT",    "COMUXX.DAT",  "CODESE.DAT"};
   EXPECT_EQ(Tabelle::mancanti(cartella.percorso()), tutte);
   cartella.scrivi("NOESE.DAT", "");
-  fs::create_directory(cartella / "SCONTI.DAT");  // not a file: missing
+  fs::create_directory(cartella / "SCONTI.DAT");  // not a file: unusable, not missing
   std::vector<std::string> assenti = tutte;
-  assenti.erase(assenti.begin() + 4);
+  assenti.erase(assenti.begin() + 3, assenti.begin() + 5);
   EXPECT_EQ(Tabelle::mancanti(cartella.percorso()), assenti);
+  EXPECT_EQ(Tabelle::inutilizzabili(cartella.percorso()), std::vector<std::string>{"SCONTI.DAT"});
 }
 
 }  // namespace

@@ -1,3 +1,4 @@
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -26,16 +27,16 @@ void controlla_esenzione(StatoRun& s) {
 
   const std::string_view prestazione = trim(s.slot_corrente().cod_prestazione);
   // A service without records is covered by every exemption.
-  const std::vector<RecNoese>* record = s.tabelle.noese(prestazione);
-  if (record == nullptr) return;
+  const std::optional<ElencoNoese> record = s.tabelle.noese(prestazione);
+  if (!record) return;
 
   std::string cercato = "*";
   cercato += esenzione;
   // Every record of the service that does not list the code is reported; the first one
   // that lists it ends the search.
-  for (const RecNoese& rec : *record) {
-    for (const std::string& elenco : rec.esenzioni)
-      if (elenco.find(cercato) != std::string::npos) return;
+  for (std::size_t i = 0; i < record->size(); ++i) {
+    for (const std::string_view elenco : (*record)[i].esenzioni)
+      if (elenco.find(cercato) != std::string_view::npos) return;
     s.errore({" Per l'esenzione ", esenzione, " la prestazione ", prestazione,
               " non \xE8 Esente "});
   }

@@ -99,10 +99,16 @@ TEST_F(FormDatiTest, IlTestoIncollatoPassaLeStesseRegole) {
   casella("Text2")->paste();
   EXPECT_EQ(casella("Text2")->text(), "AXYB");
   EXPECT_EQ(casella("Text2")->cursorPosition(), 3);
+  // Control characters pasted into the name: DEL and the C1 controls are dropped.
+  casella("Text2")->clear();
+  QApplication::clipboard()->setText(QString::fromUtf8("a\x7f\xc2\x81\xc2\x9d\xc2\x85" "b\tc"));
+  casella("Text2")->paste();
+  EXPECT_EQ(casella("Text2")->text(), "ABC");
 }
 
 TEST_F(FormDatiTest, RegistraVuoleCodiceEPrimaBrancaPoiAggiungeIlRecordEsatto) {
-  const std::string prima = "\"000001\",\"ALTRA\",\"01\",\"\",\"\"\r\n";
+  // The last record without a line break (as Notepad leaves it): the new one starts a line.
+  const std::string prima = "\"000001\",\"ALTRA\",\"01\",\"\",\"\"";
   cartella_.scrivi("strutture.DAT", prima);
   apri("");
   QSignalSpy chiusa(finestra_.get(), &QDialog::finished);
@@ -122,7 +128,7 @@ TEST_F(FormDatiTest, RegistraVuoleCodiceEPrimaBrancaPoiAggiungeIlRecordEsatto) {
   ASSERT_EQ(chiusa.count(), 1);
   EXPECT_EQ(chiusa.at(0).at(0).toInt(), Form_dati::registrata);
   EXPECT_EQ(cartella_.leggi("strutture.DAT"),
-            prima + "\"123456\",\"POLIAMBULATORIO \xe8\",\"1\",\"2\",\"33\"\r\n");
+            prima + "\r\n\"123456\",\"POLIAMBULATORIO \xe8\",\"1\",\"2\",\"33\"\r\n");
 }
 
 TEST_F(FormDatiTest, UnaTabellaNonScrivibileLasciaLaFinestraAperta) {

@@ -4,6 +4,8 @@
 #include <QFileInfo>
 #include <QMessageBox>
 #include <cstdio>
+#include <exception>
+#include <new>
 
 #include "check/orologio.h"
 #include "ui/form_import.h"
@@ -23,7 +25,7 @@ constexpr const char* aiuto =
 
 }  // namespace
 
-int main(int argc, char** argv) {
+int esegui(int argc, char** argv) {
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("flussom-finestra"));
 
@@ -62,4 +64,18 @@ int main(int argc, char** argv) {
   flussom::Form_import finestra(flussom::a_percorso(QDir::cleanPath(info.absoluteFilePath())), orologio);
   finestra.show();
   return QApplication::exec();
+}
+
+int main(int argc, char** argv) {
+  // No exception leaves the program: whatever escapes the window ends it with a message.
+  try {
+    return esegui(argc, argv);
+  } catch (const std::bad_alloc&) {
+    std::fputs("flussom-finestra: memoria insufficiente\n", stderr);
+  } catch (const std::exception& e) {
+    std::fprintf(stderr, "flussom-finestra: errore imprevisto: %s\n", e.what());
+  } catch (...) {
+    std::fputs("flussom-finestra: errore imprevisto\n", stderr);
+  }
+  return 2;
 }

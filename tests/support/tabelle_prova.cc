@@ -31,8 +31,8 @@ bool costruisci_in(const std::filesystem::path& cartella, const SorgentiProva& s
                   << esito.errore->riga << ": " << cp1252_a_utf8(esito.errore->motivo);
     return false;
   }
-  if (std::optional<std::string> e = scrivi_tabelle(esito.tabelle, cartella)) {
-    ADD_FAILURE() << "tabelle di prova non scritte: " << cp1252_a_utf8(*e);
+  if (const auto e = scrivi_tabelle(esito.tabelle, cartella)) {
+    ADD_FAILURE() << "tabelle di prova non scritte: " << cp1252_a_utf8(e->motivo);
     return false;
   }
   return true;
