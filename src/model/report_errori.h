@@ -20,7 +20,7 @@ class ReportErrori {
   // empty, never through a link; every line is written through that one handle. A folder
   // named errori.RPT is left alone. False (with the reason in *errore) when it cannot be
   // created.
-  bool crea(const std::filesystem::path& cartella, std::string* errore);
+  bool crea(const std::filesystem::path& cartella, std::string& errore);
 
   // Appends one line made of the pieces, joined without separators; no pieces: empty line.
   void scrivi(std::initializer_list<std::string_view> pezzi);

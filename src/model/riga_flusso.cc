@@ -263,7 +263,7 @@ struct Campo {
 constexpr Campo campi[] = {
     {1, 3, &RigaFlusso::cod_regione, converti_testo, 0},
     {4, 3, &RigaFlusso::cod_azienda, converti_testo, 0},
-    {7, 6, &RigaFlusso::cod_struttura, converti_testo, 0},
+    {posizione_struttura, lunghezza_struttura, &RigaFlusso::cod_struttura, converti_testo, 0},
     {13, 2, &RigaFlusso::cod_branca, converti_testo, nessun_tratto},
     {15, 16, &RigaFlusso::cod_medico, converti_testo, 1},
     {31, 30, &RigaFlusso::cognome, converti_testo, 1},
