@@ -21,12 +21,12 @@ namespace {
 
 TEST(Strutture, LookupIsExactAndTheFirstRecordWins) {
   auto t = TabellaStrutture::da_contenuto(
-      "\"123456\",\"AMBULATORIO\",\"02\",\"\",\"\"\r\n"
+      "\"123456\",\"AMBULATORIO, PROVA\",\"02\",\"\",\"\"\r\n"
       "\"1234\",\"LAB\",\"03\",\"\",\"\"\r\n"
       "\"123456\",\"DOPPIO\",\"02\",\"\",\"\"\r\n"
       "\"ab1\",\"MINUSCOLO\",\"02\",\"\",\"\"\r\n");
   ASSERT_TRUE(t.cerca("123456"));
-  EXPECT_EQ(t.cerca("123456")->denominazione, "AMBULATORIO");
+  EXPECT_EQ(t.cerca("123456")->denominazione, "AMBULATORIO, PROVA");
   EXPECT_EQ(t.cerca("1234")->denominazione, "LAB");
   EXPECT_FALSE(t.cerca("AB1"));
   EXPECT_FALSE(t.cerca(""));
@@ -50,23 +50,6 @@ TEST(Strutture, KeyFiltersOfTheRegistrationWindow) {
     EXPECT_EQ(filtra_testo_denominazione(std::string("A") + c + "B", 30), "AB");
   }
   for (const char c : {'\x80', '\x8A', '\x93', '\x9F', '\xA0'}) EXPECT_EQ(filtra_tasto_denominazione(c), c);
-}
-
-TEST(Strutture, RegistrationAppendsTheExactRecord) {
-  prova::CartellaTemporanea dir;
-  EXPECT_FALSE(TabellaStrutture::leggi(dir.percorso()).cerca("123456"));
-  DatiStruttura d{" 123456 ", "AMBULATORIO", "02", "", ""};
-  ASSERT_TRUE(registrazione_completa(d));
-  EXPECT_FALSE(registrazione_completa({"1", "X", "  ", "", ""}));
-  EXPECT_FALSE(registrazione_completa({" ", "X", "02", "", ""}));
-  std::string errore;
-  ASSERT_TRUE(registra_struttura(dir.percorso(), d, &errore));
-  ASSERT_TRUE(registra_struttura(dir.percorso(), d, &errore));
-  const std::string r = "\"123456\",\"AMBULATORIO\",\"02\",\"\",\"\"\r\n";
-  EXPECT_EQ(dir.leggi("strutture.DAT"), r + r);
-  EXPECT_TRUE(TabellaStrutture::leggi(dir.percorso()).cerca("123456"));
-  EXPECT_FALSE(registra_struttura(dir / "manca", d, &errore));
-  EXPECT_FALSE(errore.empty());
 }
 
 TEST(Strutture, ThousandsOfCommasCostLittleMoreThanTheirBytes) {

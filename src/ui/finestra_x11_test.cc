@@ -25,7 +25,7 @@ bool display_x11() {
 // set up can be lost; the program then runs to its deadline. Each case may try three times.
 constexpr int tentativi = 3;
 
-TEST(FinestraX11, TrovaLaFinestraDelProcessoNeLeggeIlTitoloELaChiude) {
+TEST(FinestraX11, FindsTheWindowOfTheProcessReadsItsTitleAndClosesIt) {
   if (!display_x11()) GTEST_SKIP() << "no X11 display";
   const QString titolo = QString::fromUtf8("Citt\xc3\xa0 \xe2\x82\xac - prova");
   int codice = -1;
@@ -45,7 +45,7 @@ TEST(FinestraX11, TrovaLaFinestraDelProcessoNeLeggeIlTitoloELaChiude) {
 }
 
 // The test program ends by itself with 99 at its deadline.
-TEST(FinestraX11, LAttesaChiudeSoloUnaFinestraIlCuiTitoloIniziaPerFinished) {
+TEST(FinestraX11, WaitingClosesOnlyAWindowWhoseTitleStartsWithFinished) {
   if (!display_x11()) GTEST_SKIP() << "no X11 display";
   const struct { const char* titolo; int scadenza, atteso; } casi[] = {
       {"fInIsHeD - lavoro", 4000, 5},
