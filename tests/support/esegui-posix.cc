@@ -4,9 +4,7 @@
 
 #include "support/cartella_temporanea.h"
 
-#ifndef _WIN32
 #include <sys/wait.h>
-#endif
 
 namespace flussom::prova {
 
@@ -26,19 +24,20 @@ std::string tra_apici(const std::string& s) {
 }  // namespace
 
 Uscita esegui_flussom(const std::vector<std::string>& argomenti, const std::string& ingresso) {
+  return esegui(FLUSSOM_BIN, argomenti, ingresso);
+}
+
+Uscita esegui(const std::filesystem::path& programma, const std::vector<std::string>& argomenti,
+              const std::string& ingresso) {
   CartellaTemporanea dir;
   const auto in = dir.scrivi("stdin", ingresso);
-  std::string cmd = tra_apici(FLUSSOM_BIN);
+  std::string cmd = tra_apici(programma.string());
   for (const auto& a : argomenti) cmd += " " + tra_apici(a);
   cmd += " < " + tra_apici(in.string()) + " > " + tra_apici((dir / "stdout").string()) + " 2> " +
          tra_apici((dir / "stderr").string());
   const int r = std::system(cmd.c_str());
   Uscita u;
-#ifdef _WIN32
-  u.stato = r;
-#else
   u.stato = WIFEXITED(r) ? WEXITSTATUS(r) : -1;
-#endif
   u.out = dir.leggi("stdout");
   u.err = dir.leggi("stderr");
   return u;
