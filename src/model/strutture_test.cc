@@ -32,26 +32,6 @@ TEST(Strutture, LookupIsExactAndTheFirstRecordWins) {
   EXPECT_FALSE(t.cerca(""));
 }
 
-TEST(Strutture, KeyFiltersOfTheRegistrationWindow) {
-  EXPECT_EQ(filtra_testo_codice("12a3-4 567", 6), "123456");
-  const std::pair<std::string, std::string> denominazioni[] = {
-      {"via roma, 12/b \"x\"", "VIA ROMA B X"},
-      {"perch\xE9", "PERCH\xE9"},
-      {"a\r\nb", "AB"},
-      {std::string(40, 'x'), std::string(30, 'X')},
-  };
-  for (const auto& [scritto, atteso] : denominazioni)
-    EXPECT_EQ(filtra_testo_denominazione(scritto, 30), atteso) << scritto;
-  EXPECT_FALSE(filtra_tasto_denominazione('"'));
-  EXPECT_EQ(filtra_tasto_denominazione('\''), '\'');
-  // DEL and the undefined bytes of Windows-1252 are controls; the printable 0x80-0x9F stay.
-  for (const char c : {'\x7F', '\x81', '\x8D', '\x8F', '\x90', '\x9D'}) {
-    EXPECT_FALSE(filtra_tasto_denominazione(c)) << static_cast<int>(static_cast<unsigned char>(c));
-    EXPECT_EQ(filtra_testo_denominazione(std::string("A") + c + "B", 30), "AB");
-  }
-  for (const char c : {'\x80', '\x8A', '\x93', '\x9F', '\xA0'}) EXPECT_EQ(filtra_tasto_denominazione(c), c);
-}
-
 TEST(Strutture, ThousandsOfCommasCostLittleMoreThanTheirBytes) {
   // Every record has the same empty code: one is kept. Distinct codes: 16 bytes each.
   const auto t = TabellaStrutture::da_contenuto(std::string(10'000'000, ','));

@@ -260,17 +260,6 @@ TEST(CostruisciTabelle, NeverThroughALinkNorOverAFolder) {
   EXPECT_TRUE(fs::is_directory(dest / "TERA001.DAT"));
 }
 
-TEST(CostruisciTabelle, ReadsTheSourcesThatArePresent) {
-  prova::CartellaTemporanea cartella;
-  cartella.scrivi("diagnosi.csv", "codice,descrizione\n");
-  SorgentiTabelle s;
-  s.prestazioni = "vecchia";
-  EXPECT_FALSE(leggi_sorgenti(cartella.percorso(), s));
-  EXPECT_EQ(s.diagnosi, "codice,descrizione\n");
-  EXPECT_FALSE(s.prestazioni);
-  EXPECT_TRUE(leggi_sorgenti(cartella / "manca", s));
-}
-
 // The bundled sample sources build, and the lookups find every code in them.
 TEST(CostruisciTabelle, SampleTablesCanBeLookedUp) {
   SorgentiTabelle s;

@@ -48,7 +48,7 @@ namespace flussom {
 namespace {
 
 // The Win32 program's window: the wait closes it only when its title begins with FINISHED.
-TEST(EseguiEAttendi, ChiudeLaFinestraDelProgrammaIlCuiTitoloIniziaPerFinished) {
+TEST(EseguiEAttendi, ClosesTheProgramsWindowOnlyWhenItsTitleStartsWithFinished) {
   std::string prova = FLUSSOM_UI_FINESTRA_PROVA;
   if (prova.starts_with('/')) prova = "Z:" + prova;  // a host path, as Wine shows it
   // Wine without a display (no X server) creates no windows: the program says so with 3.

@@ -43,7 +43,7 @@ TEST(Visualizzatore, TheReportPathIsOneArgument) {
 namespace flussom {
 namespace {
 
-TEST(Visualizzatore, NotepadSulReportConIlNomeLargoDellaCartella) {
+TEST(Visualizzatore, NotepadOnTheReportWithTheWideFolderName) {
   const std::pair<const wchar_t*, const char16_t*> casi[] = {
       {L"C:\\app", u"NOTEPAD C:\\app\\errori.RPT"},
       {L"C:\\", u"NOTEPAD C:\\errori.RPT"},
