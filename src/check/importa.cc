@@ -46,7 +46,7 @@ std::string testo_percorso(const fs::path& p) {
 // Opens the data file, the one time it is opened in a run: a regular file or a pipe, and
 // never the report of the same folder (recreating the report would destroy it).
 File apri_dati(const ParametriRun& par, Interfaccia& ui, bool& pipe) {
-  if (stesso_file(par.percorso_file, par.cartella / "errori.RPT")) {
+  if (stesso_file(par.percorso_file, par.report())) {
     ui.messaggio("Il file " + testo_percorso(par.percorso_file) +
                  " \xE8 il report errori.RPT: nessun controllo eseguito, scegliere il file dati");
     return nullptr;
@@ -61,13 +61,14 @@ File apri_dati(const ParametriRun& par, Interfaccia& ui, bool& pipe) {
 // Its name (empty when the operator answered No), or nullopt when the operator ended the
 // program in the registration window.
 std::optional<std::string> struttura_del_file(const ParametriRun& par, Interfaccia& ui,
-                                              LettoreRighe& lettore) {
+                                              LettoreRighe& lettore, std::string& codice) {
   const std::string codstru(trim(campo(lettore.anteprima(lunghezza_riga), 7, 6)));
   for (;;) {
     ui.imposta_struttura("");
     const TabellaStrutture strutture = TabellaStrutture::leggi(par.cartella);
     if (const Struttura* s = strutture.cerca(codstru)) {
       ui.imposta_struttura(s->denominazione);
+      codice = s->codice;
       return s->denominazione;
     }
     if (!ui.domanda("STRUTTURA NON TROVATA! Vuole inserirla ")) return std::string();
@@ -96,6 +97,16 @@ std::string data_breve(std::chrono::year_month_day d) {
                 static_cast<unsigned>(d.month()), static_cast<int>(d.year()));
   return buf;
 }
+
+// Hands the report's lines to the front end.
+class InoltroReport : public OsservatoreReport {
+ public:
+  explicit InoltroReport(Interfaccia& ui) : ui_(ui) {}
+  void riga_report(const RigaReport& r) override { ui_.riga_report(r); }
+
+ private:
+  Interfaccia& ui_;
+};
 
 void aggiungi_riepilogo(Interfaccia& ui, const TotaliVerifica& t) {
   ui.aggiungi_stato("IL FILE E' CORRETTO");
@@ -144,18 +155,21 @@ RisultatoRun importa(const ParametriRun& par, Interfaccia& ui, const Orologio& o
       ris.esito = EsitoRun::file_non_leggibile;
       return ris;
     }
-    const auto nome = struttura_del_file(par, ui, *lettore);
+    const auto nome = struttura_del_file(par, ui, *lettore, ris.codice_struttura);
     if (!nome) {
       ris.esito = EsitoRun::programma_terminato;
       return ris;
     }
     nome_struttura = *nome;
+    ris.denominazione_struttura = nome_struttura;
   }
 
   ui.abilita_stampa(false);
   risu = 0;
   ReportErrori report;
-  if (!report.crea(par.cartella, &motivo)) {
+  InoltroReport inoltro(ui);
+  report.osserva(&inoltro);
+  if (!report.crea(par.report(), &motivo)) {
     ui.messaggio("Impossibile scrivere il report " + testo_percorso(report.percorso()) + " : " + motivo);
     ris.esito = EsitoRun::report_non_scrivibile;
     return ris;
@@ -180,17 +194,21 @@ RisultatoRun importa(const ParametriRun& par, Interfaccia& ui, const Orologio& o
   const int mese = mese_del_file(nome);
   if (mese < 0) {
     ui.messaggio("NEL FILE IL MESE NON E'DEFINITO");
-    report.scrivi("nel file il mese non \xE8 definito ");
+    RigaReport info;
+    info.regola = Regola::mese_non_definito;
+    report.scrivi(info, {"nel file il mese non \xE8 definito "});
     risu = 1;
     return fine_report(EsitoRun::mese_non_definito);
   }
+  ris.mese = mese;
 
-  report.scrivi({"Struttura : ", nome_struttura});
-  report.scrivi({});
-  report.scrivi({"File controllato :", nome, "    ", mesi[mese]});
-  report.scrivi({});
-  report.scrivi("Elenco errori riscontrati ");
-  report.scrivi({});
+  constexpr auto testa = TipoRigaReport::intestazione;
+  report.scrivi(testa, {"Struttura : ", nome_struttura});
+  report.scrivi(testa, {});
+  report.scrivi(testa, {"File controllato :", nome, "    ", mesi[mese]});
+  report.scrivi(testa, {});
+  report.scrivi(testa, {"Elenco errori riscontrati "});
+  report.scrivi(testa, {});
 
   Tabelle tabelle(par.cartella);
   const std::chrono::year_month_day oggi = orologio.oggi();
@@ -217,7 +235,10 @@ RisultatoRun importa(const ParametriRun& par, Interfaccia& ui, const Orologio& o
     if (!lettore->leggi(linea, lunghezza)) break;
 
     if (lunghezza != lunghezza_riga) {
-      report.scrivi(" Lunghezza file errata ");
+      RigaReport info;
+      info.riga = s.totali.nrighe + 1;
+      info.regola = Regola::lunghezza_errata;
+      report.scrivi(info, {" Lunghezza file errata "});
       ui.aggiungi_stato("Lunghezza file ERRATA");
       if (s.risu == 0) {
         ui.puntatore_occupato(false);
@@ -276,10 +297,10 @@ RisultatoRun importa(const ParametriRun& par, Interfaccia& ui, const Orologio& o
                  std::strerror(lettore->codice_errore()));
     return fine_report(EsitoRun::file_non_leggibile);
   }
-  if (s.ricetta.err_ricetta == 1) chiudi_blocco(s);
+  if (s.ricetta.err_ricetta == 1) chiudi_blocco(s, s.totali.nrighe);
   if (s.risu == 1) {
-    report.scrivi({});
-    report.scrivi({"Data controllo : ", data_breve(oggi)});
+    report.scrivi(TipoRigaReport::spaziatura, {});
+    report.scrivi(TipoRigaReport::data_controllo, {"Data controllo : ", data_breve(oggi)});
   }
   fine_report(s.risu == 1 ? EsitoRun::con_errori : EsitoRun::corretto);
   if (ris.esito == EsitoRun::report_non_scrivibile) return ris;

@@ -15,6 +15,11 @@ namespace flussom {
 struct ParametriRun {
   std::filesystem::path percorso_file;  // the data file; empty when none was chosen
   std::filesystem::path cartella;       // the application folder (tables and report)
+  std::filesystem::path percorso_report = {};  // where the report goes; empty: errori.RPT in cartella
+
+  std::filesystem::path report() const {
+    return percorso_report.empty() ? cartella / "errori.RPT" : percorso_report;
+  }
 };
 
 // How a run ended.
@@ -34,6 +39,9 @@ struct RisultatoRun {
   EsitoRun esito = EsitoRun::nessun_file;
   int risu = 0;  // 1: the report holds errors and may be viewed
   TotaliVerifica totali;
+  std::string codice_struttura;        // the facility of the first line, when registered
+  std::string denominazione_struttura;
+  int mese = 0;                        // 1-12 from the file name; 0 when not known
 };
 
 // The application folder as a text ending in a separator (App_Pacth).

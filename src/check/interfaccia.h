@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+#include "check/riga_report.h"
+
 namespace flussom {
 
 // How the facility registration window was left.
@@ -46,6 +48,9 @@ class Interfaccia {
 
   // The facility registration window, modal; `codstru` fills its code box.
   virtual EsitoRegistrazione registra_struttura(std::string_view codstru) = 0;
+
+  // A line written to the report, with where it comes from. Its texts live only for the call.
+  virtual void riga_report(const RigaReport&) {}
 };
 
 }  // namespace flussom
