@@ -18,6 +18,8 @@ struct OpzioniControlla {
   std::string file;                // the data file as given (UTF-8)
   bool interattivo = false;        // standard input is a terminal
   bool avanzamento = false;        // standard error is a terminal: show progress
+  std::string json;                // where to write the JSON result (UTF-8); empty: none
+  std::filesystem::path report;    // where the report goes; empty: errori.RPT in cartella
 };
 
 // One check run. Exit status: 0 correct, 1 a run that found something, 2 nothing checked.

@@ -66,6 +66,8 @@ int analizza(CLI::App& app, int argc, char** argv) {
     return app.exit(e);
   } catch (const CLI::CallForAllHelp& e) {
     return app.exit(e);
+  } catch (const CLI::CallForVersion& e) {
+    return app.exit(e);
   } catch (const CLI::ParseError& e) {
     std::cerr << "flussom: " << flussom::testo_visibile(messaggio_errore(e)) << "\n"
               << "Usare flussom --help per l'elenco dei comandi.\n";
@@ -93,6 +95,7 @@ int esegui(int argc, char** argv) {
   CLI::App app{"flussom: controllo dei file dati del Flusso M (prestazioni specialistiche ambulatoriali)",
                "flussom"};
   italiano(app);
+  app.set_version_flag("--version", "flussom " FLUSSOM_VERSIONE, "Mostra la versione ed esce");
   app.require_subcommand(1);
   app.fallthrough(false);
 
@@ -110,6 +113,8 @@ int esegui(int argc, char** argv) {
   controlla->group("Comandi");
   controlla->add_option("--cartella", cartella_c,
                         "Cartella dell'applicazione: tabelle e report (predefinita: la cartella del programma)")
+      ->check(non_vuota);
+  controlla->add_option("--json", oc.json, "Scrive anche il risultato in JSON (UTF-8) in questo file")
       ->check(non_vuota);
   controlla->add_option("FILE", oc.file, "File dati da controllare")->required();
 
