@@ -6,7 +6,7 @@
 #include <random>
 #include <vector>
 
-#include "check/testo.h"
+#include "base/testo.h"
 #include "reference/controcf.h"
 #include "reference/tabelle.h"
 

@@ -7,7 +7,7 @@
 #include <random>
 #include <sstream>
 
-#include "check/cp1252.h"
+#include "base/cp1252.h"
 #include "generatore.h"
 #include "reference/costruisci_tabelle.h"
 

@@ -10,8 +10,8 @@
 #include <string_view>
 #include <vector>
 
-#include "check/interfaccia.h"
-#include "check/orologio.h"
+#include "run/interfaccia.h"
+#include "base/orologio.h"
 
 namespace flussom::fuzz {
 

@@ -17,9 +17,9 @@
 #include <string_view>
 
 #include "ambiente.h"
-#include "check/campi_csv.h"
-#include "check/strutture.h"
-#include "check/testo.h"
+#include "base/campi_csv.h"
+#include "model/strutture.h"
+#include "base/testo.h"
 #include "reference/costruisci_tabelle.h"
 #include "reference/mostra_tabella.h"
 #include "reference/tabelle.h"

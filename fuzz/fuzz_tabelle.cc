@@ -11,7 +11,7 @@
 #include <string_view>
 
 #include "ambiente.h"
-#include "check/importa.h"
+#include "run/importa.h"
 
 namespace fs = std::filesystem;
 using namespace flussom;

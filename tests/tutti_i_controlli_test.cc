@@ -7,7 +7,7 @@
 #include <functional>
 #include <sstream>
 
-#include "check/orologio.h"
+#include "base/orologio.h"
 #include "cli/comandi.h"
 #include "support/cartella_temporanea.h"
 #include "support/riga_prova.h"

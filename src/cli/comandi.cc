@@ -5,12 +5,12 @@
 #include <istream>
 #include <ostream>
 
-#include "check/cp1252.h"
-#include "check/importa.h"
-#include "check/strutture.h"
+#include "base/cp1252.h"
+#include "run/importa.h"
+#include "model/strutture.h"
 #include "cli/interfaccia_terminale.h"
-#include "check/file_sicuro.h"
-#include "check/raccolta_report.h"
+#include "base/file_sicuro.h"
+#include "run/raccolta_report.h"
 #include "cli/registrazione.h"
 #include "cli/risultato_json.h"
 #include "reference/tabelle.h"

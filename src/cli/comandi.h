@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <string>
 
-#include "check/orologio.h"
+#include "base/orologio.h"
 
 namespace flussom {
 

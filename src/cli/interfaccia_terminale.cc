@@ -5,8 +5,8 @@
 #include <istream>
 #include <ostream>
 
-#include "check/cp1252.h"
-#include "check/strutture.h"
+#include "base/cp1252.h"
+#include "model/strutture.h"
 #include "cli/registrazione.h"
 
 namespace flussom {

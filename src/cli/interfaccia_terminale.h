@@ -8,7 +8,7 @@
 #include <iosfwd>
 #include <string>
 
-#include "check/interfaccia.h"
+#include "run/interfaccia.h"
 
 namespace flussom {
 

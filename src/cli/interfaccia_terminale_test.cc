@@ -4,7 +4,7 @@
 
 #include <sstream>
 
-#include "check/importa.h"
+#include "run/importa.h"
 #include "support/cartella_temporanea.h"
 #include "support/riga_prova.h"
 

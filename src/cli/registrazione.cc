@@ -1,7 +1,7 @@
 #include "cli/registrazione.h"
 
-#include "check/cp1252.h"
-#include "check/testo.h"
+#include "base/cp1252.h"
+#include "base/testo.h"
 
 namespace flussom {
 

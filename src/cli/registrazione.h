@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "check/strutture.h"
+#include "model/strutture.h"
 
 namespace flussom {
 

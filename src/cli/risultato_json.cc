@@ -7,7 +7,7 @@
 #include <fstream>
 #include <nlohmann/json.hpp>
 
-#include "check/cp1252.h"
+#include "base/cp1252.h"
 
 namespace flussom {
 

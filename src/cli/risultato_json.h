@@ -6,8 +6,8 @@
 #include <filesystem>
 #include <string>
 
-#include "check/importa.h"
-#include "check/raccolta_report.h"
+#include "run/importa.h"
+#include "run/raccolta_report.h"
 
 namespace flussom {
 

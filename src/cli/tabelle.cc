@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-#include "check/cp1252.h"
+#include "base/cp1252.h"
 #include "reference/costruisci_tabelle.h"
 #include "reference/mostra_tabella.h"
 

@@ -9,8 +9,8 @@
 #include <map>
 #include <system_error>
 
-#include "check/cp1252.h"
-#include "check/file_sicuro.h"
+#include "base/cp1252.h"
+#include "base/file_sicuro.h"
 #include "reference/criptare.h"
 #include "reference/tabelle.h"
 

@@ -6,8 +6,8 @@
 #include <map>
 #include <set>
 
-#include "check/campi_csv.h"
-#include "check/testo.h"
+#include "base/campi_csv.h"
+#include "base/testo.h"
 #include "reference/criptare.h"
 #include "reference/tabelle.h"
 #include "support/cartella_temporanea.h"

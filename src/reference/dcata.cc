@@ -6,7 +6,7 @@
 #include <string_view>
 #include <utility>
 
-#include "check/testo.h"
+#include "base/testo.h"
 
 namespace flussom {
 

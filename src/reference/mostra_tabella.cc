@@ -6,9 +6,9 @@
 #include <system_error>
 #include <vector>
 
-#include "check/campi_csv.h"
-#include "check/cp1252.h"
-#include "check/testo.h"
+#include "base/campi_csv.h"
+#include "base/cp1252.h"
+#include "base/testo.h"
 #include "reference/criptare.h"
 #include "reference/tabelle.h"
 

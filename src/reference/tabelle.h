@@ -10,6 +10,8 @@
 #include <string_view>
 #include <vector>
 
+#include "base/file_sicuro.h"
+
 namespace flussom {
 
 // A file of fixed-length records with no header and no separators. The number of records
@@ -100,21 +102,6 @@ class ElencoNoese {
   const VoceNoese* prima_;
   std::size_t quante_;
 };
-
-// How a table file was found.
-enum class StatoTabella {
-  presente,       // a regular file (or a link to one), read
-  mancante,       // nothing at that name
-  inutilizzabile  // a folder, a pipe, a device, a link to nowhere, or unreadable
-};
-
-// Reads a whole table file; only a regular file is read (never a pipe or a device, whose
-// reading could wait or grow without end). When it is unusable, *motivo (if given) says
-// why (Windows-1252), as "\xE8 una cartella".
-StatoTabella leggi_tabella(const std::filesystem::path& file, std::string& dati,
-                           std::string* motivo = nullptr);
-// The same question without reading: what stands at that name.
-StatoTabella stato_tabella(const std::filesystem::path& file);
 
 inline constexpr std::size_t lunghezza_terapie = 69;
 inline constexpr std::size_t lunghezza_codici = 63;   // COMUXX, ICD9, CODESE

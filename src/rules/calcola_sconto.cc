@@ -1,7 +1,7 @@
 #include <string>
 #include <string_view>
 
-#include "check/testo.h"
+#include "base/testo.h"
 #include "reference/criptare.h"
 #include "rules/regole.h"
 

@@ -3,7 +3,7 @@
 #include <string>
 #include <string_view>
 
-#include "check/testo.h"
+#include "base/testo.h"
 #include "reference/dcata.h"
 #include "rules/regole.h"
 

@@ -3,7 +3,7 @@
 #include <string_view>
 #include <vector>
 
-#include "check/testo.h"
+#include "base/testo.h"
 #include "rules/regole.h"
 
 namespace flussom {

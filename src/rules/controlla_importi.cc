@@ -2,8 +2,8 @@
 // exemption, accounting position, declared against computed total, exemption code.
 #include <string>
 
-#include "check/formato.h"
-#include "check/testo.h"
+#include "base/formato.h"
+#include "base/testo.h"
 #include "rules/regole.h"
 
 namespace flussom {

@@ -1,8 +1,8 @@
 #include <string>
 #include <string_view>
 
-#include "check/formato.h"
-#include "check/testo.h"
+#include "base/formato.h"
+#include "base/testo.h"
 #include "rules/regole.h"
 
 namespace flussom {

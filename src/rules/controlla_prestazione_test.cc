@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "check/stato_run.h"
+#include "rules/stato_run.h"
 #include "rules/regole.h"
 #include "support/cartella_temporanea.h"
 

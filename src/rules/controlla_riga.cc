@@ -1,6 +1,6 @@
 #include <string_view>
 
-#include "check/testo.h"
+#include "base/testo.h"
 #include "rules/regole.h"
 
 namespace flussom {

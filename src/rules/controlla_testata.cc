@@ -4,8 +4,8 @@
 #include <string>
 #include <string_view>
 
-#include "check/formato.h"
-#include "check/testo.h"
+#include "base/formato.h"
+#include "base/testo.h"
 #include "reference/controcf.h"
 #include "reference/dcata.h"
 #include "rules/regole.h"

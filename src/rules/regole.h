@@ -4,7 +4,7 @@
 
 #include <cstddef>
 
-#include "check/stato_run.h"
+#include "rules/stato_run.h"
 
 namespace flussom {
 

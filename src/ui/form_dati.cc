@@ -14,8 +14,8 @@
 #include <algorithm>
 #include <string>
 
-#include "check/cp1252.h"
-#include "check/strutture.h"
+#include "base/cp1252.h"
+#include "model/strutture.h"
 
 namespace flussom {
 

@@ -20,8 +20,8 @@
 #include <algorithm>
 #include <limits>
 
-#include "check/cp1252.h"
-#include "check/importa.h"
+#include "base/cp1252.h"
+#include "run/importa.h"
 #include "ui/esegui_e_attendi.h"
 #include "ui/form_dati.h"
 #include "ui/lista_file.h"

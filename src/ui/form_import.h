@@ -9,8 +9,8 @@
 #include <filesystem>
 #include <string>
 
-#include "check/interfaccia.h"
-#include "check/orologio.h"
+#include "run/interfaccia.h"
+#include "base/orologio.h"
 
 class QComboBox;
 class QLabel;

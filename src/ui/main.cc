@@ -7,7 +7,7 @@
 #include <exception>
 #include <new>
 
-#include "check/orologio.h"
+#include "base/orologio.h"
 #include "ui/form_import.h"
 #include "ui/percorsi.h"
 

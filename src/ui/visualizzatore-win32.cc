@@ -1,6 +1,6 @@
 #include "ui/visualizzatore.h"
 
-#include "check/importa.h"
+#include "run/importa.h"
 
 namespace flussom {
 

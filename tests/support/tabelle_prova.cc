@@ -4,7 +4,7 @@
 
 #include <optional>
 
-#include "check/cp1252.h"
+#include "base/cp1252.h"
 #include "reference/costruisci_tabelle.h"
 
 namespace flussom::prova {

@@ -1,0 +1,122 @@
+#include "base/file_sicuro.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include "support/cartella_temporanea.h"
+
+namespace flussom {
+namespace {
+
+namespace fs = std::filesystem;
+
+struct Caso {
+  const char* nome;
+  fs::path percorso;
+  bool riesce;
+  const char* errore;  // part of the error text when it fails
+};
+
+// Checks the outcome of one case; the open file, or nullptr when it failed.
+std::FILE* verifica(const Caso& c, std::FILE* f, const std::string& errore) {
+  EXPECT_EQ(f != nullptr, c.riesce) << c.nome;
+  EXPECT_NE(errore.find(c.errore), std::string::npos) << c.nome << ": " << errore;
+  return f;
+}
+
+TEST(FileSicuro, NewFilesAreCreatedOnlyWhereNothingExists) {
+  prova::CartellaTemporanea dir;
+  dir.scrivi("c'era", "vecchio");
+  fs::create_symlink(dir / "c'era", dir / "link");
+  fs::create_symlink(dir / "altrove", dir / "pendente");
+  const Caso casi[] = {
+      {"nuovo", dir / "nuovo", true, ""},
+      {"esistente", dir / "c'era", false, "exists"},
+      {"link a un file", dir / "link", false, "exists"},
+      {"link pendente", dir / "pendente", false, "exists"},
+      {"cartella mancante", dir / "no" / "x", false, "No such file"},
+  };
+  for (const auto& c : casi) {
+    std::string errore;
+    if (std::FILE* f = verifica(c, crea_file_nuovo(c.percorso, errore), errore)) {
+      EXPECT_TRUE(std::fputs("x", f) >= 0 && std::fclose(f) == 0);
+    }
+  }
+  EXPECT_EQ(dir.leggi("nuovo"), "x");
+  EXPECT_EQ(dir.leggi("c'era"), "vecchio");
+  EXPECT_FALSE(fs::exists(dir / "altrove"));
+}
+
+TEST(FileSicuro, ReadingTakesRegularFilesAndPipesOnly) {
+  prova::CartellaTemporanea dir;
+  dir.scrivi("dati", "abc");
+  ASSERT_EQ(mkfifo((dir / "fifo").c_str(), 0600), 0);
+  fs::create_directory(dir / "cartella");
+  const Caso casi[] = {
+      {"file", dir / "dati", true, ""},
+      {"fifo senza scrittore", dir / "fifo", true, ""},
+      {"dispositivo", "/dev/null", false, "\xE8 un dispositivo"},
+      {"cartella", dir / "cartella", false, "\xE8 una cartella"},
+      {"mancante", dir / "manca", false, "No such file"},
+  };
+  for (const auto& c : casi) {
+    std::string errore;
+    bool pipe = false;
+    std::FILE* f = verifica(c, apri_in_lettura(c.percorso, errore, &pipe), errore);
+    if (!f) continue;
+    EXPECT_EQ(pipe, c.percorso == dir / "fifo") << c.nome;
+    char buf[8];
+    EXPECT_EQ(std::fread(buf, 1, sizeof buf, f), pipe ? 0u : 3u) << c.nome;
+    std::fclose(f);
+  }
+}
+
+TEST(FileSicuro, AppendingNeverCreatesThroughALink) {
+  prova::CartellaTemporanea dir;
+  dir.scrivi("tabella", "12");
+  fs::create_symlink(dir / "tabella", dir / "link");
+  fs::create_symlink(dir / "altrove", dir / "pendente");
+  ASSERT_EQ(mkfifo((dir / "fifo").c_str(), 0600), 0);
+  fs::create_directory(dir / "cartella");
+  const Caso casi[] = {
+      {"esistente", dir / "tabella", true, ""},
+      {"link a un file", dir / "link", true, ""},
+      {"nuovo", dir / "nuova", true, ""},
+      {"link pendente", dir / "pendente", false, "exists"},
+      {"fifo", dir / "fifo", false, "non \xE8 un file regolare"},
+      {"cartella", dir / "cartella", false, "\xE8 una cartella"},
+  };
+  for (const auto& c : casi) {
+    std::string errore;
+    std::FILE* f = verifica(c, apri_in_aggiunta(c.percorso, errore), errore);
+    if (!f) continue;
+    std::uint64_t prima = 0, dopo = 0;
+    ASSERT_TRUE(blocca_file(f, prima, errore)) << errore;
+    std::fputs("345", f);
+    ASSERT_TRUE(accorcia_file(f, prima + 1, errore)) << errore;
+    sblocca_file(f);
+    ASSERT_TRUE(blocca_file(f, dopo, errore));
+    EXPECT_EQ(dopo, prima + 1) << c.nome;
+    std::fclose(f);
+  }
+  EXPECT_EQ(dir.leggi("tabella"), "1233");
+  EXPECT_EQ(dir.leggi("nuova"), "3");
+  EXPECT_FALSE(fs::exists(dir / "altrove"));
+}
+
+TEST(FileSicuro, IdentityFollowsLinksAndNeverThrows) {
+  prova::CartellaTemporanea dir;
+  dir.scrivi("a", "");
+  dir.scrivi("b", "");
+  fs::create_symlink(dir / "a", dir / "link");
+  EXPECT_TRUE(stesso_file(dir / "a", dir / "link"));
+  EXPECT_TRUE(stesso_file(dir / "a", dir.percorso() / "." / "a"));
+  EXPECT_FALSE(stesso_file(dir / "a", dir / "b"));
+  EXPECT_FALSE(stesso_file(dir / "a", dir / "manca"));
+  EXPECT_FALSE(stesso_file(dir / "manca", dir / "manca"));
+}
+
+}  // namespace
+}  // namespace flussom

@@ -1,0 +1,345 @@
+#include "model/riga_flusso.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <cstring>
+#include <iterator>
+
+#include "base/decimale.h"
+#include "base/formato.h"
+#include "base/testo.h"
+
+namespace flussom {
+
+std::string_view campo(std::string_view linea, std::size_t posizione, std::size_t lunghezza) {
+  if (posizione == 0 || posizione > linea.size()) return {};
+  return linea.substr(posizione - 1, lunghezza);
+}
+
+namespace {
+
+// Stores a text in a field. clear and append reuse the field's storage like assign, with
+// fewer checks (the text never overlaps the field): this runs 25 times a line.
+inline void metti(std::string& out, std::string_view t) {
+  out.clear();
+  out.append(t.data(), t.size());
+}
+
+bool solo_cifre(std::string_view t) {
+  for (const char c : t)
+    if (c < '0' || c > '9') return false;
+  return true;
+}
+
+// Reads a text under the decimal-comma convention: an optional sign, digits with "." as a
+// thousands separator anywhere in the whole part, optionally "," and digits, optionally an
+// exponent. False when the text is anything else.
+bool leggi_virgola(std::string_view t, double& v) {
+  std::string n;
+  n.reserve(t.size() + 1);
+  std::size_t i = 0;
+  if (i < t.size() && (t[i] == '+' || t[i] == '-')) n.push_back(t[i++]);
+  bool cifre = false;
+  for (; i < t.size() && ((t[i] >= '0' && t[i] <= '9') || t[i] == '.'); ++i) {
+    if (t[i] != '.') {
+      n.push_back(t[i]);
+      cifre = true;
+    }
+  }
+  if (i < t.size() && t[i] == ',') {
+    n.push_back('.');
+    ++i;
+    for (; i < t.size() && t[i] >= '0' && t[i] <= '9'; ++i) {
+      n.push_back(t[i]);
+      cifre = true;
+    }
+  }
+  if (!cifre) return false;
+  if (i < t.size() && (t[i] == 'e' || t[i] == 'E')) {
+    n.push_back('e');
+    ++i;
+    if (i < t.size() && (t[i] == '+' || t[i] == '-')) n.push_back(t[i++]);
+    bool esp = false;
+    for (; i < t.size() && t[i] >= '0' && t[i] <= '9'; ++i) {
+      n.push_back(t[i]);
+      esp = true;
+    }
+    if (!esp) return false;
+  }
+  if (i != t.size()) return false;
+  v = valore_decimale(n);
+  return std::isfinite(v);
+}
+
+// The usual amount texts ("00012,50", "-3,5", "0000036") written in their pattern straight
+// from their digits, as the reading below followed by the pattern would write them: a
+// decimal of at most 15 digits comes back unchanged from the double nearest to it, and at
+// most two decimals need no rounding. `con_virgola`: the "#####.00" pattern, otherwise
+// "########" (for a text without ","). False for any other text, which takes the long way.
+bool importo_diretto(std::string_view t, bool con_virgola, std::string& out) {
+  char buf[24];  // sign, 15 digits, ",", 2 decimals
+  std::size_t n = 0;
+  std::size_t i = 0;
+  const bool negativo = i < t.size() && t[i] == '-';
+  if (i < t.size() && (t[i] == '+' || t[i] == '-')) ++i;
+  buf[n++] = '-';
+  int cifre = 0;
+  bool significativa = false;  // a digit other than a leading zero has been written
+  for (; i < t.size() && ((t[i] >= '0' && t[i] <= '9') || t[i] == '.'); ++i) {
+    if (t[i] == '.') continue;  // thousands separator
+    if (++cifre > 15) return false;
+    if (t[i] != '0' || significativa) {
+      buf[n++] = t[i];
+      significativa = true;
+    }
+  }
+  if (con_virgola) {
+    if (i == t.size() || t[i] != ',') return false;
+    buf[n++] = ',';
+    int decimali = 0;
+    for (++i; i < t.size() && t[i] >= '0' && t[i] <= '9'; ++i) {
+      if (++decimali > 2 || ++cifre > 15) return false;
+      significativa = significativa || t[i] != '0';
+      buf[n++] = t[i];
+    }
+    for (; decimali < 2; ++decimali) buf[n++] = '0';
+  }
+  if (i != t.size() || cifre == 0) return false;
+  // A value that is zero prints no sign.
+  const std::size_t da = negativo && significativa ? 0 : 1;
+  metti(out, std::string_view(buf + da, n - da));
+  return true;
+}
+
+// valnum(t) > 0 for a date. A date of digits only, the usual one, is positive when a digit
+// is not 0 (up to 15 digits, which a double holds exactly).
+bool positiva(std::string_view t) {
+  if (t.size() > 15) return valnum(t) > 0;
+  bool non_zero = false;
+  for (const char c : t) {
+    if (c < '0' || c > '9') return valnum(t) > 0;
+    non_zero = non_zero || c != '0';
+  }
+  return non_zero;
+}
+
+}  // namespace
+
+void converti_data(std::string_view grezzo, std::string& out) {
+  const std::string_view t = trim(grezzo);
+  if (t.size() == 8 && solo_cifre(t)) {
+    // The usual ddmmyyyy, taken apart without the general steps below.
+    if (t.find_first_not_of('0') == std::string_view::npos) {
+      metti(out, t);
+    } else {
+      const char data[10] = {t[0], t[1], '/', t[2], t[3], '/', t[4], t[5], t[6], t[7]};
+      metti(out, std::string_view(data, sizeof data));
+    }
+    return;
+  }
+  if (positiva(t)) {
+    // Put together in place and stored at once: at most 2 + 1 + 2 + 1 + 4 characters.
+    char buf[10];
+    std::size_t n = 0;
+    const auto aggiungi = [&](std::string_view pezzo) {
+      if (pezzo.empty()) return;  // an empty view may hold no pointer, which memcpy refuses
+      std::memcpy(buf + n, pezzo.data(), pezzo.size());
+      n += pezzo.size();
+    };
+    aggiungi(t.substr(0, 2));
+    aggiungi("/");
+    aggiungi(t.size() > 2 ? t.substr(2, 2) : std::string_view{});
+    aggiungi("/");
+    aggiungi(t.size() >= 4 ? t.substr(t.size() - 4) : t);
+    metti(out, std::string_view(buf, n));
+  } else {
+    metti(out, t);
+  }
+}
+
+void converti_quantita(std::string_view grezzo, std::string& out) {
+  if (!grezzo.empty() && grezzo.size() <= 15 && solo_cifre(grezzo)) {
+    // The usual "001": the whole number without its leading zeros, as below.
+    const std::size_t primo = std::min(grezzo.find_first_not_of('0'), grezzo.size() - 1);
+    metti(out, grezzo.substr(primo));
+    return;
+  }
+  const double v = valnum(grezzo);
+  if (v == std::floor(v) && std::fabs(v) < 1e15) {
+    out = std::to_string(static_cast<long long>(v));
+  } else {
+    out = numero_semplice(v);
+    if (!out.empty() && out[0] == ' ') out.erase(0, 1);
+  }
+}
+
+void converti_ticket(std::string_view grezzo, std::string& out) {
+  const std::string_view t = trim(grezzo);
+  if (importo_diretto(t, true, out)) return;
+  double v;
+  if (!t.empty() && leggi_virgola(t, v)) {
+    out = formato_importo(v);
+  } else {
+    out.assign(t);
+  }
+}
+
+void converti_importo(std::string_view grezzo, std::string& out) {
+  if (grezzo.find(',') != std::string_view::npos) {
+    converti_ticket(grezzo, out);
+    return;
+  }
+  const std::string_view t = trim(grezzo);
+  if (importo_diretto(t, false, out)) return;
+  double v;
+  if (!t.empty() && leggi_virgola(t, v)) {
+    out = formato_intero(v);
+  } else {
+    out.assign(t);
+  }
+}
+
+namespace {
+
+void converti_testo(std::string_view grezzo, std::string& out) { metti(out, trim(grezzo)); }
+
+// A conversion remembered by the raw bytes of its field. Dates, quantities and amounts
+// repeat across a file (a catalogue has few tariffs, a month few days) and a conversion
+// depends on its raw bytes alone: a field of at most 8 bytes seen before costs a load, a
+// comparison and a copy instead of the reading of its text.
+template <void (*Conversione)(std::string_view, std::string&)>
+void converti_ricordando(std::string_view grezzo, std::string& out) {
+  struct Ricordo {
+    std::uint64_t grezzo = 0;  // the raw bytes, zero after their end
+    std::uint8_t lunghezza_grezzo = 0;  // 0: an empty place (an empty field is not kept)
+    std::uint8_t lunghezza = 0;
+    char testo[14] = {};
+  };
+  // Direct-mapped, one table per conversion and thread (24 KB).
+  static thread_local Ricordo ricordi[1024];
+  if (grezzo.empty() || grezzo.size() > 8) {
+    Conversione(grezzo, out);
+    return;
+  }
+  std::uint64_t chiave = 0;
+  std::memcpy(&chiave, grezzo.data(), grezzo.size());
+  Ricordo& r = ricordi[(chiave * 0x9E3779B97F4A7C15u) >> 54];
+  if (r.lunghezza_grezzo == grezzo.size() && r.grezzo == chiave) {
+    metti(out, std::string_view(r.testo, r.lunghezza));
+    return;
+  }
+  Conversione(grezzo, out);
+  if (out.size() <= sizeof r.testo) {
+    r.grezzo = chiave;
+    r.lunghezza_grezzo = static_cast<std::uint8_t>(grezzo.size());
+    r.lunghezza = static_cast<std::uint8_t>(out.size());
+    if (!out.empty()) std::memcpy(r.testo, out.data(), out.size());
+  }
+}
+constexpr auto data_ricordata = converti_ricordando<converti_data>;
+constexpr auto quantita_ricordata = converti_ricordando<converti_quantita>;
+constexpr auto ticket_ricordato = converti_ricordando<converti_ticket>;
+constexpr auto importo_ricordato = converti_ricordando<converti_importo>;
+
+// Stretches of a line that the next line often repeats, each made of whole fields: the
+// facility (1-12); doctor, patient and prescription (15-138), the same on every line of a
+// ricetta; diagnosis, date and nomenclature (141-154); ticket position, exemption and
+// ticket (165-179), blank on every service line.
+struct Intervallo {
+  std::size_t posizione, lunghezza;
+};
+constexpr Intervallo tratti[] = {{1, 12}, {15, 124}, {141, 14}, {165, 15}};
+constexpr std::size_t numero_tratti = std::size(tratti);
+constexpr std::size_t nessun_tratto = numero_tratti;
+
+// Every field: its name, its positions, where it goes, its conversion, the stretch that
+// holds it. The one table of the line layout: the split reads it, and the report's events
+// name their fields from it.
+struct Campo {
+  CampoRiga id;
+  const char* nome;
+  std::size_t posizione, lunghezza;
+  std::string RigaFlusso::*membro;
+  void (*conversione)(std::string_view grezzo, std::string& out);
+  std::size_t tratto;
+};
+constexpr Campo campi[] = {
+    {CampoRiga::cod_regione, "cod_regione", 1, 3, &RigaFlusso::cod_regione, converti_testo, 0},
+    {CampoRiga::cod_azienda, "cod_azienda", 4, 3, &RigaFlusso::cod_azienda, converti_testo, 0},
+    {CampoRiga::cod_struttura, "cod_struttura", 7, 6, &RigaFlusso::cod_struttura, converti_testo, 0},
+    {CampoRiga::cod_branca, "cod_branca", 13, 2, &RigaFlusso::cod_branca, converti_testo, nessun_tratto},
+    {CampoRiga::cod_medico, "cod_medico", 15, 16, &RigaFlusso::cod_medico, converti_testo, 1},
+    {CampoRiga::cognome, "cognome", 31, 30, &RigaFlusso::cognome, converti_testo, 1},
+    {CampoRiga::nome, "nome", 61, 20, &RigaFlusso::nome, converti_testo, 1},
+    {CampoRiga::cod_fiscale, "cod_fiscale", 81, 16, &RigaFlusso::cod_fiscale, converti_testo, 1},
+    {CampoRiga::sesso, "sesso", 97, 1, &RigaFlusso::sesso, converti_testo, 1},
+    {CampoRiga::data_nascita, "data_nascita", 98, 8, &RigaFlusso::data_nascita, data_ricordata, 1},
+    {CampoRiga::comune_res, "comune_res", 106, 6, &RigaFlusso::comune_res, converti_testo, 1},
+    {CampoRiga::asl_res, "asl_res", 112, 3, &RigaFlusso::asl_res, converti_testo, 1},
+    {CampoRiga::data_prenotazione, "data_prenotazione", 115, 8, &RigaFlusso::data_prenotazione, data_ricordata, 1},
+    {CampoRiga::num_ricetta, "num_ricetta", 123, 16, &RigaFlusso::num_ricetta, converti_testo, 1},
+    {CampoRiga::progressivo, "progressivo", 139, 2, &RigaFlusso::progressivo, converti_testo, nessun_tratto},
+    {CampoRiga::cod_diagnosi, "cod_diagnosi", 141, 5, &RigaFlusso::cod_diagnosi, converti_testo, 2},
+    {CampoRiga::data_prestazione, "data_prestazione", 146, 8, &RigaFlusso::data_prestazione, data_ricordata, 2},
+    {CampoRiga::cod_nomenclatore, "cod_nomenclatore", 154, 1, &RigaFlusso::cod_nomenclatore, converti_testo, 2},
+    {CampoRiga::cod_prestazione, "cod_prestazione", 155, 7, &RigaFlusso::cod_prestazione, converti_testo, nessun_tratto},
+    {CampoRiga::quantita, "quantita", 162, 3, &RigaFlusso::quantita, quantita_ricordata, nessun_tratto},
+    {CampoRiga::pos_ticket, "pos_ticket", 165, 2, &RigaFlusso::pos_ticket, converti_testo, 3},
+    {CampoRiga::cod_esenzione, "cod_esenzione", 167, 6, &RigaFlusso::cod_esenzione, converti_testo, 3},
+    {CampoRiga::importo_ticket, "importo_ticket", 173, 7, &RigaFlusso::importo_ticket, ticket_ricordato, 3},
+    {CampoRiga::importo, "importo", 180, 8, &RigaFlusso::importo, importo_ricordato, nessun_tratto},
+    {CampoRiga::pos_contabile, "pos_contabile", 188, 1, &RigaFlusso::pos_contabile, converti_testo, nessun_tratto},
+};
+
+constexpr bool in_ordine() {
+  for (std::size_t i = 0; i < std::size(campi); ++i)
+    if (static_cast<std::size_t>(campi[i].id) != i) return false;
+  return std::size(campi) == numero_campi;
+}
+static_assert(in_ordine(), "the table of fields follows CampoRiga");
+
+// Fills `r` from `l`, leaving alone the fields of the stretches marked as already held.
+void dividi(std::string_view l, const bool (&tenuto)[numero_tratti + 1], RigaFlusso& r) {
+  // A line that reaches the last field (every line of the right length) needs no check of
+  // each field's position.
+  const bool intera = l.size() >= lunghezza_letta;
+  for (const Campo& c : campi) {
+    if (tenuto[c.tratto]) continue;
+    const std::string_view grezzo = intera ? std::string_view(l.data() + c.posizione - 1, c.lunghezza)
+                                           : campo(l, c.posizione, c.lunghezza);
+    if (c.conversione == converti_testo)
+      converti_testo(grezzo, r.*c.membro);  // most fields: called directly, inline
+    else
+      c.conversione(grezzo, r.*c.membro);
+  }
+}
+
+}  // namespace
+
+void dividi_riga(std::string_view l, RigaFlusso& r) {
+  const bool nessuno[numero_tratti + 1] = {};
+  dividi(l, nessuno, r);
+}
+
+void dividi_riga(std::string_view l, std::string_view precedente, RigaFlusso& r) {
+  // Every field is read from the characters of its own positions alone: where two lines
+  // hold the same characters over a stretch, they have the same fields there.
+  bool tenuto[numero_tratti + 1] = {};
+  for (std::size_t i = 0; i < numero_tratti; ++i)
+    tenuto[i] = campo(l, tratti[i].posizione, tratti[i].lunghezza) ==
+                campo(precedente, tratti[i].posizione, tratti[i].lunghezza);
+  dividi(l, tenuto, r);
+}
+
+std::string_view nome_campo(CampoRiga c) { return campi[static_cast<std::size_t>(c)].nome; }
+
+bool riga_99(const RigaFlusso& r) {
+  // Asked several times for every line: the usual texts, one or two digits, are read here.
+  const std::string& p = r.progressivo;
+  if (p.size() <= 2 && std::all_of(p.begin(), p.end(), [](char c) { return c >= '0' && c <= '9'; }))
+    return p.size() == 2 && p[0] == '9' && p[1] == '9';
+  return valnum(p) == 99;
+}
+
+}  // namespace flussom

@@ -1,0 +1,246 @@
+#include "run/importa.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <sstream>
+
+#include "model/strutture.h"
+#include "support/cartella_temporanea.h"
+#include "support/riga_prova.h"
+
+namespace flussom {
+namespace {
+
+using namespace std::chrono;
+
+// A front end that records what the run shows and answers as told.
+class InterfacciaProva : public Interfaccia {
+ public:
+  std::string stato;
+  std::string struttura;
+  std::vector<std::string> messaggi, domande;
+  std::vector<bool> risposte;  // answers to the questions in order, then No
+  std::function<EsitoRegistrazione(std::string_view)> registrazione;
+  int stampa = -1;  // last state of "Visualizza e stampa errori"
+  bool focus = false;
+  std::int64_t massimo = -1, valore = 0;
+  int occupato = 0;
+
+  std::string testo_stato() const override { return stato; }
+  void aggiungi_stato(std::string_view r) override { stato += "\r\n" + std::string(r); }
+  void imposta_struttura(std::string_view n) override { struttura = n; }
+  void imposta_progresso(std::int64_t, std::int64_t m) override { massimo = m; }
+  void avanza_progresso(std::int64_t v) override { valore = v; }
+  void puntatore_occupato(bool o) override { occupato += o ? 1 : -1; }
+  void abilita_stampa(bool a) override { stampa = a; }
+  void focus_fine() override { focus = true; }
+  bool domanda(std::string_view t) override {
+    domande.emplace_back(t);
+    return risposte.size() >= domande.size() && risposte[domande.size() - 1];
+  }
+  void messaggio(std::string_view t) override { messaggi.emplace_back(t); }
+  EsitoRegistrazione registra_struttura(std::string_view c) override {
+    return registrazione ? registrazione(c) : EsitoRegistrazione::chiusa;
+  }
+};
+
+class Importa : public ::testing::Test {
+ protected:
+  Importa() {
+    prova::costruisci_in(dir.percorso(), prova::tabelle_base());
+    dir.scrivi("strutture.DAT", prova::strutture_base());
+  }
+  RisultatoRun esegui(const std::string& nome, const std::string& contenuto) {
+    return esegui(dir.scrivi(nome, contenuto));
+  }
+  RisultatoRun esegui(const std::filesystem::path& p) {
+    ui.stato = "Apertura File : " + p.string();
+    return importa(ParametriRun{p, dir.percorso()}, ui, orologio);
+  }
+  std::string report() const { return dir.leggi("errori.RPT"); }
+  std::vector<std::string> righe_stato() const {
+    std::vector<std::string> r;
+    std::istringstream in(ui.stato);
+    for (std::string l; std::getline(in, l);) r.push_back(l.substr(0, l.find('\r')));
+    return r;
+  }
+  static std::string intestazione(const std::string& struttura, const std::string& nome,
+                                  const std::string& mese) {
+    return "Struttura : " + struttura + "\r\n\r\nFile controllato :" + nome + "    " + mese +
+           "\r\n\r\nElenco errori riscontrati \r\n\r\n";
+  }
+
+  const std::string una = prova::ricetta_corretta("190000000000001");
+  prova::CartellaTemporanea dir;
+  InterfacciaProva ui;
+  OrologioFisso orologio{year{2026} / 12 / 6};
+};
+
+TEST_F(Importa, CorrectFileGivesTheVerdictAndTheSummary) {
+  auto r = esegui("FLM102026.txt", prova::ricetta_corretta("190000000000001", 2) +
+                                       prova::ricetta_corretta("190000000000002", 3) +
+                                       prova::ricetta_corretta("190000000000003", 1));
+  EXPECT_EQ(report(), intestazione("AMBULATORIO PROVA", "FLM102026.txt", "OTTOBRE   "));
+  EXPECT_EQ(r.esito, EsitoRun::corretto);
+  EXPECT_EQ(r.risu, 0);
+  auto s = righe_stato();
+  ASSERT_EQ(s.size(), 8u) << ui.stato;
+  EXPECT_EQ(s[1], "IL FILE E' CORRETTO");
+  EXPECT_EQ(s[2], "Ricette lette    nr 3");
+  EXPECT_EQ(s[3], "Records letti    nr 9");
+  EXPECT_EQ(s[4].rfind("Prestazioni      nr ", 0), 0u);
+  EXPECT_EQ(s[5].rfind("Totale         \x80  ", 0), 0u);
+  EXPECT_EQ(ui.struttura, "AMBULATORIO PROVA");
+  EXPECT_EQ(ui.stampa, 0);
+  EXPECT_EQ(ui.massimo, 9 * 224 / 222);
+  EXPECT_EQ(ui.valore, 9);
+  EXPECT_EQ(ui.occupato, 0);
+  importa(ParametriRun{dir / "FLM102026.txt", dir.percorso()}, ui, orologio);
+  EXPECT_EQ(righe_stato().size(), 15u);
+}
+
+TEST_F(Importa, MonthOfTheFileName) {
+  for (const char* nome : {"FLM00.txt", "FLM13.txt", "FLMAB.txt", "F.txt", "FLM+.txt", "FLM"}) {
+    SCOPED_TRACE(nome);
+    ui.messaggi.clear();
+    auto r = esegui(nome, una);
+    EXPECT_EQ(r.esito, EsitoRun::mese_non_definito);
+    EXPECT_EQ(r.risu, 1);
+    EXPECT_EQ(report(), "nel file il mese non \xE8 definito \r\n");
+    EXPECT_EQ(ui.messaggi, std::vector<std::string>{"NEL FILE IL MESE NON E'DEFINITO"});
+  }
+  for (auto [nome, mese] : {std::pair{"FLM01.txt", "GENNAIO   "}, {"FLM12.txt", "DICEMBRE  "},
+                            {"FLM1a.txt", ""}, {"FLM+1.txt", "GENNAIO   "}, {"FLM 2.txt", "FEBBRAIO  "},
+                            {"FLM-1.txt", ""}, {"FLM1..txt", ""}}) {
+    SCOPED_TRACE(nome);
+    esegui(nome, una);
+    EXPECT_EQ(report(), intestazione("AMBULATORIO PROVA", nome, mese));
+  }
+}
+
+TEST_F(Importa, EmptyFileWithTheFacilityUnknown) {
+  auto r = esegui("FLM05.txt", "");
+  EXPECT_EQ(ui.domande, std::vector<std::string>{"STRUTTURA NON TROVATA! Vuole inserirla "});
+  EXPECT_EQ(r.esito, EsitoRun::corretto);
+  EXPECT_EQ(report(), intestazione("", "FLM05.txt", "MAGGIO    "));
+  auto s = righe_stato();
+  EXPECT_EQ(std::vector<std::string>(s.begin() + 2, s.end()),
+            (std::vector<std::string>{"Ricette lette    nr ", "Records letti    nr ",
+                                      "Prestazioni      nr ", "Totale         \x80  ,00",
+                                      "Totale Ticket  \x80  ,00  Totale Netto  \x80 ,00",
+                                      "Totale Sconto  \x80  ,00  Totale Netto ASP  \x80 ,00"}));
+}
+
+TEST_F(Importa, UnknownFacilityAndTheRegistrationWindow) {
+  dir.scrivi("strutture.DAT", "");
+  auto r = esegui("FLM05.txt", una);
+  EXPECT_EQ(r.esito, EsitoRun::struttura_non_trovata);
+  EXPECT_EQ(report(), intestazione("", "FLM05.txt", "MAGGIO    "));
+  EXPECT_EQ(ui.messaggi, std::vector<std::string>{"STRUTTURA NON TROVATA"});
+  EXPECT_EQ(righe_stato().size(), 1u);
+
+  ui = InterfacciaProva();
+  dir.scrivi("strutture.DAT", prova::strutture_base());
+  prova::RigaProva altra;
+  altra.cod_struttura = "999999";
+  altra.num_ricetta = "190000000000009";
+  r = esegui("FLM05.txt", una + altra.linea() + "\r\n");
+  EXPECT_EQ(r.esito, EsitoRun::struttura_non_trovata);
+  EXPECT_EQ(ui.messaggi, std::vector<std::string>{"STRUTTURA NON TROVATA"});
+  dir.scrivi("strutture.DAT", "");
+
+  ui = InterfacciaProva();
+  ui.risposte = {true, true, false};
+  r = esegui("FLM05.txt", una);
+  EXPECT_EQ(ui.domande.size(), 3u);
+  EXPECT_EQ(r.esito, EsitoRun::struttura_non_trovata);
+
+  ui = InterfacciaProva();
+  ui.risposte = {true};
+  ui.registrazione = [](std::string_view) { return EsitoRegistrazione::fine_programma; };
+  EXPECT_EQ(esegui("FLM05.txt", una).esito, EsitoRun::programma_terminato);
+
+  ui = InterfacciaProva();
+  ui.risposte = {true};
+  std::string proposto;
+  ui.registrazione = [&](std::string_view c) {
+    proposto = c;
+    std::string e;
+    registra_struttura(dir.percorso(), {std::string(c), "NUOVA", "26", "", ""}, &e);
+    return EsitoRegistrazione::chiusa;
+  };
+  r = esegui("FLM05.txt", una);
+  EXPECT_EQ(proposto, "123456");
+  EXPECT_EQ(ui.domande.size(), 1u);
+  EXPECT_EQ(r.esito, EsitoRun::corretto);
+  EXPECT_EQ(report(), intestazione("NUOVA", "FLM05.txt", "MAGGIO    "));
+}
+
+TEST_F(Importa, WrongLengthBeforeAnyErrorEndsTheRun) {
+  // The first line is one character short; it still names the facility.
+  auto r = esegui("FLM05.txt", prova::RigaProva().linea().substr(0, 221) + "\r\n" + una);
+  EXPECT_EQ(r.esito, EsitoRun::lunghezza_errata);
+  EXPECT_EQ(r.risu, 0);
+  EXPECT_EQ(report(), intestazione("AMBULATORIO PROVA", "FLM05.txt", "MAGGIO    ") +
+                          " Lunghezza file errata \r\n");
+  auto s = righe_stato();
+  EXPECT_EQ(s, (std::vector<std::string>{s[0], "Lunghezza file ERRATA"}));
+  EXPECT_EQ(ui.occupato, 0);
+}
+
+TEST_F(Importa, WrongLengthAfterAnErrorIsCheckedLikeAnyLine) {
+  prova::RigaProva a;
+  a.num_ricetta = "190000000000001";
+  std::string dati = a.chiusura("0000,00", "0000,00").linea() + "\r\n";  // closing row alone
+  dati += prova::ricetta_corretta("190000000000002") + prova::RigaProva().linea() + "X\r\n";
+  auto r = esegui("FLM05.txt", dati);
+  EXPECT_EQ(r.esito, EsitoRun::con_errori);
+  const std::string rep = report();
+  EXPECT_NE(rep.find(" E'presente solo la riga 99 \r\n"), std::string::npos) << rep;
+  EXPECT_NE(rep.find("\r\n01 " + std::string(60, '.') + " Ricetta Nr   190000000000001\r\n\r\n"),
+            std::string::npos);
+  EXPECT_NE(rep.find(" Lunghezza file errata \r\n"), std::string::npos);
+  const std::string fine = "\r\n\r\nData controllo : 06/12/2026\r\n";
+  EXPECT_EQ(rep.substr(rep.size() - fine.size()), fine);
+  auto s = righe_stato();
+  EXPECT_EQ(s.back(), "Il file contiene ERRORI rilevanti");
+  EXPECT_EQ(s[s.size() - 2], "Lunghezza file ERRATA");
+}
+
+TEST_F(Importa, LinesEndedByLfOrCrAlone) {
+  std::string lf = prova::ricetta_corretta("190000000000001", 2);
+  std::erase(lf, '\r');
+  std::string cr = lf;
+  std::replace(cr.begin(), cr.end(), '\n', '\r');
+  for (const std::string& d : {lf, cr, lf.substr(0, lf.size() - 1)}) {
+    auto r = esegui("FLM05.txt", d);
+    EXPECT_EQ(r.esito, EsitoRun::corretto);
+    EXPECT_EQ(r.totali.nrighe, 3);
+  }
+}
+
+TEST_F(Importa, FilesThatCannotBeUsed) {
+  EXPECT_EQ(esegui(dir / "FLM05-manca.txt").esito, EsitoRun::file_non_leggibile);
+  ASSERT_EQ(ui.messaggi.size(), 1u);
+  EXPECT_NE(ui.messaggi[0].find("FLM05-manca.txt"), std::string::npos);
+  std::filesystem::create_directory(dir / "FLM06.txt");
+  EXPECT_EQ(esegui(dir / "FLM06.txt").esito, EsitoRun::file_non_leggibile);
+  EXPECT_EQ(ui.messaggi.size(), 2u);
+
+  auto p = dir.scrivi("FLM05.txt", una);
+  EXPECT_EQ(importa(ParametriRun{p, dir / "manca"}, ui, orologio).esito,
+            EsitoRun::report_non_scrivibile);
+  EXPECT_NE(ui.messaggi.back().find("errori.RPT"), std::string::npos);
+
+  ui = InterfacciaProva();
+  dir.scrivi("errori.RPT", "old");
+  EXPECT_EQ(importa(ParametriRun{{}, dir.percorso()}, ui, orologio).esito, EsitoRun::nessun_file);
+  EXPECT_TRUE(ui.focus);
+  EXPECT_TRUE(ui.domande.empty());
+  EXPECT_EQ(report(), "");
+  EXPECT_TRUE(std::filesystem::exists(dir / "errori.RPT"));
+}
+
+}  // namespace
+}  // namespace flussom
