@@ -34,20 +34,30 @@ bool cartella_usabile(const fs::path& cartella, std::ostream& err) {
 
 }  // namespace
 
+bool avvisa_tabelle(const fs::path& cartella, std::ostream& err) {
+  if (!cartella_usabile(cartella, err)) return false;
+  for (const std::string& nome : Tabelle::mancanti(cartella))
+    err << "Attenzione: tabella mancante " << testo_visibile((cartella / nome).string()) << '\n';
+  // A folder, a pipe or a device at a table's name is never read: the run treats it as missing.
+  for (const std::string& nome : Tabelle::inutilizzabili(cartella))
+    err << "Attenzione: tabella inutilizzabile " << testo_visibile((cartella / nome).string())
+        << " : non \xC3\xA8 un file regolare, trattata come mancante\n";
+  return true;
+}
+
 int comando_controlla(const OpzioniControlla& o, const Orologio& orologio, std::istream& in,
                       std::ostream& out, std::ostream& err) {
   if (o.file.empty()) {
     err << "Nessun file dati indicato: nessun controllo eseguito\n";
     return 2;
   }
-  if (!cartella_usabile(o.cartella, err)) return 2;
-  for (const std::string& nome : Tabelle::mancanti(o.cartella))
-    err << "Attenzione: tabella mancante " << testo_visibile((o.cartella / nome).string()) << '\n';
-  // A folder, a pipe or a device at a table's name is never read: the run treats it as missing.
-  for (const std::string& nome : Tabelle::inutilizzabili(o.cartella))
-    err << "Attenzione: tabella inutilizzabile " << testo_visibile((o.cartella / nome).string())
-        << " : non \xC3\xA8 un file regolare, trattata come mancante\n";
+  if (!avvisa_tabelle(o.cartella, err)) return 2;
+  return controlla_file(o, orologio, in, out, err).stato;
+}
 
+EsitoControllo controlla_file(const OpzioniControlla& o, const Orologio& orologio, std::istream& in,
+                              std::ostream& out, std::ostream& err) {
+  EsitoControllo esito;
   const ParametriRun parametri{percorso_utf8(o.file), o.cartella, o.report};
   const fs::path json = percorso_utf8(o.json);
   // The JSON result never takes the place of the data file or of the report.
@@ -55,7 +65,7 @@ int comando_controlla(const OpzioniControlla& o, const Orologio& orologio, std::
                           json.lexically_normal() == parametri.report().lexically_normal())) {
     err << "Il file JSON " << testo_visibile(o.json)
         << " \xC3\xA8 il file dati o il report: nessun controllo eseguito\n";
-    return 2;
+    return esito;
   }
   InterfacciaTerminale ui(o.cartella, in, err, o.interattivo);
   RaccoltaReport raccolta;
@@ -66,22 +76,24 @@ int comando_controlla(const OpzioniControlla& o, const Orologio& orologio, std::
   std::error_code ec;
   const auto dimensione = fs::file_size(percorso_utf8(o.file), ec);
   ui.mostra_avanzamento(o.avanzamento && !ec && dimensione > soglia_avanzamento);
-  const RisultatoRun r = importa(parametri, ui, orologio);
+  const RisultatoRun& r = esito.run = importa(parametri, ui, orologio);
+  esito.blocchi = static_cast<std::int64_t>(raccolta.blocchi().size());
   ui.stampa_stato(out);
   // A verdict that does not reach its reader is no verdict.
   if (!out.flush()) {
     err << "Impossibile scrivere l'esito del controllo sullo standard output: " << std::strerror(errno) << '\n';
-    return 2;
+    return esito;
   }
   if (!o.json.empty()) {
     std::string motivo;
     const DatiRisultato dati{o.file, orologio.oggi(), r, raccolta};
     if (!scrivi_file_intero(json, risultato_json(dati), motivo)) {
       err << "Impossibile scrivere il risultato JSON " << testo_visibile(o.json) << " : " << motivo << '\n';
-      return 2;
+      return esito;
     }
   }
-  return stato_uscita(r.esito);
+  esito.stato = stato_uscita(r.esito);
+  return esito;
 }
 
 int comando_registra(const OpzioniRegistra& o, std::ostream& out, std::ostream& err) {

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "base/orologio.h"
+#include "run/importa.h"
 
 namespace flussom {
 
@@ -25,6 +26,20 @@ struct OpzioniControlla {
 // One check run. Exit status: 0 correct, 1 a run that found something, 2 nothing checked.
 int comando_controlla(const OpzioniControlla& o, const Orologio& orologio, std::istream& in,
                       std::ostream& out, std::ostream& err);
+
+// The application folder usable (false, told on `err`, when not); missing and unusable
+// tables named on `err`.
+bool avvisa_tabelle(const std::filesystem::path& cartella, std::ostream& err);
+
+struct EsitoControllo {
+  int stato = 2;  // the exit status
+  RisultatoRun run;
+  std::int64_t blocchi = 0;  // the report's error blocks (with a JSON result)
+};
+
+// The check of `o.file` alone, the folder and the tables already looked at.
+EsitoControllo controlla_file(const OpzioniControlla& o, const Orologio& orologio, std::istream& in,
+                              std::ostream& out, std::ostream& err);
 
 struct OpzioniRegistra {
   std::filesystem::path cartella;
