@@ -61,8 +61,11 @@ std::string messaggio_errore(const CLI::ParseError& e) {
 // Parses the command line: -1 when a command is to run, otherwise the exit status after
 // the help or an error message.
 int analizza(CLI::App& app, int argc, char** argv) {
+  const std::vector<std::string> argomenti = flussom::argomenti_utf8(argc, argv);
+  std::vector<const char*> puntatori;
+  for (const auto& a : argomenti) puntatori.push_back(a.c_str());
   try {
-    app.parse(argc, argv);
+    app.parse(static_cast<int>(puntatori.size()), puntatori.data());
   } catch (const CLI::CallForHelp& e) {
     return app.exit(e);
   } catch (const CLI::CallForAllHelp& e) {
@@ -97,6 +100,8 @@ int esegui(int argc, char** argv) {
                "flussom"};
   italiano(app);
   app.set_version_flag("--version", "flussom " FLUSSOM_VERSIONE, "Mostra la versione ed esce");
+  // A path is a path on every platform: "/tmp/x" is never a Windows-style option.
+  app.allow_windows_style_options(false);
   app.require_subcommand(1);
   app.fallthrough(false);
 
@@ -167,6 +172,7 @@ int esegui(int argc, char** argv) {
   mostra->group("Comandi");
   mostra->add_option("FILE", file_tabella, "La tabella (.DAT)")->required();
 
+  prepara_flussi_standard();
   if (const int stato = analizza(app, argc, argv); stato >= 0) return stato;
 
   auto cartella = [](const std::string& s) {

@@ -12,4 +12,10 @@ std::filesystem::path cartella_eseguibile() {
   return ec ? std::filesystem::path() : p.parent_path();
 }
 
+std::vector<std::string> argomenti_utf8(int argc, char** argv) {
+  return std::vector<std::string>(argv, argv + argc);
+}
+
+void prepara_flussi_standard() {}
+
 }  // namespace flussom

@@ -42,3 +42,29 @@ TEST(EseguiEAttendi, LaFinestraRispondeMentreAttende) {
 
 }  // namespace
 }  // namespace flussom
+
+#ifdef _WIN32
+namespace flussom {
+namespace {
+
+// The Win32 program's window: the wait closes it only when its title begins with FINISHED.
+TEST(EseguiEAttendi, ChiudeLaFinestraDelProgrammaIlCuiTitoloIniziaPerFinished) {
+  std::string prova = FLUSSOM_UI_FINESTRA_PROVA;
+  if (prova.starts_with('/')) prova = "Z:" + prova;  // a host path, as Wine shows it
+  // Wine without a display (no X server) creates no windows: the program says so with 3.
+  if (esegui_e_attendi(QString::fromStdString(prova) + " prova 0 1", stile_normale) == 3)
+    GTEST_SKIP() << "no window can be created here";
+  const std::pair<const char*, int> casi[] = {
+      {"\"FINISHED - prova\" 5", 5}, {"\"finished\" 6", 6}, {"\"Non FINISHED\" 7 1500", 99}};
+  for (const auto& [argomenti, atteso] : casi) {
+    QElapsedTimer orologio;
+    orologio.start();
+    EXPECT_EQ(esegui_e_attendi(QString::fromStdString(prova) + " " + argomenti, stile_normale), atteso)
+        << argomenti;
+    EXPECT_LT(orologio.elapsed(), 8000) << argomenti;
+  }
+}
+
+}  // namespace
+}  // namespace flussom
+#endif

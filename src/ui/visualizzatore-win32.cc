@@ -1,13 +1,13 @@
 #include "ui/visualizzatore.h"
 
-#include "run/importa.h"
-
 namespace flussom {
 
-// App_Pacth ends in a backslash and the name brings its own: Windows reads the two as one.
+// NOTEPAD takes the rest of its command line as the file's name: blanks need no quotes.
+// The folder is taken in its wide form, so "à" and "€" reach NOTEPAD whatever the code page.
 QString comando_visualizza_report(const std::filesystem::path& cartella) {
-  return QStringLiteral("NOTEPAD ") + QString::fromLocal8Bit(App_Pacth(cartella)) +
-         QStringLiteral("\\errori.RPT");
+  QString c = QString::fromStdWString(cartella.native());
+  if (!c.endsWith(QLatin1Char('\\')) && !c.endsWith(QLatin1Char('/'))) c += QLatin1Char('\\');
+  return QStringLiteral("NOTEPAD ") + c + QStringLiteral("errori.RPT");
 }
 
 }  // namespace flussom

@@ -38,3 +38,20 @@ TEST(Visualizzatore, IlPercorsoDelReportEUnSoloArgomento) {
 }  // namespace
 }  // namespace flussom
 #endif
+
+#ifdef _WIN32
+namespace flussom {
+namespace {
+
+TEST(Visualizzatore, NotepadSulReportConIlNomeLargoDellaCartella) {
+  const std::pair<const wchar_t*, const char16_t*> casi[] = {
+      {L"C:\\app", u"NOTEPAD C:\\app\\errori.RPT"},
+      {L"C:\\", u"NOTEPAD C:\\errori.RPT"},
+      {L"C:\\a b \u00E0 \u20AC", u"NOTEPAD C:\\a b \u00E0 \u20AC\\errori.RPT"}};
+  for (const auto& [cartella, atteso] : casi)
+    EXPECT_EQ(comando_visualizza_report(cartella), QString::fromUtf16(atteso));
+}
+
+}  // namespace
+}  // namespace flussom
+#endif

@@ -7,9 +7,7 @@
 
 #include "support/cartella_temporanea.h"
 
-#ifndef _WIN32
 #include <sys/wait.h>
-#endif
 
 namespace flussom::prova {
 
@@ -36,7 +34,6 @@ std::vector<std::string> con_json(std::vector<std::string> argomenti, const std:
 }
 
 void verifica_json(const std::vector<std::string>& argomenti, const std::filesystem::path& json, int stato) {
-#ifndef _WIN32
   if (!std::filesystem::exists(json)) return;
   std::string cmd = "/usr/bin/python3 " + tra_apici(FLUSSOM_SORGENTI "/tests/verifica_risultato.py") + " " +
                     tra_apici(FLUSSOM_SORGENTI "/docs/risultato.schema.json") + " " + tra_apici(json.string()) +
@@ -47,32 +44,32 @@ void verifica_json(const std::vector<std::string>& argomenti, const std::filesys
     if (std::filesystem::is_regular_file(report)) cmd += " " + tra_apici(report.string());
   }
   EXPECT_EQ(std::system(cmd.c_str()), 0) << "risultato JSON non valido: " << json;
-#else
-  (void)argomenti, (void)json, (void)stato;
-#endif
 }
 
 }  // namespace
 
 Uscita esegui_flussom(const std::vector<std::string>& argomenti_dati, const std::string& ingresso) {
   CartellaTemporanea dir;
-  const auto in = dir.scrivi("stdin", ingresso);
   const auto json = dir / "risultato.json";
   const std::vector<std::string> argomenti = con_json(argomenti_dati, json);
-  std::string cmd = tra_apici(FLUSSOM_BIN);
+  Uscita u = esegui(FLUSSOM_BIN, argomenti, ingresso);
+  verifica_json(argomenti, json, u.stato);
+  return u;
+}
+
+Uscita esegui(const std::filesystem::path& programma, const std::vector<std::string>& argomenti,
+              const std::string& ingresso) {
+  CartellaTemporanea dir;
+  const auto in = dir.scrivi("stdin", ingresso);
+  std::string cmd = tra_apici(programma.string());
   for (const auto& a : argomenti) cmd += " " + tra_apici(a);
   cmd += " < " + tra_apici(in.string()) + " > " + tra_apici((dir / "stdout").string()) + " 2> " +
          tra_apici((dir / "stderr").string());
   const int r = std::system(cmd.c_str());
   Uscita u;
-#ifdef _WIN32
-  u.stato = r;
-#else
   u.stato = WIFEXITED(r) ? WEXITSTATUS(r) : -1;
-#endif
   u.out = dir.leggi("stdout");
   u.err = dir.leggi("stderr");
-  verifica_json(argomenti, json, u.stato);
   return u;
 }
 
