@@ -119,4 +119,11 @@ std::optional<std::string> utf8_a_cp1252_esatto(std::string_view s) {
   return out;
 }
 
+std::string testo_utf8(const std::filesystem::path& p) {
+  const std::u8string u = p.u8string();
+  return std::string(u.begin(), u.end());
+}
+
+std::string testo_cp1252(const std::filesystem::path& p) { return utf8_a_cp1252(testo_utf8(p)); }
+
 }  // namespace flussom

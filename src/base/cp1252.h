@@ -2,6 +2,7 @@
 // UTF-8 (terminals and widgets). Only the front ends and file-name handling use them.
 #pragma once
 
+#include <filesystem>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -19,5 +20,9 @@ std::string utf8_a_cp1252(std::string_view s, char sostituto = '?');
 // Strict form: nothing when some character has no Windows-1252 form or the text is not
 // valid UTF-8.
 std::optional<std::string> utf8_a_cp1252_esatto(std::string_view s);
+
+// A path as text: its UTF-8 bytes, or those converted to Windows-1252.
+std::string testo_utf8(const std::filesystem::path& p);
+std::string testo_cp1252(const std::filesystem::path& p);
 
 }  // namespace flussom

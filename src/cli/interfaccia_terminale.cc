@@ -63,17 +63,17 @@ InterfacciaTerminale::InterfacciaTerminale(std::filesystem::path cartella, std::
                                            std::ostream& err, bool interattivo)
     : cartella_(std::move(cartella)), in_(in), err_(err), interattivo_(interattivo) {}
 
-void InterfacciaTerminale::aggiungi_stato(std::string_view riga) {
+void InterfacciaTerminale::riga_stato(std::string_view riga) {
   stato_.append("\r\n");
   stato_.append(riga);
 }
 
-void InterfacciaTerminale::imposta_progresso(std::int64_t, std::int64_t massimo) {
+void InterfacciaTerminale::intervallo_progresso(std::int64_t, std::int64_t massimo) {
   massimo_ = massimo;
   ultimo_percento_ = -1;
 }
 
-void InterfacciaTerminale::avanza_progresso(std::int64_t valore) {
+void InterfacciaTerminale::progresso(std::int64_t valore) {
   if (!avanzamento_ || massimo_ <= 0 || valore > massimo_) return;
   const int percento = static_cast<int>(valore * 100 / massimo_);
   if (percento == ultimo_percento_) return;
@@ -111,7 +111,7 @@ bool InterfacciaTerminale::domanda(std::string_view testo) {
   }
 }
 
-EsitoRegistrazione InterfacciaTerminale::registra_struttura(std::string_view codstru) {
+EsitoRegistrazione InterfacciaTerminale::registrazione_richiesta(std::string_view codstru) {
   if (!interattivo_) return EsitoRegistrazione::chiusa;
   err_ << "Inserimento Dati Struttura (riga vuota: valore proposto o campo vuoto)\n";
   DatiStruttura dati;

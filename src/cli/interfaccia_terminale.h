@@ -1,4 +1,4 @@
-// The terminal plays the main window: the status text is kept and printed at the end,
+// The terminal follows a run: the status text is kept and printed at the end,
 // message boxes go to standard error, questions are asked when standard input is a
 // terminal (otherwise answered No).
 #pragma once
@@ -8,7 +8,7 @@
 #include <iosfwd>
 #include <string>
 
-#include "run/interfaccia.h"
+#include "run/eventi_run.h"
 
 namespace flussom {
 
@@ -17,23 +17,19 @@ namespace flussom {
 // or send commands to the terminal.
 std::string testo_visibile(std::string_view utf8);
 
-class InterfacciaTerminale : public Interfaccia {
+class InterfacciaTerminale : public EventiRun {
  public:
   // `interattivo`: questions and the registration are asked on `in`/`err`.
   InterfacciaTerminale(std::filesystem::path cartella, std::istream& in, std::ostream& err,
                        bool interattivo);
 
-  std::string testo_stato() const override { return stato_; }
-  void aggiungi_stato(std::string_view riga) override;
-  void imposta_struttura(std::string_view nome) override { struttura_ = nome; }
-  void imposta_progresso(std::int64_t minimo, std::int64_t massimo) override;
-  void avanza_progresso(std::int64_t valore) override;
-  void puntatore_occupato(bool) override {}
-  void abilita_stampa(bool) override {}
-  void focus_fine() override {}
+  void struttura_trovata(std::string_view nome) override { struttura_ = nome; }
   bool domanda(std::string_view testo) override;
+  EsitoRegistrazione registrazione_richiesta(std::string_view codstru) override;
+  void intervallo_progresso(std::int64_t minimo, std::int64_t massimo) override;
+  void progresso(std::int64_t valore) override;
+  void riga_stato(std::string_view riga) override;
   void messaggio(std::string_view testo) override;
-  EsitoRegistrazione registra_struttura(std::string_view codstru) override;
   void riga_report(const RigaReport& r) override {
     if (osservatore_) osservatore_->riga_report(r);
   }

@@ -38,7 +38,7 @@ TEST(InterfacciaTerminale, InputThatEndsWritesNothingAndAnswersNo) {
   std::ostringstream err;
   InterfacciaTerminale ui(dir.percorso(), in, err, true);
   EXPECT_TRUE(ui.domanda("STRUTTURA NON TROVATA! Vuole inserirla "));
-  EXPECT_EQ(ui.registra_struttura("123456"), EsitoRegistrazione::chiusa);
+  EXPECT_EQ(ui.registrazione_richiesta("123456"), EsitoRegistrazione::chiusa);
   EXPECT_FALSE(ui.domanda("STRUTTURA NON TROVATA! Vuole inserirla "));
   EXPECT_FALSE(std::filesystem::exists(dir / "strutture.DAT"));
 }
@@ -48,14 +48,14 @@ TEST(InterfacciaTerminale, ProgressOnlyWhenAsked) {
   std::istringstream in;
   std::ostringstream err;
   InterfacciaTerminale ui(dir.percorso(), in, err, false);
-  ui.imposta_progresso(0, 200);
-  ui.avanza_progresso(100);
+  ui.intervallo_progresso(0, 200);
+  ui.progresso(100);
   EXPECT_EQ(err.str(), "");
   ui.mostra_avanzamento(true);
-  ui.avanza_progresso(100);
-  ui.avanza_progresso(101);  // same percentage: nothing new
-  ui.avanza_progresso(200);
-  ui.avanza_progresso(300);  // beyond the maximum: ignored
+  ui.progresso(100);
+  ui.progresso(101);  // same percentage: nothing new
+  ui.progresso(200);
+  ui.progresso(300);  // beyond the maximum: ignored
   EXPECT_EQ(err.str(), "\rControllo in corso: 50%\rControllo in corso: 100%\n");
 }
 

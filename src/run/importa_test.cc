@@ -14,33 +14,31 @@ namespace {
 
 using namespace std::chrono;
 
-// A front end that records what the run shows and answers as told.
-class InterfacciaProva : public Interfaccia {
+// A front end that records what the run tells and answers as told.
+class InterfacciaProva : public EventiRun {
  public:
   std::string stato;
   std::string struttura;
   std::vector<std::string> messaggi, domande;
   std::vector<bool> risposte;  // answers to the questions in order, then No
   std::function<EsitoRegistrazione(std::string_view)> registrazione;
-  int stampa = -1;  // last state of "Visualizza e stampa errori"
-  bool focus = false;
+  bool azzerato = false;  // the report was announced as recreated
   std::int64_t massimo = -1, valore = 0;
   int occupato = 0;
 
-  std::string testo_stato() const override { return stato; }
-  void aggiungi_stato(std::string_view r) override { stato += "\r\n" + std::string(r); }
-  void imposta_struttura(std::string_view n) override { struttura = n; }
-  void imposta_progresso(std::int64_t, std::int64_t m) override { massimo = m; }
-  void avanza_progresso(std::int64_t v) override { valore = v; }
-  void puntatore_occupato(bool o) override { occupato += o ? 1 : -1; }
-  void abilita_stampa(bool a) override { stampa = a; }
-  void focus_fine() override { focus = true; }
+  void riga_stato(std::string_view r) override { stato += "\r\n" + std::string(r); }
+  void struttura_trovata(std::string_view n) override { struttura = n; }
+  void intervallo_progresso(std::int64_t, std::int64_t m) override { massimo = m; }
+  void progresso(std::int64_t v) override { valore = v; }
+  void lettura_iniziata() override { ++occupato; }
+  void lettura_finita() override { --occupato; }
+  void report_azzerato() override { azzerato = true; }
   bool domanda(std::string_view t) override {
     domande.emplace_back(t);
     return risposte.size() >= domande.size() && risposte[domande.size() - 1];
   }
   void messaggio(std::string_view t) override { messaggi.emplace_back(t); }
-  EsitoRegistrazione registra_struttura(std::string_view c) override {
+  EsitoRegistrazione registrazione_richiesta(std::string_view c) override {
     return registrazione ? registrazione(c) : EsitoRegistrazione::chiusa;
   }
 };
@@ -83,7 +81,7 @@ TEST_F(Importa, CorrectFileGivesTheVerdictAndTheSummary) {
                                        prova::ricetta_corretta("190000000000003", 1));
   EXPECT_EQ(report(), intestazione("AMBULATORIO PROVA", "FLM102026.txt", "OTTOBRE   "));
   EXPECT_EQ(r.esito, EsitoRun::corretto);
-  EXPECT_EQ(r.risu, 0);
+  EXPECT_FALSE(r.errori_nel_report);
   auto s = righe_stato();
   ASSERT_EQ(s.size(), 8u) << ui.stato;
   EXPECT_EQ(s[1], "IL FILE E' CORRETTO");
@@ -92,7 +90,7 @@ TEST_F(Importa, CorrectFileGivesTheVerdictAndTheSummary) {
   EXPECT_EQ(s[4].rfind("Prestazioni      nr ", 0), 0u);
   EXPECT_EQ(s[5].rfind("Totale         \x80  ", 0), 0u);
   EXPECT_EQ(ui.struttura, "AMBULATORIO PROVA");
-  EXPECT_EQ(ui.stampa, 0);
+  EXPECT_TRUE(ui.azzerato);
   EXPECT_EQ(ui.massimo, 9 * 224 / 222);
   EXPECT_EQ(ui.valore, 9);
   EXPECT_EQ(ui.occupato, 0);
@@ -106,7 +104,7 @@ TEST_F(Importa, MonthOfTheFileName) {
     ui.messaggi.clear();
     auto r = esegui(nome, una);
     EXPECT_EQ(r.esito, EsitoRun::mese_non_definito);
-    EXPECT_EQ(r.risu, 1);
+    EXPECT_TRUE(r.errori_nel_report);
     EXPECT_EQ(report(), "nel file il mese non \xE8 definito \r\n");
     EXPECT_EQ(ui.messaggi, std::vector<std::string>{"NEL FILE IL MESE NON E'DEFINITO"});
   }
@@ -181,7 +179,7 @@ TEST_F(Importa, WrongLengthBeforeAnyErrorEndsTheRun) {
   // The first line is one character short; it still names the facility.
   auto r = esegui("FLM05.txt", prova::RigaProva().linea().substr(0, 221) + "\r\n" + una);
   EXPECT_EQ(r.esito, EsitoRun::lunghezza_errata);
-  EXPECT_EQ(r.risu, 0);
+  EXPECT_FALSE(r.errori_nel_report);
   EXPECT_EQ(report(), intestazione("AMBULATORIO PROVA", "FLM05.txt", "MAGGIO    ") +
                           " Lunghezza file errata \r\n");
   auto s = righe_stato();
@@ -236,7 +234,7 @@ TEST_F(Importa, FilesThatCannotBeUsed) {
   ui = InterfacciaProva();
   dir.scrivi("errori.RPT", "old");
   EXPECT_EQ(importa(ParametriRun{{}, dir.percorso()}, ui, orologio).esito, EsitoRun::nessun_file);
-  EXPECT_TRUE(ui.focus);
+  EXPECT_TRUE(ui.azzerato);
   EXPECT_TRUE(ui.domande.empty());
   EXPECT_EQ(report(), "");
   EXPECT_TRUE(std::filesystem::exists(dir / "errori.RPT"));

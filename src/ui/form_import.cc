@@ -34,8 +34,6 @@ namespace {
 
 QString da_cp1252(std::string_view s) { return QString::fromStdString(cp1252_a_utf8(s)); }
 
-std::string in_cp1252(const QString& s) { return utf8_a_cp1252(s.toStdString()); }
-
 // Folder paths are compared in Qt's form ("/" separators).
 QString forma_qt(const QString& cartella) {
   return QDir::cleanPath(QDir(QDir::fromNativeSeparators(cartella)).absolutePath());
@@ -224,46 +222,46 @@ void Form_import::riempi_file() {
 }
 
 void Form_import::scegli_file(const QString& nome) {
-  imposta_struttura("");
+  mostra_struttura("");
   // The run opens and closes its own files: nothing stays open between runs.
   Comm_st_->setEnabled(false);
   const QString percorso = unisci_percorso(cartella_corrente_, nome);
   percorso_file_ = a_percorso(percorso);
   const QString testo = QStringLiteral("Apertura File : ") + percorso;
-  stato_ = in_cp1252(testo);
   righe_nuove_.clear();
   Text1_->setPlainText(testo);
 }
 
 void Form_import::controlla_file() {
-  imposta_struttura("");
-  int risu = 0;
-  int simu = 1;
-  const RisultatoRun esito = importa(ParametriRun{percorso_file_, cartella_}, *this, orologio_, simu, risu);
+  mostra_struttura("");
+  const RisultatoRun r = importa(ParametriRun{percorso_file_, cartella_}, *this, orologio_);
+  if (r.esito == EsitoRun::programma_terminato) {
+    close();
+    emit programma_terminato();
+  }
+}
+
+// A run without a file recreates the report and sends the focus to "Fine"; a report with
+// errors may be viewed.
+void Form_import::run_finito(const RisultatoRun& r) {
   mostra_stato();
   if (valore_in_attesa_ >= 0) ProgressBar1_->setValue(static_cast<int>(valore_in_attesa_));
   valore_in_attesa_ = -1;
   if (occupato_) puntatore_occupato(false);
-  if (esito.esito == EsitoRun::programma_terminato) {
-    close();
-    emit programma_terminato();
-    return;
-  }
-  if (risu == 1) Comm_st_->setEnabled(true);
+  if (r.esito == EsitoRun::nessun_file) Com_fine_->setFocus();
+  if (r.errori_nel_report) Comm_st_->setEnabled(true);
 }
+
+void Form_import::report_azzerato() { Comm_st_->setEnabled(false); }
 
 void Form_import::visualizza_errori() {
   esegui_e_attendi(comando_visualizza_report(cartella_), stile_ingrandita);
 }
 
-std::string Form_import::testo_stato() const { return stato_; }
-
 // The run may append a line for every line of a long file, and a box that cannot repaint
 // before the run returns gains nothing from getting them one by one: they reach the box
 // together when the run returns or shows a modal box.
-void Form_import::aggiungi_stato(std::string_view riga) {
-  stato_ += "\r\n";
-  stato_ += riga;
+void Form_import::riga_stato(std::string_view riga) {
   righe_nuove_.append(da_cp1252(riga));
 }
 
@@ -277,14 +275,14 @@ void Form_import::mostra_stato() {
     Text1_->appendPlainText(nuove);
 }
 
-void Form_import::imposta_struttura(std::string_view nome) {
+void Form_import::mostra_struttura(std::string_view nome) {
   // The run sets the name once per line: touch the box only when it changes.
   if (nome == struttura_) return;
   struttura_ = nome;
   Text2_->setText(da_cp1252(nome));
 }
 
-void Form_import::imposta_progresso(std::int64_t minimo, std::int64_t massimo) {
+void Form_import::intervallo_progresso(std::int64_t minimo, std::int64_t massimo) {
   // A bar needs a maximum above its minimum (an empty file gives 0 and 0): keep the old range.
   if (massimo <= minimo) return;
   constexpr std::int64_t limite = std::numeric_limits<int>::max();
@@ -294,7 +292,7 @@ void Form_import::imposta_progresso(std::int64_t minimo, std::int64_t massimo) {
   valore_in_attesa_ = -1;
 }
 
-void Form_import::avanza_progresso(std::int64_t valore) {
+void Form_import::progresso(std::int64_t valore) {
   const std::int64_t minimo = ProgressBar1_->minimum(), massimo = ProgressBar1_->maximum();
   if (valore < minimo || valore > massimo) return;
   // The run does not give the event loop a turn, so the bar repaints itself at once when
@@ -319,10 +317,6 @@ void Form_import::puntatore_occupato(bool occupato) {
     QGuiApplication::restoreOverrideCursor();
 }
 
-void Form_import::abilita_stampa(bool abilitato) { Comm_st_->setEnabled(abilitato); }
-
-void Form_import::focus_fine() { Com_fine_->setFocus(); }
-
 bool Form_import::domanda(std::string_view testo) {
   mostra_stato();
   const PuntatoreNormale normale(occupato_);
@@ -343,7 +337,7 @@ void Form_import::messaggio(std::string_view testo) {
   box.exec();
 }
 
-EsitoRegistrazione Form_import::registra_struttura(std::string_view codstru) {
+EsitoRegistrazione Form_import::registrazione_richiesta(std::string_view codstru) {
   mostra_stato();
   const PuntatoreNormale normale(occupato_);
   Form_dati finestra(cartella_, codstru, this);

@@ -1,6 +1,6 @@
 // The main window: the operator picks a data file with the drive, folder and file lists,
 // starts its check, follows the progress and the outcome, and opens the error report. The
-// window is also the front end through which the check run talks to the operator.
+// window also follows the check run's events and decides from them what its widgets show.
 #pragma once
 
 #include <QHash>
@@ -9,7 +9,7 @@
 #include <filesystem>
 #include <string>
 
-#include "run/interfaccia.h"
+#include "run/eventi_run.h"
 #include "base/orologio.h"
 
 class QComboBox;
@@ -29,7 +29,7 @@ inline constexpr const char* titolo_finestra =
     "Controllo dati Flusso M - Specialistica ambulatoriale - rilascio Dicembre 2026";
 inline constexpr const char* titolo_applicazione = "Controllo Flusso M";
 
-class Form_import : public QWidget, public Interfaccia {
+class Form_import : public QWidget, public EventiRun {
   Q_OBJECT
 
  public:
@@ -47,18 +47,18 @@ class Form_import : public QWidget, public Interfaccia {
   void controlla_file();
   void visualizza_errori();
 
-  // The run's side.
-  std::string testo_stato() const override;
-  void aggiungi_stato(std::string_view riga) override;
-  void imposta_struttura(std::string_view nome) override;
-  void imposta_progresso(std::int64_t minimo, std::int64_t massimo) override;
-  void avanza_progresso(std::int64_t valore) override;
-  void puntatore_occupato(bool occupato) override;
-  void abilita_stampa(bool abilitato) override;
-  void focus_fine() override;
+  // The run's events.
+  void struttura_trovata(std::string_view nome) override { mostra_struttura(nome); }
   bool domanda(std::string_view testo) override;
+  EsitoRegistrazione registrazione_richiesta(std::string_view codstru) override;
+  void report_azzerato() override;
+  void lettura_iniziata() override { puntatore_occupato(true); }
+  void intervallo_progresso(std::int64_t minimo, std::int64_t massimo) override;
+  void progresso(std::int64_t valore) override;
+  void lettura_finita() override { puntatore_occupato(false); }
+  void riga_stato(std::string_view riga) override;
   void messaggio(std::string_view testo) override;
-  EsitoRegistrazione registra_struttura(std::string_view codstru) override;
+  void run_finito(const RisultatoRun& risultato) override;
 
  signals:
   // "Fine Procedura" in the registration window: the window has closed and the program ends.
@@ -68,6 +68,9 @@ class Form_import : public QWidget, public Interfaccia {
   void riempi_cartelle();
   void riempi_file();
   void mostra_stato();
+  void mostra_struttura(std::string_view nome);
+  // The busy pointer (hourglass) while the run reads the file, then the normal pointer.
+  void puntatore_occupato(bool occupato);
 
   std::filesystem::path cartella_;
   const Orologio& orologio_;
@@ -76,7 +79,6 @@ class Form_import : public QWidget, public Interfaccia {
   QHash<QString, QString> cartella_per_drive_;  // the folder last shown on each drive
   int drive_corrente_ = -1;
 
-  std::string stato_;                 // the status text, Windows-1252, lines joined by CR LF
   QStringList righe_nuove_;           // lines appended by the run, not yet in the status box
   std::string struttura_;             // the facility name on show
   bool occupato_ = false;

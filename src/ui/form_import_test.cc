@@ -132,7 +132,7 @@ TEST_F(FormImportTest, AllAvvioMostraLaCartellaDellApplicazioneELeCartelleSiPerc
   controlla(nessuna);
   EXPECT_EQ(QApplication::focusWidget(), controllo("Com_fine"));
 
-  finestra_->abilita_stampa(true);
+  finestra_->run_finito(RisultatoRun{EsitoRun::con_errori, true, {}});
   dir1->setCurrentRow(dir1->count() - 1);
   QTest::keyClick(dir1, Qt::Key_Return);
   EXPECT_EQ(voci("File1"), QStringList{"dentro.txt"});
@@ -145,8 +145,8 @@ TEST_F(FormImportTest, SceltoUnFileNeComponeIlPercorsoConUnSoloSeparatore) {
   app_.scrivi("AMB01.txt", "");
   app_.scrivi("AMB02.txt", "");
   apri();
-  finestra_->imposta_struttura("VECCHIA");
-  finestra_->abilita_stampa(true);
+  finestra_->struttura_trovata("VECCHIA");
+  finestra_->run_finito(RisultatoRun{EsitoRun::con_errori, true, {}});
   clic_file("AMB01.txt");
   const QString atteso = cartella() + QDir::separator() + "AMB01.txt";
   EXPECT_EQ(da_percorso(finestra_->percorso_file()), atteso);
