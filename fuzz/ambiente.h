@@ -10,7 +10,7 @@
 #include <string_view>
 #include <vector>
 
-#include "run/interfaccia.h"
+#include "run/eventi_run.h"
 #include "base/orologio.h"
 
 namespace flussom::fuzz {
@@ -40,29 +40,18 @@ std::string sorgente_di_esempio(std::string_view nome);
 // A data file made by the generator from the base tables.
 std::string genera_dati(std::uint64_t righe, double quota_errori, std::uint64_t seme);
 
-// Answers No to every question, shows nothing.
-class InterfacciaMuta : public Interfaccia {
+// Answers No to every question, shows nothing, counts status lines and messages; ends the
+// program at a registration.
+class InterfacciaMuta : public EventiRun {
  public:
-  explicit InterfacciaMuta(std::string stato) : stato_(std::move(stato)) {}
-  std::string testo_stato() const override { return stato_; }
-  void aggiungi_stato(std::string_view) override { ++righe_stato; }
-  void imposta_struttura(std::string_view) override {}
-  void imposta_progresso(std::int64_t, std::int64_t) override {}
-  void avanza_progresso(std::int64_t) override {}
-  void puntatore_occupato(bool) override {}
-  void abilita_stampa(bool) override {}
-  void focus_fine() override {}
-  bool domanda(std::string_view) override { return false; }
+  void riga_stato(std::string_view) override { ++righe_stato; }
   void messaggio(std::string_view) override { ++messaggi; }
-  EsitoRegistrazione registra_struttura(std::string_view) override {
+  EsitoRegistrazione registrazione_richiesta(std::string_view) override {
     return EsitoRegistrazione::fine_programma;
   }
 
   int righe_stato = 0;
   int messaggi = 0;
-
- private:
-  std::string stato_;
 };
 
 // The day every fuzzed run takes as today.

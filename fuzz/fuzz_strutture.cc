@@ -63,7 +63,7 @@ void prova_registrazione(const fs::path& cartella, std::string_view tabella, std
   const DatiStruttura d = dati_digitati(digitato);
   if (!registrazione_completa(d)) return;
   std::string errore;
-  if (!registra_struttura(cartella, d, &errore)) guasto("registrazione non scritta: " + errore);
+  if (!registra_struttura(cartella, d, errore)) guasto("registrazione non scritta: " + errore);
   const bool a_capo = tabella.empty() || tabella.back() == '\n' || tabella.back() == '\r';
   const std::string attesa = std::string(tabella) + (a_capo ? "" : "\r\n") + record_struttura(d);
   if (leggi(cartella / "strutture.DAT") != attesa) guasto("strutture.DAT non e' quella attesa");

@@ -52,7 +52,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
   }
 
-  InterfacciaMuta ui("Apertura File : " + file.string());
+  InterfacciaMuta ui;
   const RisultatoRun r = importa(ParametriRun{file, cartella}, ui, orologio_fisso());
 
   switch (r.esito) {

@@ -23,11 +23,11 @@ StatoTabella stato_tabella(const fs::path& file) {
   return fs::is_regular_file(file, ec) ? StatoTabella::presente : StatoTabella::inutilizzabile;
 }
 
-StatoTabella leggi_tabella(const fs::path& file, std::string& dati, std::string* motivo) {
+StatoTabella leggi_tabella(const fs::path& file, std::string& dati, std::string& motivo) {
   dati.clear();
   std::string errore;
   const auto inutilizzabile = [&](std::string perche) {
-    if (motivo) *motivo = std::move(perche);
+    motivo = std::move(perche);
     return StatoTabella::inutilizzabile;
   };
   switch (stato_tabella(file)) {

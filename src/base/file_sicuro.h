@@ -48,10 +48,10 @@ enum class StatoTabella {
 };
 
 // Reads a whole table file; only a regular file is read (never a pipe or a device, whose
-// reading could wait or grow without end). When it is unusable, *motivo (if given) says
-// why (Windows-1252), as "\xE8 una cartella".
+// reading could wait or grow without end). When it is unusable, `motivo` says why
+// (Windows-1252), as "\xE8 una cartella".
 StatoTabella leggi_tabella(const std::filesystem::path& file, std::string& dati,
-                           std::string* motivo = nullptr);
+                           std::string& motivo);
 // The same question without reading: what stands at that name.
 StatoTabella stato_tabella(const std::filesystem::path& file);
 

@@ -89,7 +89,4 @@ std::string virgola_in_punto(std::string_view s);
 // Shorter texts give what is there (an empty text gives an empty key).
 std::string chiave_data(std::string_view data);
 
-// True when the two texts are equal after trimming.
-inline bool uguali_trim(std::string_view a, std::string_view b) { return trim(a) == trim(b); }
-
 }  // namespace flussom

@@ -104,18 +104,18 @@ int comando_registra(const OpzioniRegistra& o, std::ostream& out, std::ostream& 
     err << "Valore non accettato: " << errore << ". Nessun record scritto.\n";
     return 2;
   };
-  auto codice = valida_codice_struttura(o.codice, true, &errore);
+  auto codice = valida_codice_struttura(o.codice, true, errore);
   if (!codice) return rifiuta();
-  auto nome = valida_denominazione(o.denominazione, &errore);
+  auto nome = valida_denominazione(o.denominazione, errore);
   if (!nome) return rifiuta();
-  auto b1 = valida_branca(o.branca1, true, &errore);
+  auto b1 = valida_branca(o.branca1, true, errore);
   if (!b1) return rifiuta();
-  auto b2 = valida_branca(o.branca2, false, &errore);
+  auto b2 = valida_branca(o.branca2, false, errore);
   if (!b2) return rifiuta();
-  auto b3 = valida_branca(o.branca3, false, &errore);
+  auto b3 = valida_branca(o.branca3, false, errore);
   if (!b3) return rifiuta();
   d = DatiStruttura{*codice, *nome, *b1, *b2, *b3};
-  if (!registra_struttura(o.cartella, d, &errore)) {
+  if (!registra_struttura(o.cartella, d, errore)) {
     err << "Impossibile scrivere " << (o.cartella / "strutture.DAT").string() << " : " << errore << '\n';
     return 2;
   }

@@ -125,7 +125,7 @@ EsitoRegistrazione InterfacciaTerminale::registrazione_richiesta(std::string_vie
           etichetta + (proposto.empty() ? "" : " [" + cp1252_a_utf8(proposto) + "]") + ": ";
       if (!chiedi(prompt, r)) return false;
       if (r.empty()) r = cp1252_a_utf8(proposto);
-      if (auto v = valida(r, &errore)) {
+      if (auto v = valida(r, errore)) {
         dest = *v;
         return true;
       }
@@ -135,22 +135,22 @@ EsitoRegistrazione InterfacciaTerminale::registrazione_richiesta(std::string_vie
   const std::string proposto(codstru);
   const bool ok =
       chiedi_campo("Codice Struttura", proposto,
-                   [](std::string_view v, std::string* e) { return valida_codice_struttura(v, true, e); },
+                   [](std::string_view v, std::string& e) { return valida_codice_struttura(v, true, e); },
                    dati.codice) &&
       chiedi_campo("Denominazione", "",
-                   [](std::string_view v, std::string* e) { return valida_denominazione(v, e); },
+                   [](std::string_view v, std::string& e) { return valida_denominazione(v, e); },
                    dati.denominazione) &&
       chiedi_campo("Codice Branca", "",
-                   [](std::string_view v, std::string* e) { return valida_branca(v, true, e); },
+                   [](std::string_view v, std::string& e) { return valida_branca(v, true, e); },
                    dati.branca1) &&
       chiedi_campo("Codice Branca 2", "",
-                   [](std::string_view v, std::string* e) { return valida_branca(v, false, e); },
+                   [](std::string_view v, std::string& e) { return valida_branca(v, false, e); },
                    dati.branca2) &&
       chiedi_campo("Codice Branca 3", "",
-                   [](std::string_view v, std::string* e) { return valida_branca(v, false, e); },
+                   [](std::string_view v, std::string& e) { return valida_branca(v, false, e); },
                    dati.branca3);
   if (!ok) return EsitoRegistrazione::chiusa;  // input ended: nothing written
-  if (!flussom::registra_struttura(cartella_, dati, &errore))
+  if (!flussom::registra_struttura(cartella_, dati, errore))
     err_ << "Impossibile scrivere " << (cartella_ / "strutture.DAT").string() << " : " << errore << '\n';
   return EsitoRegistrazione::chiusa;
 }

@@ -11,11 +11,11 @@
 namespace flussom {
 
 // Each returns the value in Windows-1252 as the window would hold it, or nothing with the
-// reason (Italian, UTF-8) in *errore. `obbligatorio`: an empty value is refused.
+// reason (Italian, UTF-8) in `errore`. `obbligatorio`: an empty value is refused.
 std::optional<std::string> valida_codice_struttura(std::string_view utf8, bool obbligatorio,
-                                                   std::string* errore);
-std::optional<std::string> valida_denominazione(std::string_view utf8, std::string* errore);
+                                                   std::string& errore);
+std::optional<std::string> valida_denominazione(std::string_view utf8, std::string& errore);
 std::optional<std::string> valida_branca(std::string_view utf8, bool obbligatorio,
-                                         std::string* errore);
+                                         std::string& errore);
 
 }  // namespace flussom

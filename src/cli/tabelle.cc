@@ -14,11 +14,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::string percorso(const fs::path& p) {
-  const std::u8string u = p.u8string();
-  return std::string(u.begin(), u.end());
-}
-
 void stampa_errore(std::ostream& err, const ErroreSorgente& e) {
   err << "Errore in " << cp1252_a_utf8(e.file);
   if (e.riga > 0) err << ", riga " << e.riga;
@@ -36,7 +31,7 @@ int tabelle_costruisci(const fs::path& sorgenti, const fs::path& dest, std::ostr
     return 2;
   }
   if (!s.prestazioni && !s.diagnosi && !s.comuni && !s.esenzioni && !s.noese) {
-    err << "Nessuna sorgente in " << percorso(sorgenti) << ": attese " << sorgente_prestazioni
+    err << "Nessuna sorgente in " << testo_utf8(sorgenti) << ": attese " << sorgente_prestazioni
         << ", " << sorgente_diagnosi << ", " << sorgente_comuni << ", " << sorgente_esenzioni
         << ", " << sorgente_noese << ".\n";
     return 2;
@@ -53,7 +48,7 @@ int tabelle_costruisci(const fs::path& sorgenti, const fs::path& dest, std::ostr
       err << "Nessuna tabella sostituita.\n";
     } else {
       // Some old table could not be put back: what each file holds now.
-      err << "Tabelle di " << percorso(dest) << " rimaste in parte sostituite:\n";
+      err << "Tabelle di " << testo_utf8(dest) << " rimaste in parte sostituite:\n";
       for (const std::string& riga : e->stato) err << "  " << cp1252_a_utf8(riga) << '\n';
     }
     return 2;
@@ -73,7 +68,7 @@ int tabelle_costruisci(const fs::path& sorgenti, const fs::path& dest, std::ostr
   };
   for (const Assente& a : assenti)
     if (!a.sorgente) out << "Manca " << a.nome << ": " << a.tabelle << ".\n";
-  out << "Tabelle scritte in " << percorso(dest) << '\n';
+  out << "Tabelle scritte in " << testo_utf8(dest) << '\n';
   return 0;
 }
 

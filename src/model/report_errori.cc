@@ -14,7 +14,7 @@ constexpr std::size_t soglia_scrittura = 1 << 16;
 
 ReportErrori::~ReportErrori() { chiudi(); }
 
-bool ReportErrori::crea(const std::filesystem::path& percorso, std::string* errore) {
+bool ReportErrori::crea(const std::filesystem::path& percorso, std::string& errore) {
   chiudi();
   buffer_.clear();
   errore_.clear();
@@ -27,7 +27,7 @@ bool ReportErrori::crea(const std::filesystem::path& percorso, std::string* erro
     errore_ = ec.message();
   else
     file_ = crea_file_nuovo(percorso_, errore_);
-  if (!file_ && errore) *errore = errore_;
+  if (!file_) errore = errore_;
   return file_ != nullptr;
 }
 

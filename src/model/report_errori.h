@@ -20,9 +20,9 @@ class ReportErrori {
 
   // Deletes the report at `percorso` (a link in its place: the link) and creates it new and
   // empty, never through a link; every line is written through that one handle. A folder
-  // in its place is left alone. False (with the reason in *errore) when it cannot be
+  // in its place is left alone. False (with the reason in errore) when it cannot be
   // created.
-  bool crea(const std::filesystem::path& percorso, std::string* errore);
+  bool crea(const std::filesystem::path& percorso, std::string& errore);
 
   // Every line written from now on is also handed to `o` (none: nullptr).
   void osserva(OsservatoreReport* o) { osservatore_ = o; }

@@ -267,7 +267,7 @@ struct Campo {
 constexpr Campo campi[] = {
     {CampoRiga::cod_regione, "cod_regione", 1, 3, &RigaFlusso::cod_regione, converti_testo, 0},
     {CampoRiga::cod_azienda, "cod_azienda", 4, 3, &RigaFlusso::cod_azienda, converti_testo, 0},
-    {CampoRiga::cod_struttura, "cod_struttura", 7, 6, &RigaFlusso::cod_struttura, converti_testo, 0},
+    {CampoRiga::cod_struttura, "cod_struttura", posizione_struttura, lunghezza_struttura, &RigaFlusso::cod_struttura, converti_testo, 0},
     {CampoRiga::cod_branca, "cod_branca", 13, 2, &RigaFlusso::cod_branca, converti_testo, nessun_tratto},
     {CampoRiga::cod_medico, "cod_medico", 15, 16, &RigaFlusso::cod_medico, converti_testo, 1},
     {CampoRiga::cognome, "cognome", 31, 30, &RigaFlusso::cognome, converti_testo, 1},

@@ -9,6 +9,8 @@
 namespace flussom {
 
 inline constexpr std::size_t lunghezza_riga = 222;
+// Where the facility code stands in a line (1-based) and its width.
+inline constexpr std::size_t posizione_struttura = 7, lunghezza_struttura = 6;
 
 struct RigaFlusso {
   std::string cod_regione;        //   1, 3

@@ -16,7 +16,8 @@ namespace flussom {
 
 TabellaStrutture TabellaStrutture::leggi(const std::filesystem::path& cartella) {
   std::string contenuto;
-  if (leggi_tabella(cartella / "strutture.DAT", contenuto) != StatoTabella::presente) return {};
+  std::string motivo;
+  if (leggi_tabella(cartella / "strutture.DAT", contenuto, motivo) != StatoTabella::presente) return {};
   return da_contenuto(std::move(contenuto));
 }
 
@@ -58,6 +59,15 @@ const Struttura* TabellaStrutture::cerca(std::string_view codice) const {
   return &trovate_.emplace(std::string(codice), std::move(s)).first->second;
 }
 
+namespace {
+
+// The control characters of Windows-1252: C0 (below the blank), DEL, and the five bytes the
+// code page leaves undefined.
+constexpr unsigned char primo_stampabile = 0x20, canc = 0x7F;
+constexpr unsigned char non_definiti_cp1252[] = {0x81, 0x8D, 0x8F, 0x90, 0x9D};
+
+}  // namespace
+
 std::optional<char> filtra_tasto_codice(char c) {
   if (c >= '0' && c <= '9') return c;
   return std::nullopt;
@@ -65,16 +75,19 @@ std::optional<char> filtra_tasto_codice(char c) {
 
 std::optional<char> filtra_tasto_denominazione(char c) {
   if (c >= 'a' && c <= 'z') return static_cast<char>(c - 'a' + 'A');
-  if (c > 43 && c < 58) return std::nullopt;  // , - . / and the digits
+  if (c >= ',' && c <= '9') return std::nullopt;  // , - . / and the digits
   if (c == '"') return std::nullopt;          // would end the quoted field early
   const unsigned char b = static_cast<unsigned char>(c);
-  if (b >= 0x7F && carattere_di_controllo(c)) return std::nullopt;
+  if (b >= canc && carattere_di_controllo(c)) return std::nullopt;
   return c;
 }
 
 bool carattere_di_controllo(char c) {
   const unsigned char b = static_cast<unsigned char>(c);
-  return b < 0x20 || b == 0x7F || b == 0x81 || b == 0x8D || b == 0x8F || b == 0x90 || b == 0x9D;
+  if (b < primo_stampabile || b == canc) return true;
+  for (unsigned char n : non_definiti_cp1252)
+    if (b == n) return true;
+  return false;
 }
 
 namespace {
@@ -136,7 +149,7 @@ bool finisce_a_capo(std::FILE* f, std::uint64_t dimensione) {
 }  // namespace
 
 bool registra_struttura(const std::filesystem::path& cartella, const DatiStruttura& dati,
-                        std::string* errore) {
+                        std::string& errore) {
   std::string motivo;
   std::unique_ptr<std::FILE, int (*)(std::FILE*)> f(apri_in_aggiunta(cartella / "strutture.DAT", motivo),
                                                     &std::fclose);
@@ -163,7 +176,7 @@ bool registra_struttura(const std::filesystem::path& cartella, const DatiStruttu
     scritto = false;
     motivo = std::strerror(errno);
   }
-  if (!scritto && errore) *errore = motivo;
+  if (!scritto) errore = motivo;
   return scritto;
 }
 

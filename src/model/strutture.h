@@ -81,8 +81,8 @@ bool registrazione_completa(const DatiStruttura& dati);
 std::string record_struttura(const DatiStruttura& dati);
 
 // Appends the record to strutture.DAT in `cartella` (created when missing). False, with the
-// reason in *errore, when it cannot be written; nothing half written is left behind.
+// reason in `errore`, when it cannot be written; nothing half written is left behind.
 bool registra_struttura(const std::filesystem::path& cartella, const DatiStruttura& dati,
-                        std::string* errore);
+                        std::string& errore);
 
 }  // namespace flussom

@@ -60,12 +60,12 @@ TEST(Strutture, RegistrationAppendsTheExactRecord) {
   EXPECT_FALSE(registrazione_completa({"1", "X", "  ", "", ""}));
   EXPECT_FALSE(registrazione_completa({" ", "X", "02", "", ""}));
   std::string errore;
-  ASSERT_TRUE(registra_struttura(dir.percorso(), d, &errore));
-  ASSERT_TRUE(registra_struttura(dir.percorso(), d, &errore));
+  ASSERT_TRUE(registra_struttura(dir.percorso(), d, errore));
+  ASSERT_TRUE(registra_struttura(dir.percorso(), d, errore));
   const std::string r = "\"123456\",\"AMBULATORIO\",\"02\",\"\",\"\"\r\n";
   EXPECT_EQ(dir.leggi("strutture.DAT"), r + r);
   EXPECT_TRUE(TabellaStrutture::leggi(dir.percorso()).cerca("123456"));
-  EXPECT_FALSE(registra_struttura(dir / "manca", d, &errore));
+  EXPECT_FALSE(registra_struttura(dir / "manca", d, errore));
   EXPECT_FALSE(errore.empty());
 }
 
@@ -91,7 +91,7 @@ int registra_con_limite(const std::filesystem::path& cartella, rlim_t limite) {
     const rlimit r{limite, limite};
     setrlimit(RLIMIT_FSIZE, &r);
     std::string errore;
-    const bool ok = registra_struttura(cartella, {"654321", "NUOVA", "08", "", ""}, &errore);
+    const bool ok = registra_struttura(cartella, {"654321", "NUOVA", "08", "", ""}, errore);
     _exit(ok ? 0 : errore == std::strerror(EFBIG) ? 3 : 4);
   }
   int stato = 0;
@@ -120,7 +120,7 @@ TEST(Strutture, ParallelRegistrationsLoseNoRecord) {
       for (int i = 0; i < 25; ++i) {
         std::string errore;
         EXPECT_TRUE(registra_struttura(dir.percorso(), {std::to_string(1000 + t * 100 + i), "X", "02", "", ""},
-                                       &errore)) << errore;
+                                       errore)) << errore;
       }
     });
   for (auto& f : fili) f.join();

@@ -542,12 +542,6 @@ bool costruisci_noese(std::string_view testo, std::vector<FileTabella>& tabelle,
   return true;
 }
 
-std::string nome_cp1252(const fs::path& p) {
-  const std::u8string u = p.u8string();
-  return utf8_a_cp1252(std::string(u.begin(), u.end()));
-}
-
-
 bool rinomina_file(const fs::path& da, const fs::path& a) {
   std::error_code ec;
   fs::rename(da, a, ec);
@@ -624,7 +618,7 @@ bool rimetti(std::vector<Posto>& posti, Rinomina rinomina) {
 
 // Which file holds what, for a table that could not be brought back.
 std::string descrivi(const Posto& p) {
-  const std::string vecchia = "la tabella di prima \xE8 in " + nome_cp1252(p.vecchio);
+  const std::string vecchia = "la tabella di prima \xE8 in " + testo_cp1252(p.vecchio);
   if (p.nuova_al_posto)
     return p.nome + ": contiene la tabella nuova; " + (p.salvata ? vecchia : "prima non c'era");
   if (p.salvata) return p.nome + ": assente; " + vecchia;
@@ -680,7 +674,7 @@ EsitoCostruzione costruisci_tabelle(const SorgentiTabelle& sorgenti) {
 std::optional<ErroreSorgente> leggi_sorgenti(const fs::path& cartella, SorgentiTabelle& sorgenti) {
   std::error_code ec;
   if (!fs::is_directory(cartella, ec))
-    return ErroreSorgente{nome_cp1252(cartella), 0, "non \xE8 una cartella leggibile"};
+    return ErroreSorgente{testo_cp1252(cartella), 0, "non \xE8 una cartella leggibile"};
   const std::pair<std::string_view, std::optional<std::string>*> file[] = {
       {sorgente_prestazioni, &sorgenti.prestazioni},
       {sorgente_diagnosi, &sorgenti.diagnosi},
@@ -692,7 +686,7 @@ std::optional<ErroreSorgente> leggi_sorgenti(const fs::path& cartella, SorgentiT
     // Read as a table is: a regular file only, so a folder or a pipe at a source's name is
     // refused with its reason instead of being waited for or read as nothing.
     std::string testo, motivo;
-    switch (leggi_tabella(cartella / nome, testo, &motivo)) {
+    switch (leggi_tabella(cartella / nome, testo, motivo)) {
       case StatoTabella::mancante:
         dove->reset();
         break;
@@ -712,13 +706,13 @@ std::optional<ErroreScrittura> scrivi_tabelle(const std::vector<FileTabella>& ta
   std::error_code ec;
   fs::create_directories(dest, ec);
   if (!fs::is_directory(dest, ec))
-    return ErroreScrittura{"impossibile creare la cartella " + nome_cp1252(dest), {}};
+    return ErroreScrittura{"impossibile creare la cartella " + testo_cp1252(dest), {}};
   std::vector<Posto> posti;
   for (const FileTabella& t : tabelle) {
     Posto p{dest / t.nome, nascosto(dest, t.nome, ".nuovo"), nascosto(dest, t.nome, ".vecchio"), t.nome};
     const fs::file_type tipo = fs::symlink_status(p.tabella, ec).type();
     if (tipo != fs::file_type::not_found && tipo != fs::file_type::regular && tipo != fs::file_type::symlink)
-      return ErroreScrittura{nome_cp1252(p.tabella) + " non \xE8 un file: nessuna tabella sostituita", {}};
+      return ErroreScrittura{testo_cp1252(p.tabella) + " non \xE8 un file: nessuna tabella sostituita", {}};
     p.cera = tipo != fs::file_type::not_found;
     posti.push_back(std::move(p));
   }
@@ -728,7 +722,7 @@ std::optional<ErroreScrittura> scrivi_tabelle(const std::vector<FileTabella>& ta
   for (std::size_t k = 0; k < tabelle.size(); ++k) {
     if (std::optional<std::string> e = scrivi_temporaneo(posti[k].nuovo, tabelle[k].contenuto)) {
       rimuovi(&Posto::nuovo);
-      return ErroreScrittura{"impossibile scrivere " + nome_cp1252(posti[k].tabella) + " : " + *e, {}};
+      return ErroreScrittura{"impossibile scrivere " + testo_cp1252(posti[k].tabella) + " : " + *e, {}};
     }
   }
   for (Posto& p : posti) togli_di_mezzo(p.vecchio);
@@ -737,7 +731,7 @@ std::optional<ErroreScrittura> scrivi_tabelle(const std::vector<FileTabella>& ta
     rimuovi(&Posto::vecchio);
     return std::nullopt;
   }
-  ErroreScrittura errore{"impossibile sostituire " + nome_cp1252(posti[*fallita].tabella), {}};
+  ErroreScrittura errore{"impossibile sostituire " + testo_cp1252(posti[*fallita].tabella), {}};
   if (!rimetti(posti, rinomina)) {
     for (const Posto& p : posti) errore.stato.push_back(descrivi(p));
   } else {

@@ -24,15 +24,11 @@ std::string maiuscolo(std::string s) {
   return s;
 }
 
-std::string nome_file(const fs::path& p) {
-  const std::u8string u = p.filename().u8string();
-  return std::string(u.begin(), u.end());
-}
-
 // A table is read only when it is a regular file (never a pipe or a device).
 std::optional<std::string> leggi(const fs::path& p) {
   std::string s;
-  if (leggi_tabella(p, s) != StatoTabella::presente) return std::nullopt;
+  std::string motivo;
+  if (leggi_tabella(p, s, motivo) != StatoTabella::presente) return std::nullopt;
   return s;
 }
 
@@ -42,7 +38,7 @@ std::optional<std::string> leggi_vicina(const fs::path& accanto, std::string_vie
   fs::path cartella = accanto.parent_path();
   if (cartella.empty()) cartella = ".";
   for (fs::directory_iterator it(cartella, ec), fine; !ec && it != fine; it.increment(ec)) {
-    if (maiuscolo(nome_file(it->path())) == nome && it->is_regular_file(ec))
+    if (maiuscolo(testo_utf8(it->path().filename())) == nome && it->is_regular_file(ec))
       return leggi(it->path());
   }
   return std::nullopt;
@@ -117,20 +113,19 @@ void mostra_terapie(const fs::path& file, const std::string& dati, std::string& 
 
 bool tabella_in_csv(const fs::path& file, std::string& csv, std::string& errore) {
   csv.clear();
-  const std::string nome = maiuscolo(nome_file(file));
+  const std::string nome = maiuscolo(testo_utf8(file.filename()));
   const bool nota = nome == "TERAPIE.DAT" || nome == "TERA001.DAT" || nome == "SCONTI.DAT" ||
                     nome == "ICD9.DAT" || nome == "COMUXX.DAT" || nome == "CODESE.DAT" ||
                     nome == "NOESE.DAT";
   if (!nota) {
-    errore = "tabella sconosciuta: " + utf8_a_cp1252(nome_file(file)) +
+    errore = "tabella sconosciuta: " + testo_cp1252(file.filename()) +
              " (attese TERAPIE.DAT, TERA001.DAT, SCONTI.DAT, ICD9.DAT, COMUXX.DAT, "
              "CODESE.DAT, NOESE.DAT)";
     return false;
   }
   const std::optional<std::string> dati = leggi(file);
   if (!dati) {
-    const std::u8string u = file.u8string();
-    errore = "impossibile leggere " + utf8_a_cp1252(std::string(u.begin(), u.end()));
+    errore = "impossibile leggere " + testo_cp1252(file);
     return false;
   }
   if (nome == "TERAPIE.DAT") {

@@ -30,8 +30,8 @@ TabellaRecord::TabellaRecord(fs::path file, std::size_t lunghezza_record, bool c
 void TabellaRecord::carica() {
   if (caricata_) return;
   caricata_ = true;
-  const StatoTabella stato = leggi_tabella(file_, dati_);
-  presente_ = stato == StatoTabella::presente;
+  std::string motivo;
+  const StatoTabella stato = leggi_tabella(file_, dati_, motivo);
   if (stato == StatoTabella::mancante && crea_se_manca_) {
     // Created exclusively, in the folder, never through a link: whatever appears at the
     // name meanwhile is left alone. A folder where the file cannot be created leaves a
@@ -51,7 +51,6 @@ void TabellaRecord::tieni_record_interi() {
 void TabellaRecord::carica_da(std::string contenuto) {
   dati_ = std::move(contenuto);
   caricata_ = true;
-  presente_ = true;
   risposte_.clear();
   quante_risposte_ = 0;
   tieni_record_interi();
@@ -67,11 +66,6 @@ std::string_view TabellaRecord::record(std::size_t n) {
   if (!caricata_) carica();
   if (n == 0 || n > quanti_record_) return {};
   return std::string_view(dati_.data() + (n - 1) * lunghezza_record_, lunghezza_record_);
-}
-
-bool TabellaRecord::presente() {
-  carica();
-  return presente_;
 }
 
 std::size_t TabellaRecord::bisezione(std::string_view codice, std::size_t larghezza_chiave) const {
@@ -163,7 +157,8 @@ std::optional<ElencoNoese> Tabelle::noese(std::string_view prestazione) {
   if (!noese_letta_) {
     std::string contenuto;
     // A missing or unusable NOESE.DAT covers every service with every exemption.
-    leggi_tabella(cartella_ / "NOESE.DAT", contenuto);
+    std::string motivo;
+    leggi_tabella(cartella_ / "NOESE.DAT", contenuto, motivo);
     carica_noese_da(std::move(contenuto));
   }
   const std::string_view cercata = trim(prestazione);
@@ -227,27 +222,40 @@ std::vector<std::string> Tabelle::inutilizzabili(const fs::path& cartella) {
 
 std::size_t RICPRE(Tabelle& tabelle, std::string_view codice, RecTerapie* record) {
   TabellaRecord& terapie = tabelle.terapie();
-  const std::size_t numero = terapie.cerca(trim(codice), 7);
+  const std::size_t numero = terapie.cerca(trim(codice), chiave_terapie);
   if (numero != 0 && record != nullptr) {
+    using R = RecTerapie;
     const std::string_view r = terapie.record(numero);
-    record->codice.assign(r.substr(0, 7));
-    record->campo2.assign(r.substr(7, 50));
-    record->campo3.assign(r.substr(57, 2));
-    record->tariffa.assign(r.substr(59, 8));
-    record->campo5 = static_cast<std::uint16_t>(static_cast<unsigned char>(r[67]) |
-                                                static_cast<unsigned char>(r[68]) << 8);
+    record->codice.assign(r.substr(0, chiave_terapie));
+    record->campo2.assign(r.substr(R::inizio_campo2, R::inizio_campo3 - R::inizio_campo2));
+    record->campo3.assign(r.substr(R::inizio_campo3, R::inizio_tariffa - R::inizio_campo3));
+    record->tariffa.assign(r.substr(R::inizio_tariffa, R::inizio_campo5 - R::inizio_tariffa));
+    record->campo5 = static_cast<std::uint16_t>(static_cast<unsigned char>(r[R::inizio_campo5]) |
+                                                static_cast<unsigned char>(r[R::inizio_campo5 + 1]) << 8);
   }
   return numero;
+}
+
+std::size_t cerca_comune(Tabelle& tabelle, std::string_view codice) {
+  return tabelle.comuxx().cerca(codice, chiave_codici);
+}
+
+std::size_t cerca_diagnosi(Tabelle& tabelle, std::string_view codice) {
+  return tabelle.icd9().cerca(codice, chiave_codici);
+}
+
+std::size_t cerca_esenzione(Tabelle& tabelle, std::string_view codice) {
+  return tabelle.codese().cerca(codice, chiave_codici);
 }
 
 std::size_t ric_comune(int selettore, std::string_view codice, Tabelle& tabelle) {
   switch (selettore) {
     case selettore_comuni:
-      return tabelle.comuxx().cerca(codice, 6);
+      return cerca_comune(tabelle, codice);
     case selettore_diagnosi:
-      return tabelle.icd9().cerca(codice, 6);
+      return cerca_diagnosi(tabelle, codice);
     case selettore_esenzioni:
-      return tabelle.codese().cerca(codice, 6);
+      return cerca_esenzione(tabelle, codice);
     default:
       return 0;
   }

@@ -33,8 +33,6 @@ class TabellaRecord {
   // key equals `codice`, or 0. The code is compared exactly as given.
   std::size_t cerca(std::string_view codice, std::size_t larghezza_chiave);
 
-  // The file existed (or was given contents) when it was loaded.
-  bool presente();
   const std::filesystem::path& file() const { return file_; }
 
  private:
@@ -46,7 +44,6 @@ class TabellaRecord {
   std::size_t lunghezza_record_;
   bool crea_se_manca_;
   bool caricata_ = false;
-  bool presente_ = false;
   std::string dati_;
   std::size_t quanti_record_ = 0;
   // Answers already given, per code, valid for one key width. Open addressing over a
@@ -65,8 +62,10 @@ class TabellaRecord {
   std::size_t larghezza_risposte_ = 0;
 };
 
-// rec_terapie (TERAPIE.DAT, 69 bytes).
+// rec_terapie (TERAPIE.DAT, 69 bytes): where each field starts, and its width.
 struct RecTerapie {
+  static constexpr std::size_t inizio_campo2 = 7, inizio_campo3 = 57, inizio_tariffa = 59,
+                               inizio_campo5 = 67;
   std::string codice;    // 0, 7: the key
   std::string campo2;    // 7, 50
   std::string campo3;    // 57, 2
@@ -107,12 +106,13 @@ inline constexpr std::size_t lunghezza_terapie = 69;
 inline constexpr std::size_t lunghezza_codici = 63;   // COMUXX, ICD9, CODESE
 inline constexpr std::size_t lunghezza_tera001 = 80;
 inline constexpr std::size_t lunghezza_sconti = 14;
+// Key widths: TERAPIE.DAT is keyed by its first 7 bytes, COMUXX, ICD9 and CODESE by 6.
+inline constexpr std::size_t chiave_terapie = 7;
+inline constexpr std::size_t chiave_codici = 6;
 
 class Tabelle {
  public:
   explicit Tabelle(std::filesystem::path cartella);
-
-  const std::filesystem::path& cartella() const { return cartella_; }
 
   TabellaRecord& terapie() { return terapie_; }   // TERAPIE.DAT, created if missing
   TabellaRecord& tera001() { return tera001_; }   // TERA001.DAT, never created
@@ -144,13 +144,18 @@ class Tabelle {
 // number, 0 when not found; *record receives the record when found.
 std::size_t RICPRE(Tabelle& tabelle, std::string_view codice, RecTerapie* record);
 
-// Selectors of ric_comune.
+// A code looked up, compared exactly as given, in COMUXX.DAT (town), ICD9.DAT (diagnosis) or
+// CODESE.DAT (exemption): the record number, 0 when not found (or the table is unusable).
+std::size_t cerca_comune(Tabelle& tabelle, std::string_view codice);
+std::size_t cerca_diagnosi(Tabelle& tabelle, std::string_view codice);
+std::size_t cerca_esenzione(Tabelle& tabelle, std::string_view codice);
+
+// The same through one entry with a selector, as the rules still call it.
 inline constexpr int selettore_comuni = 777;     // COMUXX.DAT
 inline constexpr int selettore_diagnosi = 888;   // ICD9.DAT
 inline constexpr int selettore_esenzioni = 999;  // CODESE.DAT
 
-// Looks a code up, compared exactly as given, in the table the selector names: the record
-// number, 0 when not found (also for an unknown selector or an unusable table).
+// 0 for an unknown selector.
 std::size_t ric_comune(int selettore, std::string_view codice, Tabelle& tabelle);
 
 }  // namespace flussom

@@ -133,7 +133,7 @@ TEST(TabelleMancanti, QuelleConChiaveCreateVuoteAllaLoroPrimaRicerca) {
   for (const char* nome : {"TERAPIE.DAT", "ICD9.DAT", "COMUXX.DAT", "CODESE.DAT"})
     EXPECT_TRUE(fs::exists(cartella / nome) && fs::file_size(cartella / nome) == 0) << nome;
   EXPECT_TRUE(tabelle.tera001().record(1).empty());
-  EXPECT_FALSE(tabelle.sconti().presente());
+  EXPECT_EQ(tabelle.sconti().numero_record(), 0u);
   EXPECT_FALSE(tabelle.noese("89.7"));
   for (const char* nome : {"TERA001.DAT", "SCONTI.DAT", "NOESE.DAT"})
     EXPECT_FALSE(fs::exists(cartella / nome)) << nome;
@@ -146,7 +146,7 @@ TEST(TabelleMancanti, QuelleConChiaveCreateVuoteAllaLoroPrimaRicerca) {
   fs::create_directory(cartella / "ICD9.DAT");
   Tabelle cartella_al_posto(cartella.percorso());
   EXPECT_EQ(ric_comune(selettore_diagnosi, "", cartella_al_posto), 0u);
-  EXPECT_FALSE(cartella_al_posto.icd9().presente());
+  EXPECT_EQ(cartella_al_posto.icd9().numero_record(), 0u);
 }
 
 TEST(LetturaUnica, FileLettoUnaVoltaContenutoSostituibile) {

@@ -137,7 +137,7 @@ class Run {
   // The facility of the file from its first line, offering to register it while missing.
   // False when the operator ended the program in the registration.
   bool struttura_del_file() {
-    const std::string codstru(trim(campo(lettore_->anteprima(lunghezza_riga), 7, 6)));
+    const std::string codstru(trim(campo(lettore_->anteprima(lunghezza_riga), posizione_struttura, lunghezza_struttura)));
     for (;;) {
       strutture_ = TabellaStrutture::leggi(par_.cartella);
       if (const Struttura* s = strutture_.cerca(codstru)) {
@@ -154,7 +154,7 @@ class Run {
 
   bool crea_report() {
     std::string motivo;
-    if (report_.crea(par_.report(), &motivo)) return true;
+    if (report_.crea(par_.report(), motivo)) return true;
     ev_.messaggio("Impossibile scrivere il report " + testo_cp1252(report_.percorso()) + " : " + motivo);
     return false;
   }

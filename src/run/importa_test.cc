@@ -165,7 +165,7 @@ TEST_F(Importa, UnknownFacilityAndTheRegistrationWindow) {
   ui.registrazione = [&](std::string_view c) {
     proposto = c;
     std::string e;
-    registra_struttura(dir.percorso(), {std::string(c), "NUOVA", "26", "", ""}, &e);
+    registra_struttura(dir.percorso(), {std::string(c), "NUOVA", "26", "", ""}, e);
     return EsitoRegistrazione::chiusa;
   };
   r = esegui("FLM05.txt", una);

@@ -182,7 +182,7 @@ void Form_dati::registra() {
                            in_cp1252(Text5_->text())};
   if (!registrazione_completa(dati)) return;
   std::string errore;
-  if (!registra_struttura(cartella_, dati, &errore)) {
+  if (!registra_struttura(cartella_, dati, errore)) {
     // Nothing was written: say why and leave the window open, so the operator can try again
     // or end the procedure.
     QMessageBox::warning(this, windowTitle(),

@@ -122,6 +122,17 @@ Form_import::Form_import(std::filesystem::path cartella, const Orologio& orologi
   tutto->addWidget(ProgressBar1_);
   resize(760, 560);
 
+  collega();
+
+  // Load: the lists at the application folder, its drive in the drive list, the report
+  // button disabled. The drive list starts on that drive, so no drive change happens here.
+  const QString applicazione = forma_qt(da_percorso(cartella_));
+  riempi_drive(applicazione);
+  cambia_cartella(applicazione);
+  Comm_st_->setEnabled(false);
+}
+
+void Form_import::collega() {
   connect(Drive1_, &QComboBox::currentIndexChanged, this, &Form_import::cambia_drive);
   connect(Dir1_, &QListWidget::itemActivated, this, [this](QListWidgetItem* voce) {
     cambia_cartella(voce->data(Qt::UserRole).toString());
@@ -136,10 +147,10 @@ Form_import::Form_import(std::filesystem::path cartella, const Orologio& orologi
   connect(Comm_controlla_, &QPushButton::clicked, this, &Form_import::controlla_file);
   connect(Comm_st_, &QPushButton::clicked, this, &Form_import::visualizza_errori);
   connect(Com_fine_, &QPushButton::clicked, this, &QWidget::close);
+}
 
-  // Load: the lists at the application folder, its drive in the drive list, the report
-  // button disabled. The drive list starts on that drive, so no drive change happens here.
-  const QString applicazione = forma_qt(da_percorso(cartella_));
+// The drives, the one holding `applicazione` chosen.
+void Form_import::riempi_drive(const QString& applicazione) {
   {
     const QSignalBlocker blocco(Drive1_);
     int scelto = 0, lunghezza = -1;
@@ -155,8 +166,6 @@ Form_import::Form_import(std::filesystem::path cartella, const Orologio& orologi
     Drive1_->setCurrentIndex(scelto);
     drive_corrente_ = scelto;
   }
-  cambia_cartella(applicazione);
-  Comm_st_->setEnabled(false);
 }
 
 void Form_import::cambia_drive(int indice) {

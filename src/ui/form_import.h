@@ -65,6 +65,8 @@ class Form_import : public QWidget, public EventiRun {
   void programma_terminato();
 
  private:
+  void collega();
+  void riempi_drive(const QString& applicazione);
   void riempi_cartelle();
   void riempi_file();
   void mostra_stato();
