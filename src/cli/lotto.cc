@@ -34,11 +34,6 @@ std::string minuscolo(std::string s) {
   return s;
 }
 
-std::string utf8(const fs::path& p) {
-  const auto u8 = p.u8string();
-  return std::string(u8.begin(), u8.end());
-}
-
 struct Voce {
   fs::path file;
   std::string nome;  // of its outputs: the file name, made unique in the batch
@@ -52,7 +47,7 @@ std::vector<Voce> voci(const std::vector<fs::path>& files) {
   std::vector<Voce> v;
   std::set<std::string> presi = {"riepilogo.csv"};
   for (const fs::path& f : files) {
-    const std::string base = utf8(f.filename());
+    const std::string base = testo_utf8(f.filename());
     std::string nome = base;
     for (int n = 2; !presi.insert(minuscolo(nome)).second; ++n) nome = base + "_" + std::to_string(n);
     v.push_back({f, nome, {}, {}});
@@ -80,7 +75,7 @@ std::string riga_csv(const Voce& v) {
   const bool corretto = r.esito == EsitoRun::corretto;
   const bool controllato = stato_uscita(r.esito) != 2;
   const TotaliVerifica& t = r.totali;
-  std::vector<std::string> c = {utf8(v.file), cp1252_a_utf8(r.codice_struttura),
+  std::vector<std::string> c = {testo_utf8(v.file), cp1252_a_utf8(r.codice_struttura),
                                 cp1252_a_utf8(r.denominazione_struttura),
                                 r.mese > 0 ? std::to_string(r.mese) : "", nome_esito(r.esito)};
   if (corretto) {
@@ -113,8 +108,8 @@ std::string riepilogo(const std::vector<Voce>& v) {
 void controlla_voce(Voce& v, const OpzioniLotto& o, const Orologio& orologio) {
   OpzioniControlla oc;
   oc.cartella = o.cartella;
-  oc.file = utf8(v.file);
-  oc.json = utf8(o.uscita / (v.nome + ".json"));
+  oc.file = testo_utf8(v.file);
+  oc.json = testo_utf8(o.uscita / (v.nome + ".json"));
   oc.report = o.uscita / (v.nome + ".RPT");
   std::istringstream nessuna_risposta;
   std::ostringstream stato, messaggi;
@@ -136,7 +131,7 @@ void controlla_tutti(std::vector<Voce>& v, const OpzioniLotto& o, const Orologio
       ++fatti;
       if (o.avanzamento) err << '\r';
       std::istringstream righe(v[i].messaggi);
-      for (std::string r; std::getline(righe, r);) err << testo_visibile(utf8(v[i].file)) << ": " << r << '\n';
+      for (std::string r; std::getline(righe, r);) err << testo_visibile(testo_utf8(v[i].file)) << ": " << r << '\n';
       if (o.avanzamento) err << "File controllati: " << fatti << " di " << v.size() << std::flush;
     }
   };
@@ -173,7 +168,7 @@ int comando_lotto(const OpzioniLotto& o, const Orologio& orologio, std::ostream&
   std::error_code ec;
   fs::create_directories(o.uscita, ec);
   if (!fs::is_directory(o.uscita, ec)) {
-    err << "Impossibile creare la cartella di uscita " << testo_visibile(utf8(o.uscita)) << '\n';
+    err << "Impossibile creare la cartella di uscita " << testo_visibile(testo_utf8(o.uscita)) << '\n';
     return 2;
   }
   std::vector<fs::path> percorsi;
@@ -187,12 +182,12 @@ int comando_lotto(const OpzioniLotto& o, const Orologio& orologio, std::ostream&
   std::string motivo;
   const fs::path csv = o.uscita / "riepilogo.csv";
   if (!scrivi_file_intero(csv, riepilogo(v), motivo)) {
-    err << "Impossibile scrivere " << testo_visibile(utf8(csv)) << " : " << motivo << '\n';
+    err << "Impossibile scrivere " << testo_visibile(testo_utf8(csv)) << " : " << motivo << '\n';
     return 2;
   }
   int stato = 0;
   for (const Voce& x : v) stato = std::max(stato, x.esito.stato);
-  out << "File controllati: " << v.size() << ", riepilogo in " << testo_visibile(utf8(csv)) << '\n';
+  out << "File controllati: " << v.size() << ", riepilogo in " << testo_visibile(testo_utf8(csv)) << '\n';
   return stato;
 }
 
