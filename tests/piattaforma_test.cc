@@ -28,7 +28,7 @@ fs::path cartella_applicazione(const fs::path& p) {
   return p;
 }
 
-TEST(Piattaforma, NomiConAccentiEuroEBlankSullaRigaDiComando) {
+TEST(Platform, NamesWithAccentsEuroAndBlanksOnTheCommandLine) {
   prova::CartellaTemporanea dir;
   for (const std::string& nome : nomi) {
     const fs::path app = cartella_applicazione(dir.percorso() / da_utf8(nome + " app"));
@@ -42,7 +42,7 @@ TEST(Piattaforma, NomiConAccentiEuroEBlankSullaRigaDiComando) {
   }
 }
 
-TEST(Piattaforma, LaCartellaPredefinitaEQuellaDelProgrammaAncheConAccentiEuroEBlank) {
+TEST(Platform, TheDefaultFolderIsTheProgramsEvenWithAccentsEuroAndBlanks) {
   prova::CartellaTemporanea dir;
   const fs::path app = cartella_applicazione(dir.percorso() / da_utf8(nomi[3]));
   const fs::path programma = app / fs::path(FLUSSOM_BIN).filename();
@@ -53,7 +53,7 @@ TEST(Piattaforma, LaCartellaPredefinitaEQuellaDelProgrammaAncheConAccentiEuroEBl
   EXPECT_TRUE(fs::exists(app / "errori.RPT"));
 }
 
-TEST(Piattaforma, UnArgomentoCheIniziaConLaBarraEUnPercorsoNonUnOpzione) {
+TEST(Platform, AnArgumentStartingWithASlashIsAPathNotAnOption) {
   prova::CartellaTemporanea dir;
   cartella_applicazione(dir.percorso());
   const auto u = prova::esegui_flussom({"controlla", "--cartella", utf8(dir.percorso()), "/x/FLM112026.txt"});
@@ -65,7 +65,7 @@ TEST(Piattaforma, UnArgomentoCheIniziaConLaBarraEUnPercorsoNonUnOpzione) {
 }
 
 #ifdef _WIN32
-TEST(Piattaforma, SullaConsoleEuroEAccentiSiVedonoGiusti) {
+TEST(Platform, TheConsoleShowsEuroAndAccents) {
   prova::CartellaTemporanea dir;
   const fs::path app = cartella_applicazione(dir.percorso() / da_utf8(nomi[3]));
   prova::scrivi_file(app / "FLM102026.txt", prova::ricetta_corretta("190000000000001"));

@@ -108,8 +108,8 @@ TEST_F(TabelleRobustezza, BuilderSourceOrShownTableThatIsNotAFile) {
 }
 
 // Registration through the command line.
-prova::Uscita registra(const fs::path& cartella, const std::string& nome = "NUOVA") {
-  return esegui_flussom({"registra", "--cartella", cartella.string(), "654321", nome, "08"});
+prova::Uscita registra(const fs::path& cartella) {
+  return esegui_flussom({"registra", "--cartella", cartella.string(), "654321", "NUOVA", "08"});
 }
 const std::string nuovo_record = "\"654321\",\"NUOVA\",\"08\",\"\",\"\"\r\n";
 
@@ -138,44 +138,6 @@ TEST_F(TabelleRobustezza, RegistrationStartsTheRecordOnANewLine) {
   r.cod_struttura = "654321";
   prova::scrivi_file(file, r.linea() + "\r\n" + r.chiusura("0020,66", "0000,00").linea() + "\r\n");
   EXPECT_EQ(controlla().stato, 0);
-}
-
-TEST_F(TabelleRobustezza, RegistrationNeverWritesThroughALinkToNowhere) {
-  fs::remove(app / "strutture.DAT");
-  fs::create_symlink(fuori / "bersaglio", app / "strutture.DAT");
-  const auto u = registra(app.percorso());
-  EXPECT_EQ(u.stato, 2);
-  EXPECT_EQ(u.err.rfind("Impossibile scrivere " + (app / "strutture.DAT").string() + " : ", 0), 0u) << u.err;
-  EXPECT_FALSE(fs::exists(fuori / "bersaglio"));
-  // A link to an existing table is followed: the table is appended to.
-  fuori.scrivi("bersaglio", "");
-  EXPECT_EQ(registra(app.percorso()).stato, 0);
-  EXPECT_EQ(fuori.leggi("bersaglio"), nuovo_record);
-}
-
-TEST_F(TabelleRobustezza, ControlCharactersAreRefusedInNames) {
-  app.scrivi("strutture.DAT", "");
-  for (const std::string nome : {"A\x7F" "B", "A\u0080B", "A\u0081B", "A\u008DB", "A\u009FB", "A\tB"}) {
-    const auto u = registra(app.percorso(), nome);
-    EXPECT_EQ(u.stato, 2) << nome;
-    EXPECT_NE(u.err.find("Nessun record scritto"), std::string::npos) << u.err;
-  }
-  EXPECT_EQ(app.leggi("strutture.DAT"), "");
-  // The printable characters of 0x80-0x9F stay accepted: euro sign, curly quotes.
-  EXPECT_EQ(registra(app.percorso(), "\u20AC \u201CA\u201D").stato, 0);
-  EXPECT_EQ(app.leggi("strutture.DAT"), "\"654321\",\"\x80 \x93" "A\x94\",\"08\",\"\",\"\"\r\n");
-}
-
-TEST_F(TabelleRobustezza, KeyedTableThatIsALinkToNowhereIsNotCreated) {
-  fs::remove(app / "ICD9.DAT");
-  fs::create_symlink(fuori / "bersaglio", app / "ICD9.DAT");
-  prova::RigaProva r;
-  r.cod_diagnosi = "4019";
-  prova::scrivi_file(file, r.linea() + "\r\n" + r.chiusura("0020,66", "0000,00").linea() + "\r\n");
-  const auto u = controlla();
-  EXPECT_EQ(u.stato, 1);
-  EXPECT_FALSE(fs::exists(fuori / "bersaglio"));
-  EXPECT_TRUE(fs::is_symlink(app / "ICD9.DAT"));
 }
 
 }  // namespace

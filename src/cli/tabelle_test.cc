@@ -28,7 +28,7 @@ Esito mostra(const fs::path& file) {
   return {stato, out.str(), err.str()};
 }
 
-TEST(TabelleCli, CostruisceEMostra) {
+TEST(TabelleCli, BuildsAndShows) {
   prova::CartellaTemporanea c;
   fs::create_directory(c / "src");
   prova::scrivi_file(c / "src" / "prestazioni.csv",
@@ -48,7 +48,7 @@ TEST(TabelleCli, CostruisceEMostra) {
   EXPECT_EQ(m.out, "codice,descrizione\n001001,Agli\xC3\xA8\n");
 }
 
-TEST(TabelleCli, SorgenteErrataNonScriveNulla) {
+TEST(TabelleCli, AWrongSourceWritesNothing) {
   prova::CartellaTemporanea c;
   fs::create_directory(c / "src");
   fs::create_directory(c / "dest");
@@ -66,7 +66,7 @@ TEST(TabelleCli, SorgenteErrataNonScriveNulla) {
   EXPECT_FALSE(fs::exists(c / "dest" / "ICD9.DAT"));
 }
 
-TEST(TabelleCli, NienteDaCostruireONienteDaMostrare) {
+TEST(TabelleCli, NothingToBuildOrToShow) {
   prova::CartellaTemporanea c;
   Esito e = costruisci(c.percorso(), c / "dest");
   EXPECT_EQ(e.stato, 2);
@@ -77,16 +77,6 @@ TEST(TabelleCli, NienteDaCostruireONienteDaMostrare) {
   e = mostra(c / "strutture.DAT");
   EXPECT_EQ(e.stato, 2);
   EXPECT_NE(e.err.find("Errore: tabella sconosciuta: strutture.DAT"), std::string::npos);
-}
-
-TEST(TabelleCli, TabelleDiEsempio) {
-  prova::CartellaTemporanea c;
-  const Esito e = costruisci(fs::path(FLUSSOM_SORGENTI) / "tabelle", c.percorso());
-  ASSERT_EQ(e.stato, 0) << e.err;
-  EXPECT_EQ(e.out.find("Manca"), std::string::npos);
-  for (const char* t : {"TERAPIE.DAT", "TERA001.DAT", "SCONTI.DAT", "ICD9.DAT", "COMUXX.DAT",
-                        "CODESE.DAT", "NOESE.DAT"})
-    EXPECT_TRUE(fs::exists(c / t)) << t;
 }
 
 }  // namespace

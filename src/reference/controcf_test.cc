@@ -5,7 +5,7 @@
 namespace flussom {
 namespace {
 
-TEST(Controcf, CarattereDiControlloRiscritto) {
+TEST(Controcf, CheckCharacterRewritten) {
   const std::pair<std::string, std::string> casi[] = {
       {"RSSMRA85T10A562S", "RSSMRA85T10A562S"}, {"MRTMTT25D09F205Z", "MRTMTT25D09F205Z"},
       {"RSSMRA85T10A562X", "RSSMRA85T10A562S"}, {"MRTMTT25D09F2059", "MRTMTT25D09F205Z"},

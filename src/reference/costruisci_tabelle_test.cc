@@ -38,7 +38,7 @@ double sconto_letto(std::string_view campo) {
   return valnum(s);
 }
 
-TEST(CostruisciTabelle, PrestazioniNeiTreFileParalleliInOrdineDeiByte) {
+TEST(CostruisciTabelle, ServicesInTheThreeParallelFilesInByteOrder) {
   const EsitoCostruzione e = prestazioni(I + "89.7,PRIMA VISITA,20.66,08 9,1.50\n89.01,VISITA SUCCESSIVA,\"12,9\",,\n"
                                          "a1,a,1,01,\n9,b,1,02,\nA1,c,1,03,\n89.7A,d,1,04,\n");
   ASSERT_FALSE(e.errore);
@@ -59,7 +59,7 @@ TEST(CostruisciTabelle, PrestazioniNeiTreFileParalleliInOrdineDeiByte) {
   EXPECT_EQ(chiavi, "89.01=   89.7=08 89.7A=04 9=02 A1=03 a1=01 ");
 }
 
-TEST(CostruisciTabelle, CodiciNoeseETesti) {
+TEST(CostruisciTabelle, CodesNoeseAndTexts) {
   SorgentiTabelle s;
   // A BOM, CR LF, columns in any order, empty records, quoted commas and quotes.
   s.comuni = "\xEF\xBB\xBF" "Descrizione,Note,CODICE\r\nAgli\xC3\xA8,x,001001\r\n\r\n,,\r\n"
@@ -84,7 +84,7 @@ TEST(CostruisciTabelle, CodiciNoeseETesti) {
   EXPECT_EQ(record, 3u);
 }
 
-TEST(CostruisciTabelle, SorgentiRifiutateConFileRigaEMotivo) {
+TEST(CostruisciTabelle, RefusedSourcesNameFileLineAndReason) {
   const std::string ok = "89.7,PRIMA VISITA,20.66,08,\n", importo = "non \xE8 un importo";
   std::string trentuno;
   for (int b = 1; b <= 31; ++b) trentuno += std::to_string(b) + " ";
@@ -142,7 +142,7 @@ TEST(CostruisciTabelle, SorgentiRifiutateConFileRigaEMotivo) {
   }
 }
 
-TEST(CostruisciTabelle, OgniScontoSiRileggeUguale) {
+TEST(CostruisciTabelle, EveryDiscountReadsBackTheSame) {
   int riscritti = 0;
   for (long long c = 1; c <= 99999; ++c) {
     const std::optional<std::string> campo = campo_sconto(c);
@@ -159,7 +159,7 @@ TEST(CostruisciTabelle, OgniScontoSiRileggeUguale) {
   EXPECT_FALSE(campo_sconto(-1));
 }
 
-TEST(CostruisciTabelle, ScriveTuttoOppureNiente) {
+TEST(CostruisciTabelle, WritesAllOrNothing) {
   prova::CartellaTemporanea cartella;
   const EsitoCostruzione e = prestazioni(I + "89.7,PRIMA VISITA,20.66,08,\n");
   const fs::path dest = cartella / "nuova" / "tabelle";
@@ -191,7 +191,7 @@ bool rinomina_guasta(const fs::path& da, const fs::path& a) {
   return !ec;
 }
 
-TEST(CostruisciTabelle, UnaSostituzioneFallitaRimetteLeTabelleDiPrima) {
+TEST(CostruisciTabelle, AFailedReplacementPutsBackTheTablesOfBefore) {
   const EsitoCostruzione e = prestazioni(I + "89.7,PRIMA VISITA,20.66,08,\n");
   // The tables are put in place in the order TERAPIE, TERA001, SCONTI.DAT: two renames for
   // a table that stood before (aside, in), one for a new one; then the way back.
@@ -235,7 +235,7 @@ TEST(CostruisciTabelle, UnaSostituzioneFallitaRimetteLeTabelleDiPrima) {
   }
 }
 
-TEST(CostruisciTabelle, MaiAttraversoUnCollegamentoNeSopraUnaCartella) {
+TEST(CostruisciTabelle, NeverThroughALinkNorOverAFolder) {
   const EsitoCostruzione e = prestazioni(I + "89.7,PRIMA VISITA,20.66,08,\n");
   prova::CartellaTemporanea dest, fuori;
   // Links planted at the temporary and set-aside names are replaced, never written through.
@@ -260,19 +260,8 @@ TEST(CostruisciTabelle, MaiAttraversoUnCollegamentoNeSopraUnaCartella) {
   EXPECT_TRUE(fs::is_directory(dest / "TERA001.DAT"));
 }
 
-TEST(CostruisciTabelle, LeggeLeSorgentiPresenti) {
-  prova::CartellaTemporanea cartella;
-  cartella.scrivi("diagnosi.csv", "codice,descrizione\n");
-  SorgentiTabelle s;
-  s.prestazioni = "vecchia";
-  EXPECT_FALSE(leggi_sorgenti(cartella.percorso(), s));
-  EXPECT_EQ(s.diagnosi, "codice,descrizione\n");
-  EXPECT_FALSE(s.prestazioni);
-  EXPECT_TRUE(leggi_sorgenti(cartella / "manca", s));
-}
-
 // The bundled sample sources build, and the lookups find every code in them.
-TEST(CostruisciTabelle, TabelleDiEsempioCercabili) {
+TEST(CostruisciTabelle, SampleTablesCanBeLookedUp) {
   SorgentiTabelle s;
   ASSERT_FALSE(leggi_sorgenti(fs::path(FLUSSOM_SORGENTI) / "tabelle", s));
   ASSERT_TRUE(s.prestazioni && s.diagnosi && s.comuni && s.esenzioni && s.noese);

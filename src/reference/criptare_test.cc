@@ -7,7 +7,7 @@
 namespace flussom {
 namespace {
 
-TEST(Criptare, ValoriNotiSottoLaChiaveDelleTabelle) {
+TEST(Criptare, KnownValuesUnderTheKeyOfTheTables) {
   // Two characters: only the last two passes act. With k2 = 60 and k1 = 225:
   // a1 = (66*60 mod 256) xor 66 xor 65 = 123; a2 = (123*225 mod 256) xor 123 xor 66 = 34.
   const std::pair<std::string, std::string> casi[] = {
@@ -22,7 +22,7 @@ TEST(Criptare, ValoriNotiSottoLaChiaveDelleTabelle) {
   }
 }
 
-TEST(Criptare, DecriptareELInversoConOgniChiave) {
+TEST(Criptare, DecryptIsTheInverseWithEveryKey) {
   std::mt19937 g(20240601);
   for (std::int32_t chiave : {chiave_sconti, 0, 1, 233, 2147483647, -1, -1357924680}) {
     for (std::size_t n = 0; n <= 20; ++n) {

@@ -33,7 +33,7 @@ void confronta_col_calendario(int da, int a, int passo) {
   }
 }
 
-TEST(Dcata, ComeIlCalendarioGregoriano) {
+TEST(Dcata, LikeTheGregorianCalendar) {
   confronta_col_calendario(1580, 2420, 1);
   confronta_col_calendario(1, 1579, 7);
   confronta_col_calendario(2421, 9999, 13);
@@ -41,7 +41,7 @@ TEST(Dcata, ComeIlCalendarioGregoriano) {
   confronta_col_calendario(-996, -4, 8);  // leap years of the years before 1
 }
 
-TEST(Dcata, CasiParticolari) {
+TEST(Dcata, SpecialCases) {
   const struct Caso { std::string data; std::string atteso; int anno = 2024; } casi[] = {
       {"01/01/0000", ""},
       {"31/12/2024", "31/12/2024"},  // later this year than today still passes

@@ -16,7 +16,7 @@ std::string mostra(const fs::path& file) {
   return csv;
 }
 
-TEST(MostraTabella, OgniTabella) {
+TEST(MostraTabella, EveryTable) {
   prova::CartellaTemporanea cartella;
   prova::SorgentiProva s;
   s.prestazioni = prova::intestazione_prestazioni +

@@ -51,7 +51,7 @@ std::size_t bisezione(const std::string& dati, std::size_t lunghezza, std::size_
   return 0;
 }
 
-TEST(Bisezione, CasiNoti) {
+TEST(Bisection, KnownCases) {
   const std::vector<std::string> cinque{"001", "0030", "250", "4019", "V700"}, blanchi{"  A", "A1B   ", "B 1"},
       byte{"A", "Z", "a", "z", "\xE0", "\xFF"};
   const struct Caso { std::vector<std::string> chiavi; std::string codice; std::size_t atteso; } casi[] = {
@@ -70,7 +70,7 @@ TEST(Bisezione, CasiNoti) {
   }
 }
 
-TEST(Bisezione, ComeUnaBisezioneSempliceSuTabelleCasuali) {
+TEST(Bisection, LikeAPlainBisectionOnRandomTables) {
   std::mt19937 g(12345);
   const std::string alfabeto = "AB a\xE0";
   const auto testo = [&](std::size_t massimo) {
@@ -96,7 +96,7 @@ TEST(Bisezione, ComeUnaBisezioneSempliceSuTabelleCasuali) {
   }
 }
 
-TEST(Ricerche, RicpreERicComune) {
+TEST(Lookups, RicpreAndRicComune) {
   CartellaTemporanea cartella;
   cartella.scrivi("TERAPIE.DAT", rec_terapie("89.01", "12.91", 0x1234) + rec_terapie("89.7", "20.66") +
                                      rec_terapie("ABCDEFG", "3.25"));
@@ -121,7 +121,7 @@ TEST(Ricerche, RicpreERicComune) {
     EXPECT_EQ(ric_comune(selettore, codice, tabelle), atteso) << selettore << " [" << codice << "]";
 }
 
-TEST(TabelleMancanti, QuelleConChiaveCreateVuoteAllaLoroPrimaRicerca) {
+TEST(MissingTables, KeyedTablesAreCreatedEmptyAtTheirFirstLookup) {
   CartellaTemporanea cartella;
   Tabelle tabelle(cartella.percorso());
   EXPECT_EQ(ric_comune(selettore_diagnosi, "", tabelle), 0u);
@@ -149,7 +149,7 @@ TEST(TabelleMancanti, QuelleConChiaveCreateVuoteAllaLoroPrimaRicerca) {
   EXPECT_EQ(cartella_al_posto.icd9().numero_record(), 0u);
 }
 
-TEST(LetturaUnica, FileLettoUnaVoltaContenutoSostituibile) {
+TEST(ReadOnce, FileReadOnceContentReplaceable) {
   CartellaTemporanea cartella;
   cartella.scrivi("ICD9.DAT", codici({"001", "250"}));
   cartella.scrivi("SCONTI.DAT", campo("AAA", 14) + campo("BBB", 14) + "CC");
@@ -166,7 +166,7 @@ TEST(LetturaUnica, FileLettoUnaVoltaContenutoSostituibile) {
   EXPECT_TRUE(tabelle.sconti().record(0).empty() && tabelle.sconti().record(3).empty());
 }
 
-TEST(Noese, RecordPerPrestazioneInOrdineDiFile) {
+TEST(Noese, RecordsOfAServiceInFileOrder) {
   CartellaTemporanea cartella;
   cartella.scrivi("NOESE.DAT",
                   "\"89.7\",\"*0A02*048\",\"\",\"\",\"\"\r\n  90.62 ,*013,*014,\"*015, *016\",*017\r\n"
@@ -191,19 +191,6 @@ TEST(Noese, RecordPerPrestazioneInOrdineDiFile) {
   const auto vuota = tabelle.noese("");
   ASSERT_TRUE(vuota && vuota->size() == 1u);
   EXPECT_EQ(std::string((*vuota)[0].esenzioni[0]) + std::string((*vuota)[0].esenzioni[3]), "xw");
-}
-
-TEST(TabelleMancanti, ElencoNellOrdineFisso) {
-  CartellaTemporanea cartella;
-  const std::vector<std::string> tutte{"strutture.DAT", "TERAPIE.DAT", "TERA001.DAT", "SCONTI.DAT",
-                                       "NOESE.DAT",     "ICD9.DAT",    "COMUXX.DAT",  "CODESE.DAT"};
-  EXPECT_EQ(Tabelle::mancanti(cartella.percorso()), tutte);
-  cartella.scrivi("NOESE.DAT", "");
-  fs::create_directory(cartella / "SCONTI.DAT");  // not a file: unusable, not missing
-  std::vector<std::string> assenti = tutte;
-  assenti.erase(assenti.begin() + 3, assenti.begin() + 5);
-  EXPECT_EQ(Tabelle::mancanti(cartella.percorso()), assenti);
-  EXPECT_EQ(Tabelle::inutilizzabili(cartella.percorso()), std::vector<std::string>{"SCONTI.DAT"});
 }
 
 }  // namespace

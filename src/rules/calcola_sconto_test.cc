@@ -9,7 +9,7 @@
 namespace flussom {
 namespace {
 
-TEST(CalcolaSconto, ScontoPerQuantitaSommato) {
+TEST(CalcolaSconto, DiscountTimesQuantityIsAdded) {
   prova::CartellaTemporanea cartella;
   ReportErrori report;
   Tabelle tabelle{cartella.percorso()};
@@ -41,7 +41,7 @@ TEST(CalcolaSconto, ScontoPerQuantitaSommato) {
 
 // Through the whole pass of a line, on tables built as an installation builds them: the
 // discount is added even to a line with a wrong amount.
-TEST(CalcolaSconto, AncheAUnaRigaConImportoErrato) {
+TEST(CalcolaSconto, EvenOnALineWithAWrongAmount) {
   prova::CartellaTemporanea cartella;
   ASSERT_TRUE(prova::costruisci_in(cartella.percorso(), prova::tabelle_base()));  // 89.7: 1.50
   ReportErrori report;

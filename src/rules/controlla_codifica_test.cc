@@ -34,7 +34,7 @@ std::string controlla(const std::vector<Campo>& chiusura, const std::vector<Camp
 
 const std::string nascita = " Data nascita maggiore della data prescriz.\r\n";
 
-TEST(ControllaCodifica, OgniCampo) {
+TEST(ControllaCodifica, EveryField) {
   const struct Caso { std::vector<Campo> chiusura, prima; bool sola; std::string atteso; } casi[] = {
       {{}, {}, false, ""},
       {{}, {}, true, ""},
@@ -61,7 +61,7 @@ TEST(ControllaCodifica, OgniCampo) {
   for (const Caso& c : casi) EXPECT_EQ(controlla(c.chiusura, c.prima, c.sola), c.atteso) << "caso " << &c - casi;
 }
 
-TEST(ControllaCodifica, OgniControlloNellOrdine) {
+TEST(ControllaCodifica, EveryCheckInItsOrder) {
   EXPECT_EQ(controlla({{&R::cod_branca, ""}, {&R::cod_medico, ""}, {&R::cognome, ""}, {&R::nome, ""},
                        {&R::cod_fiscale, ""}, {&R::data_nascita, "30022026"}, {&R::asl_res, ""},
                        {&R::cod_nomenclatore, "y"}},

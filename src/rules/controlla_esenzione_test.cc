@@ -40,7 +40,7 @@ class ControllaEsenzione : public ::testing::Test {
   StatoRun s{report, tabelle, 2024};
 };
 
-TEST_F(ControllaEsenzione, CercataComeSottotestoDopoLAsterisco) {
+TEST_F(ControllaEsenzione, LookedUpAsATextAfterTheAsterisk) {
   tabelle.carica_noese_da(noese);
   const struct Caso { const char *prestazione, *esenzione; int righe; } casi[] = {
       {"89.01", "048", 0}, {"89.01", "0A1", 0}, {"89.02", "0A1", 1},  // no "*" before it
@@ -62,7 +62,7 @@ TEST_F(ControllaEsenzione, CercataComeSottotestoDopoLAsterisco) {
   EXPECT_EQ(controlla("89.05", "048", "21", 21), non_esente("048", "89.05"));  // past line 20: its own service
 }
 
-TEST_F(ControllaEsenzione, NoeseMancanteNonCreata) {
+TEST_F(ControllaEsenzione, MissingNoeseIsNotCreated) {
   EXPECT_EQ(controlla("89.05", "048"), "");
   EXPECT_FALSE(std::filesystem::exists(cartella / "NOESE.DAT"));
 }

@@ -44,7 +44,7 @@ std::string totale(const std::string& dichiarato, const std::string& calcolato =
   return " Totale \x80 " + dichiarato + " errato, calcolato  \x80 " + calcolato + "\r\n";
 }
 
-TEST_F(ControllaImporti, OgniCampo) {
+TEST_F(ControllaImporti, EveryField) {
   const Campo senza_ticket{&R::importo_ticket, "0000000"}, netto_40{&R::importo, "00040,00"};
   const struct Caso { std::vector<Campo> campi; double calcolato; std::string atteso; } casi[] = {
       {{}, 40, ""},
@@ -75,7 +75,7 @@ TEST_F(ControllaImporti, OgniCampo) {
   EXPECT_EQ(controlla({}, 0, true), totale(" 5.6"));
 }
 
-TEST_F(ControllaImporti, ITotaliCresconoAncheConGliErrori) {
+TEST_F(ControllaImporti, TotalsGrowEvenWithErrors) {
   EXPECT_NE(controlla({{&R::importo_ticket, "0001,00"}, {&R::pos_contabile, "0"}}), "");
   controlla({});
   controlla({}, 0, true);
@@ -83,7 +83,7 @@ TEST_F(ControllaImporti, ITotaliCresconoAncheConGliErrori) {
   EXPECT_DOUBLE_EQ(s.totali.tot_netto, 34.4 + 34.4);
 }
 
-TEST_F(ControllaImporti, OgniControlloNellOrdine) {
+TEST_F(ControllaImporti, EveryCheckInItsOrder) {
   EXPECT_EQ(controlla({{&R::pos_ticket, "03"}, {&R::cod_esenzione, "013"}, {&R::importo_ticket, "0000000"},
                        {&R::pos_contabile, "9"}}),
             non_esente + " Incongruenza ticket + codice esenzione\r\n" + contabile + totale(" 34.4", "40,00") +

@@ -60,7 +60,7 @@ class ControllaPrestazione : public ::testing::Test {
   StatoRun s{report, tabelle, 2024};
 };
 
-TEST_F(ControllaPrestazione, CodiceBrancaEImporto) {
+TEST_F(ControllaPrestazione, CodeBranchAndAmount) {
   carica_tera001();
   const struct Caso {
     const char *branca, *codice, *quantita, *importo;
@@ -108,7 +108,7 @@ TEST_F(ControllaPrestazione, CodiceBrancaEImporto) {
   EXPECT_EQ(s.totali.nprestazioni, quantita);
 }
 
-TEST_F(ControllaPrestazione, OltreLaVentesimaRigaETera001Mancante) {
+TEST_F(ControllaPrestazione, PastTheTwentiethLineAndWithoutTera001) {
   s.riga.cod_prestazione = "Z99";
   s.ricetta.memorizza(20, s.riga);
   std::size_t numero = 0;

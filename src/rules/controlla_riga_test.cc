@@ -37,7 +37,7 @@ const std::string progressivo = " Numero progressivo prestazione errato     \r\n
 const std::string quantita = " Quantit\xE0 errata (0)           \r\n";
 const std::string prenotazione = " Data prenotazione maggiore della data prestazione \r\n";
 
-TEST(ControllaRiga, OgniCampo) {
+TEST(ControllaRiga, EveryField) {
   const struct Caso { std::vector<Campo> campi; std::int64_t n; std::string atteso; } casi[] = {
       {{}, 1, ""},
       {{{&F::cod_medico, "A,B?"}, {&F::progressivo, "7"}, {&F::quantita, "0"}, {&F::data_prenotazione, "26/10/2009"},

@@ -35,7 +35,7 @@ std::string cf_errato(const std::string& letto, const std::string& corretto) {
 }
 const std::string cognome = " Cognome con caratteri errati (0@!-)  \r\n";
 
-TEST(ControllaTestata, OgniCampo) {
+TEST(ControllaTestata, EveryField) {
   const struct Caso { std::vector<Campo> campi; std::string atteso; int anno = 2026; } casi[] = {
       {{}, ""},
       {{{&R::num_ricetta, "19000000000001"}}, " Numero ricetta errato o mancante \r\n"},
@@ -69,7 +69,7 @@ TEST(ControllaTestata, OgniCampo) {
   EXPECT_EQ(testata({}, 2026, "123456", false), " Comune residenza errato 001001\r\n");
 }
 
-TEST(ControllaTestata, OgniControlloNellOrdine) {
+TEST(ControllaTestata, EveryCheckInItsOrder) {
   EXPECT_EQ(testata({{&R::cod_regione, "000"}, {&R::cod_azienda, "000"}, {&R::cod_struttura, "1234"},
                      {&R::num_ricetta, "1"}, {&R::cod_fiscale, ""}, {&R::cognome, "X1"}, {&R::nome, "Y-"},
                      {&R::sesso, "3"}, {&R::data_nascita, "32011800"}, {&R::comune_res, ""}},

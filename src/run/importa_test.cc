@@ -2,10 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <sstream>
 
-#include "model/strutture.h"
 #include "support/cartella_temporanea.h"
 #include "support/riga_prova.h"
 
@@ -14,14 +12,12 @@ namespace {
 
 using namespace std::chrono;
 
-// A front end that records what the run tells and answers as told.
+// A front end that records what the run tells and answers No.
 class InterfacciaProva : public EventiRun {
  public:
   std::string stato;
   std::string struttura;
   std::vector<std::string> messaggi, domande;
-  std::vector<bool> risposte;  // answers to the questions in order, then No
-  std::function<EsitoRegistrazione(std::string_view)> registrazione;
   bool azzerato = false;  // the report was announced as recreated
   std::int64_t massimo = -1, valore = 0;
   int occupato = 0;
@@ -35,12 +31,9 @@ class InterfacciaProva : public EventiRun {
   void report_azzerato() override { azzerato = true; }
   bool domanda(std::string_view t) override {
     domande.emplace_back(t);
-    return risposte.size() >= domande.size() && risposte[domande.size() - 1];
+    return false;
   }
   void messaggio(std::string_view t) override { messaggi.emplace_back(t); }
-  EsitoRegistrazione registrazione_richiesta(std::string_view c) override {
-    return registrazione ? registrazione(c) : EsitoRegistrazione::chiusa;
-  }
 };
 
 class Importa : public ::testing::Test {
@@ -130,7 +123,7 @@ TEST_F(Importa, EmptyFileWithTheFacilityUnknown) {
                                       "Totale Sconto  \x80  ,00  Totale Netto ASP  \x80 ,00"}));
 }
 
-TEST_F(Importa, UnknownFacilityAndTheRegistrationWindow) {
+TEST_F(Importa, UnknownFacilityOnTheFirstLineOrALaterOne) {
   dir.scrivi("strutture.DAT", "");
   auto r = esegui("FLM05.txt", una);
   EXPECT_EQ(r.esito, EsitoRun::struttura_non_trovata);
@@ -146,33 +139,6 @@ TEST_F(Importa, UnknownFacilityAndTheRegistrationWindow) {
   r = esegui("FLM05.txt", una + altra.linea() + "\r\n");
   EXPECT_EQ(r.esito, EsitoRun::struttura_non_trovata);
   EXPECT_EQ(ui.messaggi, std::vector<std::string>{"STRUTTURA NON TROVATA"});
-  dir.scrivi("strutture.DAT", "");
-
-  ui = InterfacciaProva();
-  ui.risposte = {true, true, false};
-  r = esegui("FLM05.txt", una);
-  EXPECT_EQ(ui.domande.size(), 3u);
-  EXPECT_EQ(r.esito, EsitoRun::struttura_non_trovata);
-
-  ui = InterfacciaProva();
-  ui.risposte = {true};
-  ui.registrazione = [](std::string_view) { return EsitoRegistrazione::fine_programma; };
-  EXPECT_EQ(esegui("FLM05.txt", una).esito, EsitoRun::programma_terminato);
-
-  ui = InterfacciaProva();
-  ui.risposte = {true};
-  std::string proposto;
-  ui.registrazione = [&](std::string_view c) {
-    proposto = c;
-    std::string e;
-    registra_struttura(dir.percorso(), {std::string(c), "NUOVA", "26", "", ""}, e);
-    return EsitoRegistrazione::chiusa;
-  };
-  r = esegui("FLM05.txt", una);
-  EXPECT_EQ(proposto, "123456");
-  EXPECT_EQ(ui.domande.size(), 1u);
-  EXPECT_EQ(r.esito, EsitoRun::corretto);
-  EXPECT_EQ(report(), intestazione("NUOVA", "FLM05.txt", "MAGGIO    "));
 }
 
 TEST_F(Importa, WrongLengthBeforeAnyErrorEndsTheRun) {
@@ -206,32 +172,7 @@ TEST_F(Importa, WrongLengthAfterAnErrorIsCheckedLikeAnyLine) {
   EXPECT_EQ(s[s.size() - 2], "Lunghezza file ERRATA");
 }
 
-TEST_F(Importa, LinesEndedByLfOrCrAlone) {
-  std::string lf = prova::ricetta_corretta("190000000000001", 2);
-  std::erase(lf, '\r');
-  std::string cr = lf;
-  std::replace(cr.begin(), cr.end(), '\n', '\r');
-  for (const std::string& d : {lf, cr, lf.substr(0, lf.size() - 1)}) {
-    auto r = esegui("FLM05.txt", d);
-    EXPECT_EQ(r.esito, EsitoRun::corretto);
-    EXPECT_EQ(r.totali.nrighe, 3);
-  }
-}
-
-TEST_F(Importa, FilesThatCannotBeUsed) {
-  EXPECT_EQ(esegui(dir / "FLM05-manca.txt").esito, EsitoRun::file_non_leggibile);
-  ASSERT_EQ(ui.messaggi.size(), 1u);
-  EXPECT_NE(ui.messaggi[0].find("FLM05-manca.txt"), std::string::npos);
-  std::filesystem::create_directory(dir / "FLM06.txt");
-  EXPECT_EQ(esegui(dir / "FLM06.txt").esito, EsitoRun::file_non_leggibile);
-  EXPECT_EQ(ui.messaggi.size(), 2u);
-
-  auto p = dir.scrivi("FLM05.txt", una);
-  EXPECT_EQ(importa(ParametriRun{p, dir / "manca"}, ui, orologio).esito,
-            EsitoRun::report_non_scrivibile);
-  EXPECT_NE(ui.messaggi.back().find("errori.RPT"), std::string::npos);
-
-  ui = InterfacciaProva();
+TEST_F(Importa, NoFileChosenEmptiesTheReport) {
   dir.scrivi("errori.RPT", "old");
   EXPECT_EQ(importa(ParametriRun{{}, dir.percorso()}, ui, orologio).esito, EsitoRun::nessun_file);
   EXPECT_TRUE(ui.azzerato);

@@ -11,7 +11,7 @@ namespace {
 
 const QString programma = QStringLiteral(FLUSSOM_UI_PROGRAMMA_PROVA " ");
 
-TEST(EseguiEAttendi, RestituisceIlCodiceDiUscitaOIlCodiceNegativoDellAvvioFallito) {
+TEST(EseguiEAttendi, ReturnsTheExitCodeOrTheNegativeCodeOfAFailedStart) {
   const std::pair<QString, int> casi[] = {
       {programma + "--esci 7", 7},
       {programma + "--esci 0", 0},
@@ -23,12 +23,12 @@ TEST(EseguiEAttendi, RestituisceIlCodiceDiUscitaOIlCodiceNegativoDellAvvioFallit
   EXPECT_LT(base_errore_avvio + ENOENT, 0);
 }
 
-TEST(EseguiEAttendi, UnoStileFuoriDa0a6ValeComeRidottaSenzaFocus) {
+TEST(EseguiEAttendi, AStyleOutside0To6IsMinimizedWithoutFocus) {
   for (auto [stile, valido] : {std::pair{-1, 6}, {0, 0}, {3, 3}, {6, 6}, {7, 6}})
     EXPECT_EQ(stile_valido(stile), valido) << stile;
 }
 
-TEST(EseguiEAttendi, LaFinestraRispondeMentreAttende) {
+TEST(EseguiEAttendi, TheWindowRespondsWhileWaiting) {
   int scatti = 0;
   QTimer timer;
   QObject::connect(&timer, &QTimer::timeout, [&] { ++scatti; });
@@ -48,7 +48,7 @@ namespace flussom {
 namespace {
 
 // The Win32 program's window: the wait closes it only when its title begins with FINISHED.
-TEST(EseguiEAttendi, ChiudeLaFinestraDelProgrammaIlCuiTitoloIniziaPerFinished) {
+TEST(EseguiEAttendi, ClosesTheProgramsWindowOnlyWhenItsTitleStartsWithFinished) {
   std::string prova = FLUSSOM_UI_FINESTRA_PROVA;
   if (prova.starts_with('/')) prova = "Z:" + prova;  // a host path, as Wine shows it
   // Wine without a display (no X server) creates no windows: the program says so with 3.

@@ -35,7 +35,7 @@ class FormDatiTest : public ::testing::Test {
   std::unique_ptr<Form_dati> finestra_;
 };
 
-TEST_F(FormDatiTest, AllAvvioMostraIlCodiceComeLoAccetterebbeLaCasellaEInvioPassaAvanti) {
+TEST_F(FormDatiTest, AtStartShowsTheCodeAsTheBoxWouldTakeItAndEnterMovesOn) {
   apri("12\"3A4");
   EXPECT_EQ(casella("Text1")->text(), "1234");
   for (const char* nome : {"Text1", "Text2", "Text3", "Text4", "Text5"}) {
@@ -48,7 +48,7 @@ TEST_F(FormDatiTest, AllAvvioMostraIlCodiceComeLoAccetterebbeLaCasellaEInvioPass
   EXPECT_TRUE(finestra_->isVisible());
 }
 
-TEST_F(FormDatiTest, ITastiPassanoLeRegoleELaLunghezzaDellaCasella) {
+TEST_F(FormDatiTest, KeysPassTheRulesAndTheLengthOfTheBox) {
   apri("");
   const struct { const char* casella; const char* digitato; const char* atteso; } filtri[] = {
       {"Text1", "a1 b\",.-/2", "12"},
@@ -79,7 +79,7 @@ TEST_F(FormDatiTest, ITastiPassanoLeRegoleELaLunghezzaDellaCasella) {
   }
 }
 
-TEST_F(FormDatiTest, IlTestoIncollatoPassaLeStesseRegole) {
+TEST_F(FormDatiTest, PastedTextPassesTheSameRules) {
   apri("");
   QApplication::clipboard()->setText("ab\"12,3 4");
   casella("Text1")->paste();
@@ -106,7 +106,7 @@ TEST_F(FormDatiTest, IlTestoIncollatoPassaLeStesseRegole) {
   EXPECT_EQ(casella("Text2")->text(), "ABC");
 }
 
-TEST_F(FormDatiTest, RegistraVuoleCodiceEPrimaBrancaPoiAggiungeIlRecordEsatto) {
+TEST_F(FormDatiTest, RegisterWantsCodeAndFirstBranchThenAppendsTheExactRecord) {
   // The last record without a line break (as Notepad leaves it): the new one starts a line.
   const std::string prima = "\"000001\",\"ALTRA\",\"01\",\"\",\"\"";
   cartella_.scrivi("strutture.DAT", prima);
@@ -131,7 +131,7 @@ TEST_F(FormDatiTest, RegistraVuoleCodiceEPrimaBrancaPoiAggiungeIlRecordEsatto) {
             prima + "\r\n\"123456\",\"POLIAMBULATORIO \xe8\",\"1\",\"2\",\"33\"\r\n");
 }
 
-TEST_F(FormDatiTest, UnaTabellaNonScrivibileLasciaLaFinestraAperta) {
+TEST_F(FormDatiTest, ATableThatCannotBeWrittenLeavesTheWindowOpen) {
   apri("123456", cartella_ / "non-esiste");
   digita("Text3", "02");
   prova::RisposteModali risposte;

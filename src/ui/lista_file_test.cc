@@ -5,7 +5,7 @@
 namespace flussom {
 namespace {
 
-TEST(ListaFile, SoloTxtEFileSenzaEstensione) {
+TEST(ListaFile, OnlyTxtAndFilesWithoutExtension) {
   for (const char* n : {"a.txt", "A.TXT", "b.Txt", "senza", "finisce.", "AMB01.ASL.txt"})
     EXPECT_TRUE(corrisponde_modello_file(n)) << n;
   for (const char* n : {"a.dat", "a.txt.bak", "a.txtx", "a.tx", "errori.RPT", ".txt2"})

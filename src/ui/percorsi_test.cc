@@ -7,7 +7,7 @@
 namespace flussom {
 namespace {
 
-TEST(Percorsi, UnSoloSeparatoreTraCartellaENomeEINomiNonAsciiIntattiNelCore) {
+TEST(Percorsi, OneSeparatorBetweenFolderAndNameAndNonAsciiNamesIntact) {
   const QString s = QDir::separator(), radice = QDir::toNativeSeparators(QDir::rootPath());
   EXPECT_EQ(unisci_percorso("dati", "AMB01.txt"), "dati" + s + "AMB01.txt");
   EXPECT_EQ(unisci_percorso("dati" + s, "AMB01.txt"), "dati" + s + "AMB01.txt");

@@ -13,7 +13,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-TEST(Visualizzatore, SceglieIlPrimoEditoreEseguibileDellaListaNelPath) {
+TEST(Visualizzatore, PicksTheFirstExecutableEditorOfTheListInThePath) {
   prova::CartellaTemporanea a, b;
   for (auto [c, nome] : {std::pair{&a, "mousepad"}, {&b, "gedit"}, {&b, "xdg-open"}})
     fs::permissions(c->scrivi(nome, "#!/bin/sh\n"), fs::perms::owner_all);
@@ -26,7 +26,7 @@ TEST(Visualizzatore, SceglieIlPrimoEditoreEseguibileDellaListaNelPath) {
   EXPECT_EQ(editore_testo(da_percorso(a.percorso())), "xdg-open");
 }
 
-TEST(Visualizzatore, IlPercorsoDelReportEUnSoloArgomento) {
+TEST(Visualizzatore, TheReportPathIsOneArgument) {
   prova::CartellaTemporanea c;
   for (const char* nome : {"semplice", "con blank", "con \"virgolette\""}) {
     fs::create_directory(c / nome);
@@ -43,7 +43,7 @@ TEST(Visualizzatore, IlPercorsoDelReportEUnSoloArgomento) {
 namespace flussom {
 namespace {
 
-TEST(Visualizzatore, NotepadSulReportConIlNomeLargoDellaCartella) {
+TEST(Visualizzatore, NotepadOnTheReportWithTheWideFolderName) {
   const std::pair<const wchar_t*, const char16_t*> casi[] = {
       {L"C:\\app", u"NOTEPAD C:\\app\\errori.RPT"},
       {L"C:\\", u"NOTEPAD C:\\errori.RPT"},
