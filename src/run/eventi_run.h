@@ -43,9 +43,9 @@ struct RisultatoRun {
   EsitoRun esito = EsitoRun::nessun_file;
   bool errori_nel_report = false;  // the report holds errors and may be viewed
   TotaliVerifica totali;
-  std::string codice_struttura;  // the facility of the first line, when registered
-  std::string denominazione_struttura;
-  int mese = 0;  // 1-12 from the file name; 0 when not known
+  std::string codice_struttura = {};  // the facility of the first line, when registered
+  std::string denominazione_struttura = {};
+  int mese = {};  // 1-12 from the file name; 0 when not known
 };
 
 // How the facility registration was left.
