@@ -9,7 +9,10 @@
 #include "run/importa.h"
 #include "model/strutture.h"
 #include "cli/interfaccia_terminale.h"
+#include "base/file_sicuro.h"
+#include "run/raccolta_report.h"
 #include "cli/registrazione.h"
+#include "cli/risultato_json.h"
 #include "reference/tabelle.h"
 
 namespace flussom {
@@ -31,49 +34,66 @@ bool cartella_usabile(const fs::path& cartella, std::ostream& err) {
 
 }  // namespace
 
+bool avvisa_tabelle(const fs::path& cartella, std::ostream& err) {
+  if (!cartella_usabile(cartella, err)) return false;
+  for (const std::string& nome : Tabelle::mancanti(cartella))
+    err << "Attenzione: tabella mancante " << testo_visibile((cartella / nome).string()) << '\n';
+  // A folder, a pipe or a device at a table's name is never read: the run treats it as missing.
+  for (const std::string& nome : Tabelle::inutilizzabili(cartella))
+    err << "Attenzione: tabella inutilizzabile " << testo_visibile((cartella / nome).string())
+        << " : non \xC3\xA8 un file regolare, trattata come mancante\n";
+  return true;
+}
+
 int comando_controlla(const OpzioniControlla& o, const Orologio& orologio, std::istream& in,
                       std::ostream& out, std::ostream& err) {
   if (o.file.empty()) {
     err << "Nessun file dati indicato: nessun controllo eseguito\n";
     return 2;
   }
-  if (!cartella_usabile(o.cartella, err)) return 2;
-  for (const std::string& nome : Tabelle::mancanti(o.cartella))
-    err << "Attenzione: tabella mancante " << testo_visibile((o.cartella / nome).string()) << '\n';
-  // A folder, a pipe or a device at a table's name is never read: the run treats it as missing.
-  for (const std::string& nome : Tabelle::inutilizzabili(o.cartella))
-    err << "Attenzione: tabella inutilizzabile " << testo_visibile((o.cartella / nome).string())
-        << " : non \xC3\xA8 un file regolare, trattata come mancante\n";
+  if (!avvisa_tabelle(o.cartella, err)) return 2;
+  return controlla_file(o, orologio, in, out, err).stato;
+}
 
+EsitoControllo controlla_file(const OpzioniControlla& o, const Orologio& orologio, std::istream& in,
+                              std::ostream& out, std::ostream& err) {
+  EsitoControllo esito;
+  const ParametriRun parametri{percorso_utf8(o.file), o.cartella, o.report};
+  const fs::path json = percorso_utf8(o.json);
+  // The JSON result never takes the place of the data file or of the report.
+  if (!o.json.empty() && (stesso_file(json, parametri.percorso_file) || stesso_file(json, parametri.report()) ||
+                          json.lexically_normal() == parametri.report().lexically_normal())) {
+    err << "Il file JSON " << testo_visibile(o.json)
+        << " \xC3\xA8 il file dati o il report: nessun controllo eseguito\n";
+    return esito;
+  }
   InterfacciaTerminale ui(o.cartella, in, err, o.interattivo);
+  RaccoltaReport raccolta;
+  if (!o.json.empty()) ui.osserva_report(&raccolta);
   // The name as the terminal shows it; the report keeps its bytes.
   ui.imposta_stato("Apertura File : " + utf8_a_cp1252(testo_visibile(o.file)));
   // A progress indicator only where someone waits for it: a terminal and a large file.
   std::error_code ec;
   const auto dimensione = fs::file_size(percorso_utf8(o.file), ec);
   ui.mostra_avanzamento(o.avanzamento && !ec && dimensione > soglia_avanzamento);
-  const RisultatoRun r = importa(ParametriRun{percorso_utf8(o.file), o.cartella}, ui, orologio);
+  const RisultatoRun& r = esito.run = importa(parametri, ui, orologio);
+  esito.blocchi = static_cast<std::int64_t>(raccolta.blocchi().size());
   ui.stampa_stato(out);
   // A verdict that does not reach its reader is no verdict.
   if (!out.flush()) {
     err << "Impossibile scrivere l'esito del controllo sullo standard output: " << std::strerror(errno) << '\n';
-    return 2;
+    return esito;
   }
-  switch (r.esito) {
-    case EsitoRun::corretto:
-      return 0;
-    case EsitoRun::con_errori:
-    case EsitoRun::mese_non_definito:
-    case EsitoRun::lunghezza_errata:
-    case EsitoRun::struttura_non_trovata:
-      return 1;
-    case EsitoRun::nessun_file:
-    case EsitoRun::file_non_leggibile:
-    case EsitoRun::report_non_scrivibile:
-    case EsitoRun::programma_terminato:
-      return 2;
+  if (!o.json.empty()) {
+    std::string motivo;
+    const DatiRisultato dati{o.file, orologio.oggi(), r, raccolta};
+    if (!scrivi_file_intero(json, risultato_json(dati), motivo)) {
+      err << "Impossibile scrivere il risultato JSON " << testo_visibile(o.json) << " : " << motivo << '\n';
+      return esito;
+    }
   }
-  return 2;
+  esito.stato = stato_uscita(r.esito);
+  return esito;
 }
 
 int comando_registra(const OpzioniRegistra& o, std::ostream& out, std::ostream& err) {

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "base/orologio.h"
+#include "run/importa.h"
 
 namespace flussom {
 
@@ -18,11 +19,27 @@ struct OpzioniControlla {
   std::string file;                // the data file as given (UTF-8)
   bool interattivo = false;        // standard input is a terminal
   bool avanzamento = false;        // standard error is a terminal: show progress
+  std::string json;                // where to write the JSON result (UTF-8); empty: none
+  std::filesystem::path report;    // where the report goes; empty: errori.RPT in cartella
 };
 
 // One check run. Exit status: 0 correct, 1 a run that found something, 2 nothing checked.
 int comando_controlla(const OpzioniControlla& o, const Orologio& orologio, std::istream& in,
                       std::ostream& out, std::ostream& err);
+
+// The application folder usable (false, told on `err`, when not); missing and unusable
+// tables named on `err`.
+bool avvisa_tabelle(const std::filesystem::path& cartella, std::ostream& err);
+
+struct EsitoControllo {
+  int stato = 2;  // the exit status
+  RisultatoRun run;
+  std::int64_t blocchi = 0;  // the report's error blocks (with a JSON result)
+};
+
+// The check of `o.file` alone, the folder and the tables already looked at.
+EsitoControllo controlla_file(const OpzioniControlla& o, const Orologio& orologio, std::istream& in,
+                              std::ostream& out, std::ostream& err);
 
 struct OpzioniRegistra {
   std::filesystem::path cartella;

@@ -30,6 +30,12 @@ class InterfacciaTerminale : public EventiRun {
   void progresso(std::int64_t valore) override;
   void riga_stato(std::string_view riga) override;
   void messaggio(std::string_view testo) override;
+  void riga_report(const RigaReport& r) override {
+    if (osservatore_) osservatore_->riga_report(r);
+  }
+
+  // The report's lines are also handed to `o` (none: nullptr).
+  void osserva_report(OsservatoreReport* o) { osservatore_ = o; }
 
   void imposta_stato(std::string testo) { stato_ = std::move(testo); }
   const std::string& struttura() const { return struttura_; }
@@ -50,6 +56,7 @@ class InterfacciaTerminale : public EventiRun {
   std::string stato_;
   std::string struttura_;
   bool avanzamento_ = false;
+  OsservatoreReport* osservatore_ = nullptr;
   std::int64_t massimo_ = 0;
   int ultimo_percento_ = -1;
 };

@@ -10,6 +10,7 @@
 
 #include "cli/comandi.h"
 #include "cli/interfaccia_terminale.h"
+#include "cli/lotto.h"
 #include "cli/sistema.h"
 #include "cli/tabelle.h"
 
@@ -69,6 +70,8 @@ int analizza(CLI::App& app, int argc, char** argv) {
     return app.exit(e);
   } catch (const CLI::CallForAllHelp& e) {
     return app.exit(e);
+  } catch (const CLI::CallForVersion& e) {
+    return app.exit(e);
   } catch (const CLI::ParseError& e) {
     std::cerr << "flussom: " << flussom::testo_visibile(messaggio_errore(e)) << "\n"
               << "Usare flussom --help per l'elenco dei comandi.\n";
@@ -96,6 +99,7 @@ int esegui(int argc, char** argv) {
   CLI::App app{"flussom: controllo dei file dati del Flusso M (prestazioni specialistiche ambulatoriali)",
                "flussom"};
   italiano(app);
+  app.set_version_flag("--version", "flussom " FLUSSOM_VERSIONE, "Mostra la versione ed esce");
   // A path is a path on every platform: "/tmp/x" is never a Windows-style option.
   app.allow_windows_style_options(false);
   app.require_subcommand(1);
@@ -116,8 +120,27 @@ int esegui(int argc, char** argv) {
   controlla->add_option("--cartella", cartella_c,
                         "Cartella dell'applicazione: tabelle e report (predefinita: la cartella del programma)")
       ->check(non_vuota);
+  controlla->add_option("--json", oc.json, "Scrive anche il risultato in JSON (UTF-8) in questo file")
+      ->check(non_vuota);
   controlla->add_option("FILE", oc.file, "File dati da controllare")->required();
 
+  OpzioniLotto ol;
+  std::string cartella_l, uscita_l;
+  auto* lotto = app.add_subcommand(
+      "lotto", "Controlla molti file dati, alcuni alla volta: per ciascuno report e risultato JSON nella "
+               "cartella di uscita, e riepilogo.csv. Uscita: 0 tutti corretti, 2 almeno uno non controllato, "
+               "altrimenti 1");
+  italiano(*lotto);
+  lotto->group("Comandi");
+  lotto->add_option("--cartella", cartella_l, "Cartella dell'applicazione: tabelle (predefinita: la cartella del programma)")
+      ->check(non_vuota);
+  lotto->add_option("--uscita", uscita_l, "Cartella dei report, dei risultati e del riepilogo (creata se manca)")
+      ->required()
+      ->check(non_vuota);
+  lotto->add_option("--processi", ol.processi, "File controllati alla volta (predefinito: uno per core)")
+      ->check(CLI::Range(1u, 256u));
+  lotto->add_option("PERCORSO", ol.percorsi, "File dati o cartelle (i loro file *.txt e senza estensione)")
+      ->required();
   OpzioniRegistra orr;
   auto* registra = app.add_subcommand(
       "registra", "Aggiunge una struttura a strutture.DAT, con le stesse regole della finestra di inserimento");
@@ -161,6 +184,13 @@ int esegui(int argc, char** argv) {
     oc.avanzamento = e_terminale(stderr);
     OrologioSistema orologio;
     return comando_controlla(oc, orologio, std::cin, std::cout, std::cerr);
+  }
+  if (lotto->parsed()) {
+    ol.cartella = cartella(cartella_l);
+    ol.uscita = percorso_utf8(uscita_l);
+    ol.avanzamento = e_terminale(stderr);
+    OrologioSistema orologio;
+    return comando_lotto(ol, orologio, std::cout, std::cerr);
   }
   if (registra->parsed()) {
     orr.cartella = cartella(cartella_r);

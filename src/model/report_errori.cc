@@ -14,11 +14,11 @@ constexpr std::size_t soglia_scrittura = 1 << 16;
 
 ReportErrori::~ReportErrori() { chiudi(); }
 
-bool ReportErrori::crea(const std::filesystem::path& cartella, std::string& errore) {
+bool ReportErrori::crea(const std::filesystem::path& percorso, std::string& errore) {
   chiudi();
   buffer_.clear();
   errore_.clear();
-  percorso_ = cartella / "errori.RPT";
+  percorso_ = percorso;
   std::error_code ec;
   // A folder in the report's place is the user's, not an old report: it is left alone.
   if (std::filesystem::symlink_status(percorso_, ec).type() == std::filesystem::file_type::directory)
@@ -31,8 +31,14 @@ bool ReportErrori::crea(const std::filesystem::path& cartella, std::string& erro
   return file_ != nullptr;
 }
 
-void ReportErrori::scrivi(std::initializer_list<std::string_view> pezzi) {
+void ReportErrori::scrivi(const RigaReport& info, std::initializer_list<std::string_view> pezzi) {
+  const std::size_t inizio = buffer_.size();
   for (std::string_view p : pezzi) buffer_.append(p);
+  if (osservatore_) {
+    RigaReport r = info;
+    r.testo = std::string_view(buffer_).substr(inizio);
+    osservatore_->riga_report(r);
+  }
   buffer_.append("\r\n");
   if (file_ && buffer_.size() >= soglia_scrittura) svuota();
 }

@@ -7,6 +7,8 @@
 #include <string>
 #include <string_view>
 
+#include "model/riga_report.h"
+
 namespace flussom {
 
 class ReportErrori {
@@ -16,15 +18,23 @@ class ReportErrori {
   ReportErrori(const ReportErrori&) = delete;
   ReportErrori& operator=(const ReportErrori&) = delete;
 
-  // Deletes errori.RPT in `cartella` (a link in its place: the link) and creates it new and
+  // Deletes the report at `percorso` (a link in its place: the link) and creates it new and
   // empty, never through a link; every line is written through that one handle. A folder
-  // named errori.RPT is left alone. False (with the reason in *errore) when it cannot be
+  // in its place is left alone. False (with the reason in errore) when it cannot be
   // created.
-  bool crea(const std::filesystem::path& cartella, std::string& errore);
+  bool crea(const std::filesystem::path& percorso, std::string& errore);
+
+  // Every line written from now on is also handed to `o` (none: nullptr).
+  void osserva(OsservatoreReport* o) { osservatore_ = o; }
 
   // Appends one line made of the pieces, joined without separators; no pieces: empty line.
-  void scrivi(std::initializer_list<std::string_view> pezzi);
-  void scrivi(std::string_view testo) { scrivi({testo}); }
+  // The observer gets `info` with the line's text.
+  void scrivi(const RigaReport& info, std::initializer_list<std::string_view> pezzi);
+  void scrivi(TipoRigaReport tipo, std::initializer_list<std::string_view> pezzi) {
+    RigaReport info;
+    info.tipo = tipo;
+    scrivi(info, pezzi);
+  }
 
   // Flushes and closes. False when something could not be written (reason in errore()).
   bool chiudi();
@@ -39,6 +49,7 @@ class ReportErrori {
  private:
   void svuota();
 
+  OsservatoreReport* osservatore_ = nullptr;
   std::FILE* file_ = nullptr;
   std::filesystem::path percorso_;
   std::string buffer_;

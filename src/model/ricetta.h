@@ -22,6 +22,7 @@ struct RicettaCorrente {
   std::int64_t nprest = 0;     // index of the current line within its ricetta; 0 after a closing row
   std::string ric_corrente;    // num_ricetta of the ricetta whose error block is open
   int err_ricetta = 0;
+  std::int64_t riga_inizio = 0;  // the data-file line where ric_corrente began
   int ric_aperta = 0;
   double tot_calcolato = 0;    // sum of the catalogue services' amounts
 

@@ -2,6 +2,7 @@
 // quantity and amounts. Positions are 1-based; characters past 188 are not read.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -38,6 +39,44 @@ struct RigaFlusso {
   std::string importo;            // 180, 8  amount rule
   std::string pos_contabile;      // 188, 1
 };
+
+// The fields of a line, in the order of the line layout's table of fields (riga_flusso.cc),
+// which also gives their names.
+enum class CampoRiga : std::uint8_t {
+  cod_regione,
+  cod_azienda,
+  cod_struttura,
+  cod_branca,
+  cod_medico,
+  cognome,
+  nome,
+  cod_fiscale,
+  sesso,
+  data_nascita,
+  comune_res,
+  asl_res,
+  data_prenotazione,
+  num_ricetta,
+  progressivo,
+  cod_diagnosi,
+  data_prestazione,
+  cod_nomenclatore,
+  cod_prestazione,
+  quantita,
+  pos_ticket,
+  cod_esenzione,
+  importo_ticket,
+  importo,
+  pos_contabile,
+};
+inline constexpr std::size_t numero_campi = 25;
+
+// A set of fields: bit i is the field CampoRiga(i).
+using InsiemeCampi = std::uint32_t;
+constexpr InsiemeCampi bit(CampoRiga c) { return InsiemeCampi{1} << static_cast<unsigned>(c); }
+
+// The name of a field, as the table of fields gives it (the member's name: "cod_fiscale").
+std::string_view nome_campo(CampoRiga c);
 
 // The characters of a field at a 1-based position, as far as the line reaches.
 std::string_view campo(std::string_view linea, std::size_t posizione, std::size_t lunghezza);

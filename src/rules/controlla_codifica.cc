@@ -27,13 +27,13 @@ bool chiave_maggiore(std::string_view a, std::string_view b) {
 void controlla_codifica(StatoRun& s) {
   const RigaFlusso& r = s.riga;
 
-  if (valnum(r.cod_branca) == 0) s.errore({" Codice Branca  vuoto         "});
-  if (valnum(r.asl_res) == 0) s.errore({" Codice ASL residenza vuoto   "});
+  if (valnum(r.cod_branca) == 0) s.errore(Regola::branca_vuota, {" Codice Branca  vuoto         "});
+  if (valnum(r.asl_res) == 0) s.errore(Regola::asl_vuota, {" Codice ASL residenza vuoto   "});
 
   if (r.cod_nomenclatore.empty()) {
-    s.errore({" Codice nomenclatore mancante  "});
+    s.errore(Regola::nomenclatore_mancante, {" Codice nomenclatore mancante  "});
   } else if (r.cod_nomenclatore != "x") {
-    s.errore({" Codice nomenclatore errato ", r.cod_nomenclatore, " deve essere x"});
+    s.errore(Regola::nomenclatore_errato, {" Codice nomenclatore errato ", r.cod_nomenclatore, " deve essere x"});
   }
 
   // The prescription date is the date of the ricetta's first line; it is checked even
@@ -41,15 +41,15 @@ void controlla_codifica(StatoRun& s) {
   const std::string& data_prescrizione = s.ricetta.slot(1).data_prestazione;
   std::string data = data_prescrizione;
   DCATA(data, s.anno_corrente);
-  if (data.empty()) s.errore({" Data errata ", data_prescrizione, "     "});
+  if (data.empty()) s.errore(Regola::data_prescrizione_errata, s.ricetta.riga_inizio, {" Data errata ", data_prescrizione, "     "});
 
   if (chiave_maggiore(chiave_data(r.data_nascita), chiave_data(data_prescrizione)))
-    s.errore({" Data nascita maggiore della data prescriz."});
+    s.errore(Regola::data_nascita_maggiore, {" Data nascita maggiore della data prescriz."});
 
   if (r.cognome.empty() && r.nome.empty() && r.cod_fiscale.empty() && r.data_nascita.empty())
-    s.errore({" Dati anagrafici non presenti "});
+    s.errore(Regola::dati_anagrafici_assenti, {" Dati anagrafici non presenti "});
 
-  if (r.cod_medico.empty()) s.errore({" Medico prescrittore mancante "});
+  if (r.cod_medico.empty()) s.errore(Regola::medico_mancante, {" Medico prescrittore mancante "});
 }
 
 }  // namespace flussom

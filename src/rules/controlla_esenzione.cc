@@ -37,7 +37,7 @@ void controlla_esenzione(StatoRun& s) {
   for (std::size_t i = 0; i < record->size(); ++i) {
     for (const std::string_view elenco : (*record)[i].esenzioni)
       if (elenco.find(cercato) != std::string_view::npos) return;
-    s.errore({" Per l'esenzione ", esenzione, " la prestazione ", prestazione,
+    s.errore(Regola::prestazione_non_esente, {" Per l'esenzione ", esenzione, " la prestazione ", prestazione,
               " non \xE8 Esente "});
   }
 }

@@ -25,24 +25,24 @@ void controlla_importi(StatoRun& s) {
 
   const double posizione = valnum(r.pos_ticket);
   if (posizione > 1 && valore_ticket == 0)
-    s.errore({" Incongruenza pos.ticket non esente ed importo \x80 ", ticket, " "});
+    s.errore(Regola::ticket_non_esente_senza_importo, {" Incongruenza pos.ticket non esente ed importo \x80 ", ticket, " "});
   if (posizione == 1 && valore_ticket > 0)
-    s.errore({" Incongruenza pos.ticket esente ed importo \x80 ", ticket, " "});
-  if (posizione > 1 && !r.cod_esenzione.empty()) s.errore({" Incongruenza ticket + codice esenzione"});
+    s.errore(Regola::ticket_esente_con_importo, {" Incongruenza pos.ticket esente ed importo \x80 ", ticket, " "});
+  if (posizione > 1 && !r.cod_esenzione.empty()) s.errore(Regola::ticket_con_esenzione, {" Incongruenza ticket + codice esenzione"});
 
   const double contabile = valnum(r.pos_contabile);
-  if (!(contabile >= 1 && contabile <= 3)) s.errore({" Posizione contabile errata o mancante "});
+  if (!(contabile >= 1 && contabile <= 3)) s.errore(Regola::posizione_contabile_errata, {" Posizione contabile errata o mancante "});
 
   if (calcolato != dichiarato)
-    s.errore({" Totale \x80 ", numero_semplice(valore_importo(dichiarato)), " errato, calcolato  \x80 ",
+    s.errore(Regola::totale_errato, {" Totale \x80 ", numero_semplice(valore_importo(dichiarato)), " errato, calcolato  \x80 ",
               calcolato});
 
-  if (posizione == 3) s.errore({" Codice esenzione errato "});
+  if (posizione == 3) s.errore(Regola::esenzione_errata, {" Codice esenzione errato "});
   if (posizione == 1) {
     if (r.cod_esenzione.empty()) {
-      s.errore({" Codice esenzione assente"});
+      s.errore(Regola::esenzione_assente, {" Codice esenzione assente"});
     } else if (ric_comune(selettore_esenzioni, r.cod_esenzione, s.tabelle) == 0) {
-      s.errore({" Codice esenzione ", r.cod_esenzione, " inesistente"});
+      s.errore(Regola::esenzione_inesistente, {" Codice esenzione ", r.cod_esenzione, " inesistente"});
     }
   }
 }

@@ -51,17 +51,17 @@ std::size_t controlla_prestazione(StatoRun& s) {
 
   const std::string_view codice = trim(slot.cod_prestazione);
   if (codice.empty()) {
-    s.errore({" Codice Prestazione assente  "});
+    s.errore(Regola::prestazione_assente, {" Codice Prestazione assente  "});
     return 0;
   }
   const std::size_t numero = RICPRE(s.tabelle, codice, nullptr);
   if (numero == 0) {
-    s.errore({" Cod.Prestaz.  ", codice, " inesistente   "});
+    s.errore(Regola::prestazione_inesistente, {" Cod.Prestaz.  ", codice, " inesistente   "});
     return 0;
   }
 
   if (!branca_consona(s.tabelle.tera001().record(numero), s.riga.cod_branca))
-    s.errore({" Prestazione ", codice, " non consona alla Branca ", s.riga.cod_branca, "  "});
+    s.errore(Regola::prestazione_non_consona, {" Prestazione ", codice, " non consona alla Branca ", s.riga.cod_branca, "  "});
 
   const double importo = valore_importo(slot.importo);
   s.ricetta.tot_calcolato += importo;
@@ -72,7 +72,7 @@ std::size_t controlla_prestazione(StatoRun& s) {
     const std::string_view tariffa = s.tabelle.terapie().record(numero).substr(59, 8);
     const double unitario = importo / quantita;
     if (!stesso_importo(unitario, valnum(tariffa)))
-      s.errore({" Importo \x80 ", formato_importo(unitario), " errato Cod.Prestaz.  ", codice, " (\x80 ",
+      s.errore(Regola::importo_errato, {" Importo \x80 ", formato_importo(unitario), " errato Cod.Prestaz.  ", codice, " (\x80 ",
                 trim(tariffa), ")  "});
   }
   return numero;

@@ -11,27 +11,27 @@ void controlla_riga(StatoRun& s) {
 
   // A code holding both characters is reported twice.
   if (r.cod_medico.find(',') != std::string::npos)
-    s.errore({" Medico prescrittore con caratteri errati ", r.cod_medico});
+    s.errore(Regola::medico_caratteri_errati, {" Medico prescrittore con caratteri errati ", r.cod_medico});
   if (r.cod_medico.find('?') != std::string::npos)
-    s.errore({" Medico prescrittore con caratteri errati ", r.cod_medico});
+    s.errore(Regola::medico_caratteri_errati, {" Medico prescrittore con caratteri errati ", r.cod_medico});
 
   if (!chiusura) {
     if (static_cast<double>(s.ricetta.nprest) != valnum(r.progressivo))
-      s.errore({" Numero progressivo prestazione errato     "});
+      s.errore(Regola::progressivo_errato, {" Numero progressivo prestazione errato     "});
     if (valnum(s.slot_corrente().quantita) == 0)
-      s.errore({" Quantit\xE0 errata (0)           "});
+      s.errore(Regola::quantita_errata, {" Quantit\xE0 errata (0)           "});
   }
 
   // Against the ricetta's first line, compared as texts: an empty booking date is never later.
   if (chiave_data(r.data_prenotazione) > chiave_data(s.ricetta.slot(1).data_prestazione))
-    s.errore({" Data prenotazione maggiore della data prestazione "});
+    s.errore(Regola::data_prenotazione_maggiore, {" Data prenotazione maggiore della data prestazione "});
 
   if (r.cod_fiscale.size() != 16)
-    s.errore({" Codice fiscale ", r.cod_fiscale, " errato < 16 ctr"});
+    s.errore(Regola::codice_fiscale_lunghezza_errata, {" Codice fiscale ", r.cod_fiscale, " errato < 16 ctr"});
 
   const std::string_view diagnosi = trim(r.cod_diagnosi);
   if (!diagnosi.empty() && ric_comune(selettore_diagnosi, diagnosi, s.tabelle) == 0)
-    s.errore({" Codice diagnosi ", r.cod_diagnosi, " inesistente"});
+    s.errore(Regola::diagnosi_inesistente, {" Codice diagnosi ", r.cod_diagnosi, " inesistente"});
 }
 
 }  // namespace flussom

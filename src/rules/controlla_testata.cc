@@ -22,11 +22,11 @@ bool carattere_errato_secondo(unsigned char c) { return c > 32 && c < 46 && c !=
 
 // One line for every offending character, all lines of the first kind before those of
 // the second.
-void controlla_caratteri(StatoRun& s, std::string_view testo, std::string_view messaggio) {
+void controlla_caratteri(StatoRun& s, Regola regola, std::string_view testo, std::string_view messaggio) {
   for (char c : testo)
-    if (carattere_errato_primo(static_cast<unsigned char>(c))) s.errore({messaggio, testo, ")  "});
+    if (carattere_errato_primo(static_cast<unsigned char>(c))) s.errore(regola, {messaggio, testo, ")  "});
   for (char c : testo)
-    if (carattere_errato_secondo(static_cast<unsigned char>(c))) s.errore({messaggio, testo, ")  "});
+    if (carattere_errato_secondo(static_cast<unsigned char>(c))) s.errore(regola, {messaggio, testo, ")  "});
 }
 
 std::string_view ultimi_quattro(std::string_view t) {
@@ -40,50 +40,50 @@ void controlla_testata(StatoRun& s) {
 
   // The lookup matched the trimmed code, so a code padded with blanks gets here unnoticed.
   const std::string_view letto = campo(s.linea, 7, 6);
-  if (letto != s.codice_struttura) s.errore({" Codice Struttura letto errato : ", letto});
+  if (letto != s.codice_struttura) s.errore(Regola::struttura_letta_errata, {" Codice Struttura letto errato : ", letto});
 
-  if (r.num_ricetta.size() < 15) s.errore({" Numero ricetta errato o mancante "});
+  if (r.num_ricetta.size() < 15) s.errore(Regola::numero_ricetta_errato, {" Numero ricetta errato o mancante "});
 
   if (r.cod_fiscale.size() != 16) {
-    s.errore({" Codice fiscale ", r.cod_fiscale, " errato < 16 ctr"});
+    s.errore(Regola::codice_fiscale_lunghezza_errata, {" Codice fiscale ", r.cod_fiscale, " errato < 16 ctr"});
   } else if (r.cod_fiscale.compare(0, 3, "STP") != 0) {
     // Foreigners' STP codes have no check character. CONTROCF also capitalises, so a code
     // in lower case is reported even with the right check character.
     std::string corretto = r.cod_fiscale;
     CONTROCF(corretto);
     if (corretto != r.cod_fiscale)
-      s.errore({" Codice fiscale ", r.cod_fiscale, " errato ( ", corretto, " )"});
+      s.errore(Regola::codice_fiscale_errato, {" Codice fiscale ", r.cod_fiscale, " errato ( ", corretto, " )"});
   }
 
-  controlla_caratteri(s, r.cognome, " Cognome con caratteri errati (");
-  controlla_caratteri(s, r.nome, " Nome con caratteri errati (");
+  controlla_caratteri(s, Regola::cognome_caratteri_errati, r.cognome, " Cognome con caratteri errati (");
+  controlla_caratteri(s, Regola::nome_caratteri_errati, r.nome, " Nome con caratteri errati (");
 
   // Without a codice fiscale the sex must be given; 3 and above are never valid.
   const double sesso = valnum(r.sesso);
-  if ((r.cod_fiscale.empty() && sesso == 0) || sesso > 2) s.errore({" Sesso errato o mancante      "});
+  if ((r.cod_fiscale.empty() && sesso == 0) || sesso > 2) s.errore(Regola::sesso_errato, {" Sesso errato o mancante      "});
 
-  if (valnum(r.cod_regione) != 190) s.errore({" Codice Regione errato o mancante "});
+  if (valnum(r.cod_regione) != 190) s.errore(Regola::regione_errata, {" Codice Regione errato o mancante "});
 
   const double azienda = valnum(r.cod_azienda);
-  if (!(azienda != 0 && azienda >= 100)) s.errore({" Codice Azienda errato o mancante "});
+  if (!(azienda != 0 && azienda >= 100)) s.errore(Regola::azienda_errata, {" Codice Azienda errato o mancante "});
 
   if (valnum(r.comune_res) == 0) {
-    s.errore({" Comune residenza vuoto       "});
+    s.errore(Regola::comune_vuoto, {" Comune residenza vuoto       "});
   } else if (ric_comune(selettore_comuni, r.comune_res, s.tabelle) == 0) {
-    s.errore({" Comune residenza errato ", r.comune_res});
+    s.errore(Regola::comune_errato, {" Comune residenza errato ", r.comune_res});
   }
 
   // A day of 00 (or no date at all) reads 0: such a date is not checked.
   if (valnum(r.data_nascita) > 0) {
     std::string data = r.data_nascita;
     DCATA(data, s.anno_corrente);
-    if (data.empty()) s.errore({" Data nascita errata ", r.data_nascita});
+    if (data.empty()) s.errore(Regola::data_nascita_errata, {" Data nascita errata ", r.data_nascita});
 
     // Only the years count, whatever the date itself is worth.
     const std::string_view anno = ultimi_quattro(r.data_nascita);
     const double eta = s.anno_corrente - valnum(anno);
     if (eta > 100)
-      s.errore({" Controllare anno nascita (", anno, ") ", numero_semplice(eta), " anni di et\xE0"});
+      s.errore(Regola::anno_nascita_da_controllare, {" Controllare anno nascita (", anno, ") ", numero_semplice(eta), " anni di et\xE0"});
   }
 }
 

@@ -6,45 +6,55 @@ namespace flussom {
 
 void regola_dieci_prestazioni(StatoRun& s) {
   // The count includes the closing row, so the twelfth line is the first too many.
-  if (++s.ricetta.nprest > 11) s.errore({" Superate le dieci prestazioni "});
+  if (++s.ricetta.nprest > 11) s.errore(Regola::dieci_prestazioni_superate, {" Superate le dieci prestazioni "});
 }
 
-void chiudi_blocco(StatoRun& s) {
+void chiudi_blocco(StatoRun& s, std::int64_t ultima_riga) {
   ++s.totali.nric_errate;
   static const std::string punti(60, '.');
-  s.report.scrivi({formato_blocco(s.totali.nric_errate), " ", punti, " Ricetta Nr   ",
-                   s.ricetta.ric_corrente});
-  s.report.scrivi({});
+  RigaReport info;
+  info.tipo = TipoRigaReport::blocco;
+  info.numero = s.totali.nric_errate;
+  info.ricetta = s.ricetta.ric_corrente;
+  info.prima_riga = s.ricetta.riga_inizio;
+  info.ultima_riga = ultima_riga;
+  s.report.scrivi(info, {formato_blocco(s.totali.nric_errate), " ", punti, " Ricetta Nr   ",
+                         s.ricetta.ric_corrente});
+  s.report.scrivi(TipoRigaReport::spaziatura, {});
   s.ricetta.err_ricetta = 0;
 }
 
 void assembla_ricetta(StatoRun& s, const IndiceRicette& precedenti) {
   RicettaCorrente& r = s.ricetta;
   const std::string& numero = s.riga.num_ricetta;
+  const std::int64_t riga = s.totali.nrighe;
 
   if (r.nprest == 1 && s.e_riga_99()) {
     // The earlier ricetta's errors are closed under its own number first.
-    if (r.err_ricetta == 1 && numero != r.ric_corrente) chiudi_blocco(s);
-    s.errore({" E'presente solo la riga 99 "});
+    if (r.err_ricetta == 1 && numero != r.ric_corrente) chiudi_blocco(s, riga - 1);
+    s.errore(Regola::solo_riga_99, {" E'presente solo la riga 99 "});
     r.nprest = 2;  // so the line is not taken for the first line of a ricetta below
     r.ric_corrente = numero;
+    r.riga_inizio = riga;
   }
 
   if (r.ric_aperta == 1 && numero != r.ric_corrente) {
-    s.errore({" Non \xE8 presente la riga 99 "});
+    s.errore(Regola::riga_99_mancante, 0, {" Non \xE8 presente la riga 99 "});
     r.ric_aperta = 0;
   }
 
   if (numero != r.ric_corrente && r.err_ricetta == 1) {
-    chiudi_blocco(s);
+    chiudi_blocco(s, riga - 1);
     r.ric_corrente = numero;
+    r.riga_inizio = riga;
   }
 
   if (r.nprest == 1) {
     r.ric_aperta = 1;
     r.ric_corrente = numero;
+    r.riga_inizio = riga;
     r.err_ricetta = 0;
-    if (precedenti.contiene(numero)) s.errore({" Ricetta gi\xE0 inserita nel file"});
+    if (precedenti.contiene(numero)) s.errore(Regola::ricetta_duplicata, {" Ricetta gi\xE0 inserita nel file"});
   }
 }
 

@@ -3,6 +3,8 @@
 // occur twice, and the closing of each ricetta's error block in the report.
 #pragma once
 
+#include <cstdint>
+
 #include "model/indice_ricette.h"
 #include "rules/stato_run.h"
 
@@ -24,6 +26,7 @@ void chiudi_ricetta(StatoRun& s);
 void azzera_ricetta(StatoRun& s);
 
 // Closes the open error block: its numbered line naming ric_corrente and an empty line.
-void chiudi_blocco(StatoRun& s);
+// `ultima_riga`: the last data-file line of the block's ricetta.
+void chiudi_blocco(StatoRun& s, std::int64_t ultima_riga);
 
 }  // namespace flussom

@@ -1,6 +1,7 @@
 // The state of one check run, handed by reference to every rule.
 #pragma once
 
+#include <cstdint>
 #include <initializer_list>
 #include <string>
 #include <string_view>
@@ -28,9 +29,17 @@ struct StatoRun {
   std::string codice_struttura;  // the facility code matched for this line, as the table holds it
   int risu = 0;
 
-  // Records an error: appends the line made of the pieces, then sets err_ricetta and risu.
-  void errore(std::initializer_list<std::string_view> pezzi) {
-    report.scrivi(pezzi);
+  // Records an error of the current line: appends the message made of the pieces, then
+  // sets err_ricetta and risu.
+  void errore(Regola regola, std::initializer_list<std::string_view> pezzi) {
+    errore(regola, totali.nrighe, pezzi);
+  }
+  // The same for an error about data-file line `riga` (0: about no single line).
+  void errore(Regola regola, std::int64_t riga, std::initializer_list<std::string_view> pezzi) {
+    RigaReport info;
+    info.riga = riga;
+    info.regola = regola;
+    report.scrivi(info, pezzi);
     ricetta.err_ricetta = 1;
     risu = 1;
   }

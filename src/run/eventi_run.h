@@ -6,8 +6,10 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <string>
 #include <string_view>
 
+#include "model/riga_report.h"
 #include "model/totali.h"
 
 namespace flussom {
@@ -15,8 +17,12 @@ namespace flussom {
 struct ParametriRun {
   std::filesystem::path percorso_file;  // the data file; empty when none was chosen
   std::filesystem::path cartella;       // the application folder (tables and report)
+  std::filesystem::path percorso_report = {};  // where the report goes; empty: errori.RPT in cartella
 
   bool file_scelto() const { return !percorso_file.empty(); }
+  std::filesystem::path report() const {
+    return percorso_report.empty() ? cartella / "errori.RPT" : percorso_report;
+  }
 };
 
 // How a run ended.
@@ -37,6 +43,9 @@ struct RisultatoRun {
   EsitoRun esito = EsitoRun::nessun_file;
   bool errori_nel_report = false;  // the report holds errors and may be viewed
   TotaliVerifica totali;
+  std::string codice_struttura = {};  // the facility of the first line, when registered
+  std::string denominazione_struttura = {};
+  int mese = {};  // 1-12 from the file name; 0 when not known
 };
 
 // How the facility registration was left.
@@ -73,6 +82,9 @@ class EventiRun {
   virtual void intervallo_progresso(std::int64_t /*minimo*/, std::int64_t /*massimo*/) {}
   virtual void progresso(std::int64_t /*valore*/) {}
   virtual void lettura_finita() {}
+
+  // A line written to the report, with where it comes from. Its texts live only for the call.
+  virtual void riga_report(const RigaReport&) {}
 
   // A line of the status text.
   virtual void riga_stato(std::string_view /*riga*/) {}

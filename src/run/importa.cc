@@ -69,13 +69,25 @@ void riepilogo(EventiRun& ev, const TotaliVerifica& t) {
                 "  Totale Netto ASP  \x80 " + formato_totale(t.tot_netto - t.tot_sconto));
 }
 
+// Hands the report's lines to the run's listener.
+class InoltroReport : public OsservatoreReport {
+ public:
+  explicit InoltroReport(EventiRun& ev) : ev_(ev) {}
+  void riga_report(const RigaReport& r) override { ev_.riga_report(r); }
+
+ private:
+  EventiRun& ev_;
+};
+
 // One run, step by step. The data file is opened and read once: its first line gives the
 // facility, then the check goes on from the same reader, so a pipe is read whole and only
 // once. strutture.DAT is read once, and again only after a registration.
 class Run {
  public:
   Run(const ParametriRun& par, EventiRun& ev, const Orologio& orologio)
-      : par_(par), ev_(ev), oggi_(orologio.oggi()) {}
+      : par_(par), ev_(ev), oggi_(orologio.oggi()), inoltro_(ev) {
+    report_.osserva(&inoltro_);
+  }
 
   RisultatoRun esegui() {
     if (par_.file_scelto()) {
@@ -103,7 +115,7 @@ class Run {
   // Opens the data file: a regular file or a pipe, and never the report of the same folder
   // (recreating the report would destroy it). A pipe that brings nothing is no data file.
   bool apri_dati() {
-    if (stesso_file(par_.percorso_file, par_.cartella / "errori.RPT")) {
+    if (stesso_file(par_.percorso_file, par_.report())) {
       ev_.messaggio("Il file " + testo_cp1252(par_.percorso_file) +
                     " \xE8 il report errori.RPT: nessun controllo eseguito, scegliere il file dati");
       return false;
@@ -130,6 +142,8 @@ class Run {
       strutture_ = TabellaStrutture::leggi(par_.cartella);
       if (const Struttura* s = strutture_.cerca(codstru)) {
         nome_struttura_ = s->denominazione;
+        ris_.codice_struttura = s->codice;
+        ris_.denominazione_struttura = s->denominazione;
         ev_.struttura_trovata(nome_struttura_);
         return true;
       }
@@ -140,7 +154,7 @@ class Run {
 
   bool crea_report() {
     std::string motivo;
-    if (report_.crea(par_.cartella, motivo)) return true;
+    if (report_.crea(par_.report(), motivo)) return true;
     ev_.messaggio("Impossibile scrivere il report " + testo_cp1252(report_.percorso()) + " : " + motivo);
     return false;
   }
@@ -161,16 +175,20 @@ class Run {
     const int mese = mese_del_file(nome);
     if (mese < 0) {
       ev_.messaggio("NEL FILE IL MESE NON E'DEFINITO");
-      report_.scrivi("nel file il mese non \xE8 definito ");
+      RigaReport info;
+      info.regola = Regola::mese_non_definito;
+      report_.scrivi(info, {"nel file il mese non \xE8 definito "});
       ris_.errori_nel_report = true;
       return false;
     }
-    report_.scrivi({"Struttura : ", nome_struttura_});
-    report_.scrivi({});
-    report_.scrivi({"File controllato :", nome, "    ", mesi[mese]});
-    report_.scrivi({});
-    report_.scrivi("Elenco errori riscontrati ");
-    report_.scrivi({});
+    ris_.mese = mese;
+    constexpr auto testa = TipoRigaReport::intestazione;
+    report_.scrivi(testa, {"Struttura : ", nome_struttura_});
+    report_.scrivi(testa, {});
+    report_.scrivi(testa, {"File controllato :", nome, "    ", mesi[mese]});
+    report_.scrivi(testa, {});
+    report_.scrivi(testa, {"Elenco errori riscontrati "});
+    report_.scrivi(testa, {});
     return true;
   }
 
@@ -190,7 +208,10 @@ class Run {
       ++s.totali.nrec;
       if (!lettore_->leggi(linea, lunghezza)) break;
       if (lunghezza != lunghezza_riga) {
-        report_.scrivi(" Lunghezza file errata ");
+        RigaReport info;
+        info.riga = s.totali.nrighe + 1;
+        info.regola = Regola::lunghezza_errata;
+        report_.scrivi(info, {" Lunghezza file errata "});
         ev_.riga_stato("Lunghezza file ERRATA");
         if (s.risu == 0) return ev_.lettura_finita(), EsitoRun::lunghezza_errata;
       }
@@ -251,10 +272,10 @@ class Run {
       ev_.messaggio(messaggio_file_illeggibile(par_.percorso_file, std::strerror(lettore_->codice_errore())));
       return EsitoRun::file_non_leggibile;
     }
-    if (s.ricetta.err_ricetta == 1) chiudi_blocco(s);
+    if (s.ricetta.err_ricetta == 1) chiudi_blocco(s, s.totali.nrighe);
     if (s.risu == 1) {
-      report_.scrivi({});
-      report_.scrivi({"Data controllo : ", data_breve(oggi_)});
+      report_.scrivi(TipoRigaReport::spaziatura, {});
+      report_.scrivi(TipoRigaReport::data_controllo, {"Data controllo : ", data_breve(oggi_)});
     }
     return s.risu == 1 ? EsitoRun::con_errori : EsitoRun::corretto;
   }
@@ -281,6 +302,7 @@ class Run {
   const Struttura* struttura_ = nullptr;
   bool prima_riga_ = true;
   std::string precedente_;      // the characters dividi_riga reads of the previous line
+  InoltroReport inoltro_;
   ReportErrori report_;
   RisultatoRun ris_;
 };

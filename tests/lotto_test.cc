@@ -1,0 +1,81 @@
+// `flussom lotto` end to end: outputs per file identical to single runs, the summary table,
+// the exit status; and `flussom controlla --json` where a single run's result goes.
+#include <gtest/gtest.h>
+
+#include "support/cartella_temporanea.h"
+#include "support/esegui.h"
+#include "support/riga_prova.h"
+
+namespace flussom {
+namespace {
+
+using prova::esegui_flussom;
+
+std::string con_errore() {
+  prova::RigaProva r;
+  r.quantita = "000";
+  return r.linea() + "\r\n" + r.chiusura("0020,66", "").linea() + "\r\n";
+}
+
+TEST(Lotto, ReportUgualiAlControlloSingoloERiepilogo) {
+  prova::CartellaTemporanea app, dati, altri, uscita;
+  prova::costruisci_in(app.percorso(), prova::tabelle_base());
+  app.scrivi("strutture.DAT", prova::strutture_base());
+  dati.scrivi("FLM102026.TXT", prova::ricetta_corretta("190000000000001"));
+  dati.scrivi("FLM112026", con_errore());
+  dati.scrivi("note.csv", "non un file dati");
+  altri.scrivi("FLM102026.txt", con_errore());
+  const std::string out = (uscita / "nuova").string();
+  auto u = esegui_flussom({"lotto", "--cartella", app.percorso().string(), "--uscita", out, "--processi", "2",
+                           dati.percorso().string(), (altri / "FLM102026.txt").string()});
+  EXPECT_EQ(u.stato, 1) << u.err;
+  EXPECT_FALSE(std::filesystem::exists(app / "errori.RPT"));  // the application folder's report untouched
+
+  // Each report byte for byte the one of a single run of the same file.
+  const struct { std::filesystem::path dato; const char* uscita; } casi[] = {
+      {dati / "FLM102026.TXT", "FLM102026.TXT"},
+      {dati / "FLM112026", "FLM112026"},
+      {altri / "FLM102026.txt", "FLM102026.txt_2"},  // the same name never overwrites
+  };
+  for (const auto& c : casi) {
+    SCOPED_TRACE(c.uscita);
+    esegui_flussom({"controlla", "--cartella", app.percorso().string(), c.dato.string()});
+    EXPECT_EQ(prova::leggi_file(std::filesystem::path(out) / (std::string(c.uscita) + ".RPT")), app.leggi("errori.RPT"));
+    EXPECT_TRUE(std::filesystem::exists(std::filesystem::path(out) / (std::string(c.uscita) + ".json")));
+  }
+  EXPECT_FALSE(std::filesystem::exists(std::filesystem::path(out) / "note.csv.RPT"));
+  EXPECT_EQ(prova::leggi_file(std::filesystem::path(out) / "riepilogo.csv"),
+            "\xEF\xBB\xBF"
+            "File;Codice struttura;Denominazione struttura;Mese;Esito;Ricette;Record;Prestazioni;Totale;Ticket;"
+            "Netto;Sconto;Netto scontato;Blocchi di errori\r\n" +
+                (dati / "FLM102026.TXT").string() +
+                ";123456;AMBULATORIO PROVA;10;corretto;1;2;1;20,66;20,66;0,00;1,50;-1,50;0\r\n" +
+                (dati / "FLM112026").string() + ";123456;AMBULATORIO PROVA;11;errori;;;;;;;;;1\r\n" +
+                (altri / "FLM102026.txt").string() + ";123456;AMBULATORIO PROVA;10;errori;;;;;;;;;1\r\n");
+
+  // A file that cannot be checked makes the batch's status 2; all correct, 0.
+  u = esegui_flussom({"lotto", "--cartella", app.percorso().string(), "--uscita", out,
+                      (dati / "FLM102026.TXT").string(), (dati / "manca.txt").string()});
+  EXPECT_EQ(u.stato, 2);
+  EXPECT_NE(u.err.find("manca.txt: Impossibile leggere il file"), std::string::npos) << u.err;
+  u = esegui_flussom({"lotto", "--cartella", app.percorso().string(), "--uscita", out,
+                      (dati / "FLM102026.TXT").string()});
+  EXPECT_EQ(u.stato, 0) << u.err;
+}
+
+TEST(ControllaJson, NonSostituisceIlFileDatiEVersione) {
+  prova::CartellaTemporanea app;
+  prova::costruisci_in(app.percorso(), prova::tabelle_base());
+  app.scrivi("strutture.DAT", prova::strutture_base());
+  const auto dati = app.scrivi("FLM102026.txt", con_errore());
+  for (const auto& json : {dati, app / "errori.RPT"}) {
+    auto u = esegui_flussom({"controlla", "--json", json.string(), "--cartella", app.percorso().string(), dati.string()});
+    EXPECT_EQ(u.stato, 2);
+    EXPECT_NE(u.err.find("il file dati o il report"), std::string::npos) << u.err;
+  }
+  EXPECT_EQ(app.leggi("FLM102026.txt"), con_errore());
+  EXPECT_EQ(esegui_flussom({"--version"}).out, "flussom " FLUSSOM_VERSIONE "\n");
+}
+
+}  // namespace
+}  // namespace flussom
