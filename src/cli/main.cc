@@ -94,8 +94,119 @@ int chiudi_uscita(int stato) {
 
 }  // namespace
 
-int esegui(int argc, char** argv) {
+namespace {
+
+// The options of every command, filled by the parser.
+struct Comandi {
+  flussom::OpzioniControlla oc;
+  flussom::OpzioniLotto ol;
+  flussom::OpzioniRegistra orr;
+  std::string cartella_c, cartella_l, uscita_l, cartella_r, sorgenti, dest, file_tabella;
+  CLI::App* controlla = nullptr;
+  CLI::App* lotto = nullptr;
+  CLI::App* registra = nullptr;
+  CLI::App* costruisci = nullptr;
+  CLI::App* mostra = nullptr;
+};
+
+// Given empty, --cartella would quietly become the program's folder.
+const CLI::Validator& non_vuota() {
+  static const CLI::Validator v(
+      [](std::string& s) { return s.empty() ? std::string("non pu\xC3\xB2 essere vuota") : std::string(); }, "");
+  return v;
+}
+
+CLI::App* comando(CLI::App& padre, const char* nome, const char* descrizione) {
+  auto* c = padre.add_subcommand(nome, descrizione);
+  italiano(*c);
+  c->group("Comandi");
+  return c;
+}
+
+void dichiara_controlla(CLI::App& app, Comandi& k) {
+  k.controlla = comando(app, "controlla",
+                        "Controlla un file dati, scrive errori.RPT nella cartella dell'applicazione e "
+                        "stampa l'esito. Uscita: 0 file corretto, 1 errori rilevati o controllo "
+                        "interrotto, 2 nessun controllo eseguito");
+  k.controlla->add_option("--cartella", k.cartella_c,
+                          "Cartella dell'applicazione: tabelle e report (predefinita: la cartella del programma)")
+      ->check(non_vuota());
+  k.controlla->add_option("--json", k.oc.json, "Scrive anche il risultato in JSON (UTF-8) in questo file")
+      ->check(non_vuota());
+  k.controlla->add_option("FILE", k.oc.file, "File dati da controllare")->required();
+}
+
+void dichiara_lotto(CLI::App& app, Comandi& k) {
+  k.lotto = comando(app, "lotto",
+                    "Controlla molti file dati, alcuni alla volta: per ciascuno report e risultato JSON nella "
+                    "cartella di uscita, e riepilogo.csv. Uscita: 0 tutti corretti, 2 almeno uno non controllato, "
+                    "altrimenti 1");
+  k.lotto->add_option("--cartella", k.cartella_l, "Cartella dell'applicazione: tabelle (predefinita: la cartella del programma)")
+      ->check(non_vuota());
+  k.lotto->add_option("--uscita", k.uscita_l, "Cartella dei report, dei risultati e del riepilogo (creata se manca)")
+      ->required()
+      ->check(non_vuota());
+  k.lotto->add_option("--processi", k.ol.processi, "File controllati alla volta (predefinito: uno per core)")
+      ->check(CLI::Range(1u, 256u));
+  k.lotto->add_option("PERCORSO", k.ol.percorsi, "File dati o cartelle (i loro file *.txt e senza estensione)")
+      ->required();
+}
+
+void dichiara_registra(CLI::App& app, Comandi& k) {
+  k.registra = comando(app, "registra",
+                       "Aggiunge una struttura a strutture.DAT, con le stesse regole della finestra di inserimento");
+  k.registra->add_option("--cartella", k.cartella_r, "Cartella dell'applicazione (predefinita: la cartella del programma)")
+      ->check(non_vuota());
+  k.registra->add_option("CODICE", k.orr.codice, "Codice struttura: solo cifre, al massimo 6")->required();
+  k.registra->add_option("DENOMINAZIONE", k.orr.denominazione,
+                         "Denominazione: al massimo 30 caratteri, senza cifre , - . / e virgolette")
+      ->required();
+  k.registra->add_option("BRANCA", k.orr.branca1, "Codice branca: solo cifre, al massimo 2")->required();
+  k.registra->add_option("BRANCA2", k.orr.branca2, "Secondo codice branca (facoltativo)");
+  k.registra->add_option("BRANCA3", k.orr.branca3, "Terzo codice branca (facoltativo)");
+}
+
+void dichiara_tabelle(CLI::App& app, Comandi& k) {
+  auto* tabelle = comando(app, "tabelle", "Costruisce o mostra le tabelle di riferimento");
+  tabelle->require_subcommand(1);
+  k.costruisci = comando(*tabelle, "costruisci",
+                         "Costruisce tutte le tabelle (.DAT) dai file CSV della cartella SORGENTI nella cartella DEST");
+  k.costruisci->add_option("SORGENTI", k.sorgenti, "Cartella dei file CSV")->required();
+  k.costruisci->add_option("DEST", k.dest, "Cartella in cui scrivere le tabelle")->required();
+  k.mostra = comando(*tabelle, "mostra", "Stampa una tabella come CSV");
+  k.mostra->add_option("FILE", k.file_tabella, "La tabella (.DAT)")->required();
+}
+
+// Runs the command the parser found.
+int esegui_comando(Comandi& k) {
   using namespace flussom;
+  auto cartella = [](const std::string& s) { return s.empty() ? cartella_eseguibile() : percorso_utf8(s); };
+  OrologioSistema orologio;
+  if (k.controlla->parsed()) {
+    k.oc.cartella = cartella(k.cartella_c);
+    k.oc.interattivo = e_terminale(stdin);
+    k.oc.avanzamento = e_terminale(stderr);
+    return comando_controlla(k.oc, orologio, std::cin, std::cout, std::cerr);
+  }
+  if (k.lotto->parsed()) {
+    k.ol.cartella = cartella(k.cartella_l);
+    k.ol.uscita = percorso_utf8(k.uscita_l);
+    k.ol.avanzamento = e_terminale(stderr);
+    return comando_lotto(k.ol, orologio, std::cout, std::cerr);
+  }
+  if (k.registra->parsed()) {
+    k.orr.cartella = cartella(k.cartella_r);
+    return comando_registra(k.orr, std::cout, std::cerr);
+  }
+  if (k.costruisci->parsed())
+    return tabelle_costruisci(percorso_utf8(k.sorgenti), percorso_utf8(k.dest), std::cout, std::cerr);
+  if (k.mostra->parsed()) return tabelle_mostra(percorso_utf8(k.file_tabella), std::cout, std::cerr);
+  return 2;
+}
+
+}  // namespace
+
+int esegui(int argc, char** argv) {
   CLI::App app{"flussom: controllo dei file dati del Flusso M (prestazioni specialistiche ambulatoriali)",
                "flussom"};
   italiano(app);
@@ -104,102 +215,14 @@ int esegui(int argc, char** argv) {
   app.allow_windows_style_options(false);
   app.require_subcommand(1);
   app.fallthrough(false);
-
-  OpzioniControlla oc;
-  std::string cartella_c, cartella_r;
-  // Given empty, --cartella would quietly become the program's folder.
-  const CLI::Validator non_vuota(
-      [](std::string& v) { return v.empty() ? std::string("non pu\xC3\xB2 essere vuota") : std::string(); },
-      "");
-  auto* controlla = app.add_subcommand(
-      "controlla", "Controlla un file dati, scrive errori.RPT nella cartella dell'applicazione e "
-                   "stampa l'esito. Uscita: 0 file corretto, 1 errori rilevati o controllo "
-                   "interrotto, 2 nessun controllo eseguito");
-  italiano(*controlla);
-  controlla->group("Comandi");
-  controlla->add_option("--cartella", cartella_c,
-                        "Cartella dell'applicazione: tabelle e report (predefinita: la cartella del programma)")
-      ->check(non_vuota);
-  controlla->add_option("--json", oc.json, "Scrive anche il risultato in JSON (UTF-8) in questo file")
-      ->check(non_vuota);
-  controlla->add_option("FILE", oc.file, "File dati da controllare")->required();
-
-  OpzioniLotto ol;
-  std::string cartella_l, uscita_l;
-  auto* lotto = app.add_subcommand(
-      "lotto", "Controlla molti file dati, alcuni alla volta: per ciascuno report e risultato JSON nella "
-               "cartella di uscita, e riepilogo.csv. Uscita: 0 tutti corretti, 2 almeno uno non controllato, "
-               "altrimenti 1");
-  italiano(*lotto);
-  lotto->group("Comandi");
-  lotto->add_option("--cartella", cartella_l, "Cartella dell'applicazione: tabelle (predefinita: la cartella del programma)")
-      ->check(non_vuota);
-  lotto->add_option("--uscita", uscita_l, "Cartella dei report, dei risultati e del riepilogo (creata se manca)")
-      ->required()
-      ->check(non_vuota);
-  lotto->add_option("--processi", ol.processi, "File controllati alla volta (predefinito: uno per core)")
-      ->check(CLI::Range(1u, 256u));
-  lotto->add_option("PERCORSO", ol.percorsi, "File dati o cartelle (i loro file *.txt e senza estensione)")
-      ->required();
-  OpzioniRegistra orr;
-  auto* registra = app.add_subcommand(
-      "registra", "Aggiunge una struttura a strutture.DAT, con le stesse regole della finestra di inserimento");
-  italiano(*registra);
-  registra->group("Comandi");
-  registra->add_option("--cartella", cartella_r, "Cartella dell'applicazione (predefinita: la cartella del programma)")
-      ->check(non_vuota);
-  registra->add_option("CODICE", orr.codice, "Codice struttura: solo cifre, al massimo 6")->required();
-  registra->add_option("DENOMINAZIONE", orr.denominazione,
-                       "Denominazione: al massimo 30 caratteri, senza cifre , - . / e virgolette")
-      ->required();
-  registra->add_option("BRANCA", orr.branca1, "Codice branca: solo cifre, al massimo 2")->required();
-  registra->add_option("BRANCA2", orr.branca2, "Secondo codice branca (facoltativo)");
-  registra->add_option("BRANCA3", orr.branca3, "Terzo codice branca (facoltativo)");
-
-  auto* tabelle = app.add_subcommand("tabelle", "Costruisce o mostra le tabelle di riferimento");
-  italiano(*tabelle);
-  tabelle->group("Comandi");
-  tabelle->require_subcommand(1);
-  std::string sorgenti, dest, file_tabella;
-  auto* costruisci = tabelle->add_subcommand(
-      "costruisci", "Costruisce tutte le tabelle (.DAT) dai file CSV della cartella SORGENTI nella cartella DEST");
-  italiano(*costruisci);
-  costruisci->group("Comandi");
-  costruisci->add_option("SORGENTI", sorgenti, "Cartella dei file CSV")->required();
-  costruisci->add_option("DEST", dest, "Cartella in cui scrivere le tabelle")->required();
-  auto* mostra = tabelle->add_subcommand("mostra", "Stampa una tabella come CSV");
-  italiano(*mostra);
-  mostra->group("Comandi");
-  mostra->add_option("FILE", file_tabella, "La tabella (.DAT)")->required();
-
-  prepara_flussi_standard();
+  Comandi k;
+  dichiara_controlla(app, k);
+  dichiara_lotto(app, k);
+  dichiara_registra(app, k);
+  dichiara_tabelle(app, k);
+  flussom::prepara_flussi_standard();
   if (const int stato = analizza(app, argc, argv); stato >= 0) return stato;
-
-  auto cartella = [](const std::string& s) {
-    return s.empty() ? cartella_eseguibile() : percorso_utf8(s);
-  };
-  if (controlla->parsed()) {
-    oc.cartella = cartella(cartella_c);
-    oc.interattivo = e_terminale(stdin);
-    oc.avanzamento = e_terminale(stderr);
-    OrologioSistema orologio;
-    return comando_controlla(oc, orologio, std::cin, std::cout, std::cerr);
-  }
-  if (lotto->parsed()) {
-    ol.cartella = cartella(cartella_l);
-    ol.uscita = percorso_utf8(uscita_l);
-    ol.avanzamento = e_terminale(stderr);
-    OrologioSistema orologio;
-    return comando_lotto(ol, orologio, std::cout, std::cerr);
-  }
-  if (registra->parsed()) {
-    orr.cartella = cartella(cartella_r);
-    return comando_registra(orr, std::cout, std::cerr);
-  }
-  if (costruisci->parsed())
-    return tabelle_costruisci(percorso_utf8(sorgenti), percorso_utf8(dest), std::cout, std::cerr);
-  if (mostra->parsed()) return tabelle_mostra(percorso_utf8(file_tabella), std::cout, std::cerr);
-  return 2;
+  return esegui_comando(k);
 }
 
 int main(int argc, char** argv) {
