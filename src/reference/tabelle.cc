@@ -220,20 +220,8 @@ std::vector<std::string> Tabelle::inutilizzabili(const fs::path& cartella) {
   return tabelle_nello_stato(cartella, StatoTabella::inutilizzabile);
 }
 
-std::size_t RICPRE(Tabelle& tabelle, std::string_view codice, RecTerapie* record) {
-  TabellaRecord& terapie = tabelle.terapie();
-  const std::size_t numero = terapie.cerca(trim(codice), chiave_terapie);
-  if (numero != 0 && record != nullptr) {
-    using R = RecTerapie;
-    const std::string_view r = terapie.record(numero);
-    record->codice.assign(r.substr(0, chiave_terapie));
-    record->campo2.assign(r.substr(R::inizio_campo2, R::inizio_campo3 - R::inizio_campo2));
-    record->campo3.assign(r.substr(R::inizio_campo3, R::inizio_tariffa - R::inizio_campo3));
-    record->tariffa.assign(r.substr(R::inizio_tariffa, R::inizio_campo5 - R::inizio_tariffa));
-    record->campo5 = static_cast<std::uint16_t>(static_cast<unsigned char>(r[R::inizio_campo5]) |
-                                                static_cast<unsigned char>(r[R::inizio_campo5 + 1]) << 8);
-  }
-  return numero;
+std::size_t RICPRE(Tabelle& tabelle, std::string_view codice) {
+  return tabelle.terapie().cerca(trim(codice), chiave_terapie);
 }
 
 std::size_t cerca_comune(Tabelle& tabelle, std::string_view codice) {
@@ -246,19 +234,6 @@ std::size_t cerca_diagnosi(Tabelle& tabelle, std::string_view codice) {
 
 std::size_t cerca_esenzione(Tabelle& tabelle, std::string_view codice) {
   return tabelle.codese().cerca(codice, chiave_codici);
-}
-
-std::size_t ric_comune(int selettore, std::string_view codice, Tabelle& tabelle) {
-  switch (selettore) {
-    case selettore_comuni:
-      return cerca_comune(tabelle, codice);
-    case selettore_diagnosi:
-      return cerca_diagnosi(tabelle, codice);
-    case selettore_esenzioni:
-      return cerca_esenzione(tabelle, codice);
-    default:
-      return 0;
-  }
 }
 
 }  // namespace flussom

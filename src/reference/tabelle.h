@@ -62,16 +62,10 @@ class TabellaRecord {
   std::size_t larghezza_risposte_ = 0;
 };
 
-// rec_terapie (TERAPIE.DAT, 69 bytes): where each field starts, and its width.
-struct RecTerapie {
-  static constexpr std::size_t inizio_campo2 = 7, inizio_campo3 = 57, inizio_tariffa = 59,
-                               inizio_campo5 = 67;
-  std::string codice;    // 0, 7: the key
-  std::string campo2;    // 7, 50
-  std::string campo3;    // 57, 2
-  std::string tariffa;   // 59, 8: tariff in euro, "." as decimal point
-  std::uint16_t campo5 = 0;  // 67, 2: little-endian, not used by the checks
-};
+// rec_terapie (TERAPIE.DAT, 69 bytes): the key (7), a description (50), two bytes, the
+// tariff in euro with "." as decimal point (8), two bytes the checks do not use.
+inline constexpr std::size_t inizio_tariffa = 59, larghezza_tariffa = 8;
+
 
 // One record of NOESE.DAT: a service and four texts listing exemptions ("*" before each),
 // views into the table's bytes.
@@ -141,8 +135,8 @@ class Tabelle {
 };
 
 // Looks a service code up in TERAPIE.DAT (blanks around the code removed): the record
-// number, 0 when not found; *record receives the record when found.
-std::size_t RICPRE(Tabelle& tabelle, std::string_view codice, RecTerapie* record);
+// number, 0 when not found. The record itself is `tabelle.terapie().record(numero)`.
+std::size_t RICPRE(Tabelle& tabelle, std::string_view codice);
 
 // A code looked up, compared exactly as given, in COMUXX.DAT (town), ICD9.DAT (diagnosis) or
 // CODESE.DAT (exemption): the record number, 0 when not found (or the table is unusable).
@@ -150,12 +144,5 @@ std::size_t cerca_comune(Tabelle& tabelle, std::string_view codice);
 std::size_t cerca_diagnosi(Tabelle& tabelle, std::string_view codice);
 std::size_t cerca_esenzione(Tabelle& tabelle, std::string_view codice);
 
-// The same through one entry with a selector, as the rules still call it.
-inline constexpr int selettore_comuni = 777;     // COMUXX.DAT
-inline constexpr int selettore_diagnosi = 888;   // ICD9.DAT
-inline constexpr int selettore_esenzioni = 999;  // CODESE.DAT
-
-// 0 for an unknown selector.
-std::size_t ric_comune(int selettore, std::string_view codice, Tabelle& tabelle);
 
 }  // namespace flussom

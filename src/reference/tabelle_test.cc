@@ -26,9 +26,8 @@ std::string codici(const std::vector<std::string>& chiavi) {
   return t;
 }
 
-std::string rec_terapie(const std::string& codice, const std::string& tariffa, std::uint16_t campo5 = 0) {
-  return campo(codice, 7) + campo("VISITA " + codice, 50) + "AB" + campo(tariffa, 8) +
-         static_cast<char>(campo5 & 0xFF) + static_cast<char>(campo5 >> 8);
+std::string rec_terapie(const std::string& codice, const std::string& tariffa) {
+  return campo(codice, 7) + campo("VISITA " + codice, 50) + "AB" + campo(tariffa, 8) + "\x34\x12";
 }
 
 std::string senza_blank(std::string k) {
@@ -96,40 +95,35 @@ TEST(Bisection, LikeAPlainBisectionOnRandomTables) {
   }
 }
 
-TEST(Lookups, RicpreAndRicComune) {
+TEST(Lookups, EachTableItsFunction) {
   CartellaTemporanea cartella;
-  cartella.scrivi("TERAPIE.DAT", rec_terapie("89.01", "12.91", 0x1234) + rec_terapie("89.7", "20.66") +
+  cartella.scrivi("TERAPIE.DAT", rec_terapie("89.01", "12.91") + rec_terapie("89.7", "20.66") +
                                      rec_terapie("ABCDEFG", "3.25"));
   cartella.scrivi("COMUXX.DAT", codici({"015146"}));
   cartella.scrivi("ICD9.DAT", codici({"4019", "89.7"}));
   cartella.scrivi("CODESE.DAT", codici({"048", "0A02"}));
   Tabelle tabelle(cartella.percorso());
-  RecTerapie r;
-  EXPECT_EQ(RICPRE(tabelle, "  89.01 ", &r), 1u);  // blanks around the code removed
-  EXPECT_EQ(r.codice + "|" + r.campo2 + "|" + r.campo3 + "|" + r.tariffa,
-            "89.01  |" + campo("VISITA 89.01", 50) + "|AB|12.91   ");
-  EXPECT_EQ(r.campo5, 0x1234u);  // little-endian
-  EXPECT_EQ(RICPRE(tabelle, "89.8", &r), 0u);
-  EXPECT_EQ(r.tariffa, "12.91   ");  // untouched
-  EXPECT_EQ(RICPRE(tabelle, "ABCDEFG", nullptr), 3u);
-  EXPECT_EQ(RICPRE(tabelle, "ABCDEFGH", nullptr), 0u);
-  // Each selector its table; the code compared as given.
-  for (const auto& [selettore, codice, atteso] :
-       {std::tuple{selettore_diagnosi, " 89.7", 0u}, {selettore_diagnosi, "89.7", 2u},
-        {selettore_comuni, "015146", 1u}, {selettore_comuni, "4019", 0u}, {selettore_esenzioni, "0A02", 2u},
-        {selettore_esenzioni, "4019", 0u}, {555, "4019", 0u}})
-    EXPECT_EQ(ric_comune(selettore, codice, tabelle), atteso) << selettore << " [" << codice << "]";
+  EXPECT_EQ(RICPRE(tabelle, "  89.01 "), 1u);  // blanks around the code removed
+  EXPECT_EQ(tabelle.terapie().record(1).substr(inizio_tariffa, larghezza_tariffa), "12.91   ");
+  EXPECT_EQ(RICPRE(tabelle, "89.8"), 0u);
+  EXPECT_EQ(RICPRE(tabelle, "ABCDEFG"), 3u);
+  EXPECT_EQ(RICPRE(tabelle, "ABCDEFGH"), 0u);
+  // Each function its table; the code compared as given.
+  EXPECT_EQ(cerca_diagnosi(tabelle, " 89.7"), 0u);
+  EXPECT_EQ(cerca_diagnosi(tabelle, "89.7"), 2u);
+  EXPECT_EQ(cerca_comune(tabelle, "015146"), 1u);
+  EXPECT_EQ(cerca_comune(tabelle, "4019"), 0u);
+  EXPECT_EQ(cerca_esenzione(tabelle, "0A02"), 2u);
+  EXPECT_EQ(cerca_esenzione(tabelle, "4019"), 0u);
 }
 
 TEST(MissingTables, KeyedTablesAreCreatedEmptyAtTheirFirstLookup) {
   CartellaTemporanea cartella;
   Tabelle tabelle(cartella.percorso());
-  EXPECT_EQ(ric_comune(selettore_diagnosi, "", tabelle), 0u);
+  EXPECT_EQ(cerca_diagnosi(tabelle, ""), 0u);
   EXPECT_TRUE(fs::exists(cartella / "ICD9.DAT"));
   EXPECT_FALSE(fs::exists(cartella / "COMUXX.DAT"));
-  EXPECT_EQ(RICPRE(tabelle, "89.7", nullptr) + ric_comune(selettore_comuni, "015146", tabelle) +
-                ric_comune(selettore_esenzioni, "048", tabelle),
-            0u);
+  EXPECT_EQ(RICPRE(tabelle, "89.7") + cerca_comune(tabelle, "015146") + cerca_esenzione(tabelle, "048"), 0u);
   for (const char* nome : {"TERAPIE.DAT", "ICD9.DAT", "COMUXX.DAT", "CODESE.DAT"})
     EXPECT_TRUE(fs::exists(cartella / nome) && fs::file_size(cartella / nome) == 0) << nome;
   EXPECT_TRUE(tabelle.tera001().record(1).empty());
@@ -140,12 +134,12 @@ TEST(MissingTables, KeyedTablesAreCreatedEmptyAtTheirFirstLookup) {
 
   // Neither a missing folder nor a folder in the place of a table is created or read.
   Tabelle altrove(cartella / "non_esiste");
-  EXPECT_EQ(RICPRE(altrove, "89.7", nullptr) + ric_comune(selettore_comuni, "", altrove), 0u);
+  EXPECT_EQ(RICPRE(altrove, "89.7") + cerca_comune(altrove, ""), 0u);
   EXPECT_FALSE(fs::exists(cartella / "non_esiste"));
   fs::remove(cartella / "ICD9.DAT");
   fs::create_directory(cartella / "ICD9.DAT");
   Tabelle cartella_al_posto(cartella.percorso());
-  EXPECT_EQ(ric_comune(selettore_diagnosi, "", cartella_al_posto), 0u);
+  EXPECT_EQ(cerca_diagnosi(cartella_al_posto, ""), 0u);
   EXPECT_EQ(cartella_al_posto.icd9().numero_record(), 0u);
 }
 
@@ -154,12 +148,12 @@ TEST(ReadOnce, FileReadOnceContentReplaceable) {
   cartella.scrivi("ICD9.DAT", codici({"001", "250"}));
   cartella.scrivi("SCONTI.DAT", campo("AAA", 14) + campo("BBB", 14) + "CC");
   Tabelle tabelle(cartella.percorso());
-  EXPECT_EQ(ric_comune(selettore_diagnosi, "250", tabelle), 2u);
+  EXPECT_EQ(cerca_diagnosi(tabelle, "250"), 2u);
   cartella.scrivi("ICD9.DAT", codici({"250"}));
-  EXPECT_EQ(ric_comune(selettore_diagnosi, "001", tabelle), 1u);
+  EXPECT_EQ(cerca_diagnosi(tabelle, "001"), 1u);
   tabelle.icd9().carica_da(codici({"250"}));  // forgets the answers given
-  EXPECT_EQ(ric_comune(selettore_diagnosi, "250", tabelle), 1u);
-  EXPECT_EQ(ric_comune(selettore_diagnosi, "001", tabelle), 0u);
+  EXPECT_EQ(cerca_diagnosi(tabelle, "250"), 1u);
+  EXPECT_EQ(cerca_diagnosi(tabelle, "001"), 0u);
   // Parallel tables are read by number; a partial last record is no record.
   EXPECT_EQ(tabelle.sconti().numero_record(), 2u);
   EXPECT_EQ(tabelle.sconti().record(2), campo("BBB", 14));

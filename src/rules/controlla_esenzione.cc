@@ -10,10 +10,10 @@ namespace flussom {
 
 namespace {
 
-// Exemptions that cover every service: four codes and every code starting with one of
-// thirteen letters (upper case only).
+// Exemptions that cover every service: three codes and every code starting with one of
+// thirteen letters (upper case only, R99 among them).
 bool esenzione_generale(std::string_view codice) {
-  for (std::string_view c : {"D01", "R99", "M50", "M51"})
+  for (std::string_view c : {"D01", "M50", "M51"})
     if (codice == c) return true;
   return std::string_view("EGLRSCNVITBFP").find(codice.front()) != std::string_view::npos;
 }

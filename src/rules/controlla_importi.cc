@@ -41,7 +41,7 @@ void controlla_importi(StatoRun& s) {
   if (posizione == 1) {
     if (r.cod_esenzione.empty()) {
       s.errore(Regola::esenzione_assente, {" Codice esenzione assente"});
-    } else if (ric_comune(selettore_esenzioni, r.cod_esenzione, s.tabelle) == 0) {
+    } else if (cerca_esenzione(s.tabelle, r.cod_esenzione) == 0) {
       s.errore(Regola::esenzione_inesistente, {" Codice esenzione ", r.cod_esenzione, " inesistente"});
     }
   }

@@ -54,7 +54,7 @@ std::size_t controlla_prestazione(StatoRun& s) {
     s.errore(Regola::prestazione_assente, {" Codice Prestazione assente  "});
     return 0;
   }
-  const std::size_t numero = RICPRE(s.tabelle, codice, nullptr);
+  const std::size_t numero = RICPRE(s.tabelle, codice);
   if (numero == 0) {
     s.errore(Regola::prestazione_inesistente, {" Cod.Prestaz.  ", codice, " inesistente   "});
     return 0;
@@ -68,8 +68,9 @@ std::size_t controlla_prestazione(StatoRun& s) {
   // A quantity of 0 has already been reported by the row checks: no unit amount to compare.
   if (quantita != 0) {
     // Compared as "#####.00" texts, so the tolerance is exactly the rounding to cents.
-    // The tariff (field 4 of rec_terapie) read in place: no copy of the record per line.
-    const std::string_view tariffa = s.tabelle.terapie().record(numero).substr(59, 8);
+    // The tariff read in place: no copy of the record per line.
+    const std::string_view tariffa =
+        s.tabelle.terapie().record(numero).substr(inizio_tariffa, larghezza_tariffa);
     const double unitario = importo / quantita;
     if (!stesso_importo(unitario, valnum(tariffa)))
       s.errore(Regola::importo_errato, {" Importo \x80 ", formato_importo(unitario), " errato Cod.Prestaz.  ", codice, " (\x80 ",

@@ -30,7 +30,7 @@ void controlla_riga(StatoRun& s) {
     s.errore(Regola::codice_fiscale_lunghezza_errata, {" Codice fiscale ", r.cod_fiscale, " errato < 16 ctr"});
 
   const std::string_view diagnosi = trim(r.cod_diagnosi);
-  if (!diagnosi.empty() && ric_comune(selettore_diagnosi, diagnosi, s.tabelle) == 0)
+  if (!diagnosi.empty() && cerca_diagnosi(s.tabelle, diagnosi) == 0)
     s.errore(Regola::diagnosi_inesistente, {" Codice diagnosi ", r.cod_diagnosi, " inesistente"});
 }
 

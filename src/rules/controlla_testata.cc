@@ -69,7 +69,7 @@ void controlla_testata(StatoRun& s) {
 
   if (valnum(r.comune_res) == 0) {
     s.errore(Regola::comune_vuoto, {" Comune residenza vuoto       "});
-  } else if (ric_comune(selettore_comuni, r.comune_res, s.tabelle) == 0) {
+  } else if (cerca_comune(s.tabelle, r.comune_res) == 0) {
     s.errore(Regola::comune_errato, {" Comune residenza errato ", r.comune_res});
   }
 
