@@ -8,7 +8,7 @@
 namespace flussom {
 namespace {
 
-TEST(RigaReport, IdentificatoriUniciECampiDallaTabella) {
+TEST(RigaReport, UniqueRuleIdsAndFieldsFromTheTable) {
   std::set<std::string> visti;
   for (std::size_t i = 1; i < numero_regole; ++i) {
     const std::string id(identificatore(static_cast<Regola>(i)));
