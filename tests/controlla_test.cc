@@ -44,19 +44,21 @@ TEST_F(Controlla, CorrectFilePrintsTheStatusTextInUtf8) {
   EXPECT_EQ(u.err, "");
 }
 
-TEST_F(Controlla, MonthMissingFromTheFileName) {
-  auto u = controlla("FLM13.txt", prova::ricetta_corretta("190000000000001"));
-  EXPECT_EQ(u.stato, 1);
-  EXPECT_EQ(u.err, "NEL FILE IL MESE NON E'DEFINITO\n");
-  EXPECT_EQ(u.out, "Apertura File : " + file + "\n");
-}
-
-TEST_F(Controlla, UnknownFacilityIsAnsweredNoWithoutATerminal) {
-  dir.scrivi("strutture.DAT", "");
-  auto u = controlla("FLM01.txt", prova::ricetta_corretta("190000000000001"), "s\n");
-  EXPECT_EQ(u.stato, 1);
-  EXPECT_EQ(u.err, "STRUTTURA NON TROVATA! Vuole inserirla (risposta: No)\nSTRUTTURA NON TROVATA\n");
-  EXPECT_EQ(dir.leggi("strutture.DAT"), "");  // nothing registered
+TEST_F(Controlla, NoMonthOrUnknownFacilityWithoutATerminal) {
+  // The question to register the facility is answered No, whatever standard input holds.
+  const std::string mese = "NEL FILE IL MESE NON E'DEFINITO\n",
+                    struttura = "STRUTTURA NON TROVATA! Vuole inserirla (risposta: No)\n"
+                                "STRUTTURA NON TROVATA\n";
+  const std::string casi[][3] = {{"FLM13.txt", prova::strutture_base(), mese},
+                                 {"FLM01.txt", "", struttura}};
+  for (const auto& [nome, strutture, err] : casi) {
+    dir.scrivi("strutture.DAT", strutture);
+    auto u = controlla(nome, prova::ricetta_corretta("190000000000001"), "s\n");
+    EXPECT_EQ(u.stato, 1);
+    EXPECT_EQ(u.err, err);
+    EXPECT_EQ(u.out, "Apertura File : " + file + "\n");
+    EXPECT_EQ(dir.leggi("strutture.DAT"), strutture);  // nothing registered
+  }
 }
 
 TEST_F(Controlla, CommandLineMistakesAreToldInItalian) {
@@ -146,39 +148,60 @@ TEST_F(Controlla, HelpIsInItalian) {
   }
 }
 
-TEST_F(Controlla, RegistraAppendsTheRecordOrRefusesItWhole) {
-  const std::string c = dir.percorso().string();
-  dir.scrivi("strutture.DAT", "");
-  auto u = esegui_flussom({"registra", "--cartella", c, "654321", "via roma ambulatorio", "08", "9"});
-  EXPECT_EQ(u.stato, 0) << u.err;
-  const std::string atteso = "\"654321\",\"VIA ROMA AMBULATORIO\",\"08\",\"9\",\"\"\r\n";
-  EXPECT_EQ(dir.leggi("strutture.DAT"), atteso);
+TEST_F(Controlla, RegistraAppendsTheRecordOnALineOfItsOwnOrRefusesItWhole) {
+  const auto registra = [&](std::vector<std::string> args) {
+    args.insert(args.begin(), {"registra", "--cartella", dir.percorso().string()});
+    return esegui_flussom(args);
+  };
+  const std::string a = "\"1\",\"A\",\"02\",\"\",\"\"",
+                    nuovo = "\"654321\",\"VIA ROMA AMBULATORIO\",\"08\",\"9\",\"\"\r\n";
+  const std::pair<std::string, std::string> prima_dopo[] = {
+      {"", ""},
+      {a + "\r\n", a + "\r\n"},
+      {a, a + "\r\n"},       // as Notepad leaves it
+      {a + "\n", a + "\n"},  // LF alone ends the record too
+      {a + "\r", a + "\r"},
+      {a + "  ", a + "  \r\n"},
+  };
+  for (const auto& [prima, dopo] : prima_dopo) {
+    dir.scrivi("strutture.DAT", prima);
+    const auto u = registra({"654321", "via roma ambulatorio", "08", "9"});
+    EXPECT_EQ(u.stato, 0) << u.err;
+    EXPECT_EQ(dir.leggi("strutture.DAT"), dopo + nuovo) << prima;
+  }
+  const std::string atteso = a + "  \r\n" + nuovo;
 
-  for (auto args : {std::vector<std::string>{"12a", "NOME", "08"},
-                    {"1234567", "NOME", "08"},
-                    {"1", "NOME 2", "08"},
-                    {"1", "NOME \"X\"", "08"},
-                    {"1", "A,B", "08"},
-                    {"1", std::string(31, 'A'), "08"},
-                    {"1", "NOME", "123"},
-                    {"1", "NOME", ""},
-                    {" ", "NOME", "08"},
-                    {"1", "NOME", "08", "x"},
-                    {"1", "A\x7F" "B", "08"},  // controls: DEL, C1, tab
-                    {"1", "A\u0081B", "08"},
-                    {"1", "A\u009FB", "08"},
-                    {"1", "A\tB", "08"}}) {
-    args.insert(args.begin(), {"registra", "--cartella", c});
-    u = esegui_flussom(args);
-    EXPECT_EQ(u.stato, 2) << args[3] << " " << args[4];
+  for (const auto& args : {std::vector<std::string>{"12a", "NOME", "08"},
+                           {"1234567", "NOME", "08"},
+                           {"1", "NOME 2", "08"},
+                           {"1", "NOME \"X\"", "08"},
+                           {"1", "A,B", "08"},
+                           {"1", std::string(31, 'A'), "08"},
+                           {"1", "NOME", "123"},
+                           {"1", "NOME", ""},
+                           {" ", "NOME", "08"},
+                           {"1", "NOME", "08", "x"},
+                           {"1", "A\x7F" "B", "08"},  // controls: DEL, C1, tab
+                           {"1", "A\u0081B", "08"},
+                           {"1", "A\u009FB", "08"},
+                           {"1", "A\tB", "08"}}) {
+    const auto u = registra(args);
+    EXPECT_EQ(u.stato, 2) << args[0] << " " << args[1];
     EXPECT_NE(u.err.find("Nessun record scritto"), std::string::npos) << u.err;
   }
   EXPECT_EQ(dir.leggi("strutture.DAT"), atteso);
 
   // Accented letters and the printable characters of 0x80-0x9F are kept, as Windows-1252.
-  u = esegui_flussom({"registra", "--cartella", c, "7", "citt\u00E0 \u20AC \u201CA\u201D", "08"});
-  EXPECT_EQ(u.stato, 0);
-  EXPECT_EQ(dir.leggi("strutture.DAT"), atteso + "\"7\",\"CITT\xE0 \x80 \x93" "A\x94\",\"08\",\"\",\"\"\r\n");
+  EXPECT_EQ(registra({"7", "citt\u00E0 \u20AC \u201CA\u201D", "08"}).stato, 0);
+  EXPECT_EQ(dir.leggi("strutture.DAT"),
+            atteso + "\"7\",\"CITT\xE0 \x80 \x93" "A\x94\",\"08\",\"\",\"\"\r\n");
+
+  // The registered facility is then found.
+  prova::RigaProva r;
+  r.cod_struttura = "654321";
+  const auto u = controlla("FLM102026.txt", r.linea() + "\r\n" +
+                                               r.chiusura("0020,66", "0000,00").linea() + "\r\n");
+  EXPECT_EQ(u.stato, 0) << u.err;
 }
 
 }  // namespace

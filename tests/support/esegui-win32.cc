@@ -14,11 +14,12 @@ namespace flussom::prova {
 namespace {
 
 std::wstring largo(const std::string& s) {
-  if (s.empty()) return {};
-  const int n = MultiByteToWideChar(CP_UTF8, 0, s.data(), static_cast<int>(s.size()), nullptr, 0);
-  std::wstring w(static_cast<std::size_t>(n), L'\0');
-  MultiByteToWideChar(CP_UTF8, 0, s.data(), static_cast<int>(s.size()), w.data(), n);
-  return w;
+  return std::filesystem::path(std::u8string(s.begin(), s.end())).wstring();
+}
+
+std::string utf8(const std::wstring& w) {
+  const std::u8string u = std::filesystem::path(w).u8string();
+  return std::string(u.begin(), u.end());
 }
 
 // One argument as the C runtime splits a command line: in double quotes, a quote escaped,
@@ -43,16 +44,6 @@ HANDLE apri(const std::filesystem::path& p, bool scrittura) {
   SECURITY_ATTRIBUTES sa{sizeof sa, nullptr, TRUE};
   return CreateFileW(p.c_str(), scrittura ? GENERIC_WRITE : GENERIC_READ, FILE_SHARE_READ, &sa,
                      scrittura ? CREATE_ALWAYS : OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-}
-
-std::string utf8(const std::wstring& w) {
-  if (w.empty()) return {};
-  const int n = WideCharToMultiByte(CP_UTF8, 0, w.data(), static_cast<int>(w.size()), nullptr, 0,
-                                    nullptr, nullptr);
-  std::string s(static_cast<std::size_t>(n), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, w.data(), static_cast<int>(w.size()), s.data(), n, nullptr,
-                      nullptr);
-  return s;
 }
 
 std::wstring riga_comando(const std::filesystem::path& programma,
@@ -94,7 +85,7 @@ std::string schermo_console(const std::filesystem::path& programma,
     CloseHandle(pi.hThread);
     CloseHandle(pi.hProcess);
   }
-  std::string schermo = leggi_schermo();
+  const std::string schermo = leggi_schermo();
   FreeConsole();
   return schermo;
 }
@@ -128,9 +119,7 @@ Uscita esegui(const std::filesystem::path& programma, const std::vector<std::str
     CloseHandle(pi.hProcess);
   }
   for (HANDLE h : {si.hStdInput, si.hStdOutput, si.hStdError}) CloseHandle(h);
-  u.out = dir.leggi("stdout");
-  u.err = dir.leggi("stderr");
-  return u;
+  return {u.stato, dir.leggi("stdout"), dir.leggi("stderr")};
 }
 
 }  // namespace flussom::prova
