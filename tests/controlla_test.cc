@@ -121,21 +121,21 @@ TEST_F(Controlla, ControlCharactersOfFileNamesAreEscapedOnTheTerminalOnly) {
 TEST_F(Controlla, AVerdictThatCannotBePrintedIsNoVerdict) {
   prova::RigaProva r;
   r.quantita = "000";
-  for (const std::string& dati : {prova::ricetta_corretta("190000000000001"),
-                                  r.linea() + "\r\n" + r.chiusura("0020,66", "").linea() + "\r\n"}) {
-    file = dir.scrivi("FLM102026.txt", dati).string();
-    const std::string err = (dir / "err").string();
-    const std::string cmd = std::string("'") + FLUSSOM_BIN + "' controlla --cartella '" + dir.percorso().string() +
-                            "' '" + file + "' </dev/null >/dev/full 2>'" + err + "'";
-    const int stato = std::system(cmd.c_str());
-    EXPECT_EQ(WEXITSTATUS(stato), 2);
-    EXPECT_EQ(dir.leggi("err"),
-              "Impossibile scrivere l'esito del controllo sullo standard output: No space left on device\n");
+  const std::string con_errori = r.linea() + "\r\n" + r.chiusura("0020,66", "").linea() + "\r\n",
+                    esito = "Impossibile scrivere l'esito del controllo sullo standard output: ",
+                    uscita = "flussom: impossibile scrivere sullo standard output: ";
+  const std::pair<std::string, std::string> casi[] = {
+      {"controlla --cartella . " +
+           dir.scrivi("FLM10.txt", prova::ricetta_corretta("190000000000001")).string(),
+       esito},
+      {"controlla --cartella . " + dir.scrivi("FLM11.txt", con_errori).string(), esito},
+      {"--help", uscita}};
+  for (const auto& [argomenti, err] : casi) {
+    const std::string cmd = "cd '" + dir.percorso().string() + "' && '" FLUSSOM_BIN "' " +
+                            argomenti + " </dev/null >/dev/full 2>err";
+    EXPECT_EQ(WEXITSTATUS(std::system(cmd.c_str())), 2) << argomenti;
+    EXPECT_EQ(dir.leggi("err"), err + "No space left on device\n");
   }
-  const int stato = std::system((std::string("'") + FLUSSOM_BIN + "' --help >/dev/full 2>'" +
-                                 (dir / "err").string() + "'").c_str());
-  EXPECT_EQ(WEXITSTATUS(stato), 2);
-  EXPECT_EQ(dir.leggi("err"), "flussom: impossibile scrivere sullo standard output: No space left on device\n");
 }
 #endif
 
@@ -171,20 +171,13 @@ TEST_F(Controlla, RegistraAppendsTheRecordOnALineOfItsOwnOrRefusesItWhole) {
   }
   const std::string atteso = a + "  \r\n" + nuovo;
 
-  for (const auto& args : {std::vector<std::string>{"12a", "NOME", "08"},
-                           {"1234567", "NOME", "08"},
-                           {"1", "NOME 2", "08"},
-                           {"1", "NOME \"X\"", "08"},
-                           {"1", "A,B", "08"},
-                           {"1", std::string(31, 'A'), "08"},
-                           {"1", "NOME", "123"},
-                           {"1", "NOME", ""},
-                           {" ", "NOME", "08"},
-                           {"1", "NOME", "08", "x"},
-                           {"1", "A\x7F" "B", "08"},  // controls: DEL, C1, tab
-                           {"1", "A\u0081B", "08"},
-                           {"1", "A\u009FB", "08"},
-                           {"1", "A\tB", "08"}}) {
+  // Every field checked; control characters: DEL, C1, tab.
+  for (const auto& args : {std::vector<std::string>{"12a", "NOME", "08"}, {"1234567", "NOME", "08"},
+                           {"1", "NOME 2", "08"}, {"1", "NOME \"X\"", "08"}, {"1", "A,B", "08"},
+                           {"1", std::string(31, 'A'), "08"}, {"1", "NOME", "123"},
+                           {"1", "NOME", ""}, {" ", "NOME", "08"}, {"1", "NOME", "08", "x"},
+                           {"1", "A\x7F" "B", "08"}, {"1", "A\u0081B", "08"},
+                           {"1", "A\u009FB", "08"}, {"1", "A\tB", "08"}}) {
     const auto u = registra(args);
     EXPECT_EQ(u.stato, 2) << args[0] << " " << args[1];
     EXPECT_NE(u.err.find("Nessun record scritto"), std::string::npos) << u.err;
