@@ -70,14 +70,6 @@ std::string due_ricette() {
          prova::ricetta_corretta("190000000000002", 3);
 }
 
-// A ricetta with an error (quantity 0) followed by a correct one.
-std::string con_un_errore() {
-  RigaProva r;
-  r.quantita = "000";
-  return r.linea() + "\r\n" + r.chiusura("0020,66", "0000,00").linea() + "\r\n" +
-         prova::ricetta_corretta("190000000000002");
-}
-
 class Robustezza : public ::testing::Test {
  protected:
   Robustezza() {
@@ -323,15 +315,15 @@ TEST_F(Robustezza, ReadOnlyApplicationFolder) {
   EXPECT_FALSE(fs::exists(app / "ICD9.DAT"));
 }
 
-// Runs `flussom controlla` in a child of its own, so that its peak memory is its own.
-// Standard input comes from `ingresso`; a `limite_file` caps the size of the files it writes
-// (writes past it fail with EFBIG: SIGXFSZ is ignored).
+// Runs `flussom controlla` in a child of its own, so that its peak memory is its own; killed
+// (SIGALRM) after `secondi`. Standard input comes from `ingresso`; a `limite_file` caps the
+// size of the files it writes (writes past it fail with EFBIG: SIGXFSZ is ignored).
 struct Figlio {
   pid_t pid = -1;
   prova::CartellaTemporanea uscite;
 
-  Figlio(const fs::path& app, const fs::path& file, const fs::path& ingresso = "/dev/null",
-         rlim_t limite_file = RLIM_INFINITY) {
+  Figlio(const fs::path& app, const fs::path& file, unsigned secondi,
+         const fs::path& ingresso = "/dev/null", rlim_t limite_file = RLIM_INFINITY) {
     std::string a[] = {FLUSSOM_BIN, "controlla", "--cartella", app.string(), file.string()};
     char* argv[] = {a[0].data(), a[1].data(), a[2].data(), a[3].data(), a[4].data(), nullptr};
     const std::string out = (uscite / "out").string(), err = (uscite / "err").string();
@@ -347,25 +339,17 @@ struct Figlio {
     dup2(open(ingresso.c_str(), O_RDONLY), 0);
     dup2(open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600), 1);
     dup2(open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600), 2);
+    alarm(secondi);
     execv(argv[0], argv);
     _exit(127);
   }
 
-  // Waits at most `attesa` for the end: exit status, output, and the peak resident memory in
+  // Waits for the end: exit status (-1 when killed), output, and the peak resident memory in
   // kilobytes.
-  prova::Uscita attendi(std::chrono::seconds attesa, long* picco_kb = nullptr) {
+  prova::Uscita attendi(long* picco_kb = nullptr) {
     int stato = 0;
     rusage uso{};
-    const auto limite = std::chrono::steady_clock::now() + attesa;
-    while (wait4(pid, &stato, WNOHANG, &uso) == 0) {
-      if (std::chrono::steady_clock::now() > limite) {
-        ADD_FAILURE() << "flussom did not end";
-        kill(pid, SIGKILL);
-        wait4(pid, &stato, 0, &uso);
-        break;
-      }
-      std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    }
+    wait4(pid, &stato, 0, &uso);
     pid = -1;
     if (picco_kb) *picco_kb = uso.ru_maxrss;
     return {WIFEXITED(stato) ? WEXITSTATUS(stato) : -1, uscite.leggi("out"), uscite.leggi("err")};
@@ -387,7 +371,7 @@ TEST_F(Robustezza, LineOfTenMegabytes) {
     out << "\r\n" << due_ricette();
   }
   long picco = 0;
-  const auto u = Figlio(app.percorso(), file).attendi(std::chrono::minutes(10), &picco);
+  const auto u = Figlio(app.percorso(), file, 600).attendi(&picco);
   EXPECT_EQ(u.stato, 1);
   EXPECT_EQ(u.out, apertura() + "Lunghezza file ERRATA\n");
   RecordProperty("picco_kb", static_cast<int>(picco));
@@ -402,6 +386,11 @@ TEST_F(Robustezza, PipesAreReadOnceAndWhole) {
   // the file is read once, whole, and the verdict is on what was read. A pipe whose writer
   // has gone gives no verdict and does not wait.
   const std::string d = due_ricette();
+  RigaProva e;  // an error (quantity 0) in the first of two ricette
+  e.quantita = "000";
+  const std::string con_un_errore = e.linea() + "\r\n" +
+                                    e.chiusura("0020,66", "0000,00").linea() + "\r\n" +
+                                    prova::ricetta_corretta("190000000000002");
   struct Caso {
     const char* nome;
     std::optional<std::string> scritto;  // nullopt: the writer is gone before the run
@@ -411,7 +400,7 @@ TEST_F(Robustezza, PipesAreReadOnceAndWhole) {
   const Caso casi[] = {
       {"corretto", d, 0, "IL FILE E' CORRETTO\n", ""},
       {"tagliato nella quinta riga", d.substr(0, 224 * 4 + 100), 1, "Lunghezza file ERRATA\n", ""},
-      {"con un errore", con_un_errore(), 1, "Il file contiene ERRORI rilevanti\n", ""},
+      {"con un errore", con_un_errore, 1, "Il file contiene ERRORI rilevanti\n", ""},
       {"scrittore finito", std::nullopt, 2, "",
        "Impossibile leggere il file " + file.string() + " : nessun dato ricevuto\n"},
   };
@@ -430,12 +419,12 @@ TEST_F(Robustezza, PipesAreReadOnceAndWhole) {
       if (fd >= 0) {
         ASSERT_EQ(write(fd, c.scritto->data(), c.scritto->size()), ssize_t(c.scritto->size()));
       }
-      Figlio f(app.percorso(), file, da_stdin ? tubo : fs::path("/dev/null"));
+      Figlio f(app.percorso(), file, 60, da_stdin ? tubo : fs::path("/dev/null"));
       int n = 1;
       for (int i = 0; fd >= 0 && i < 30000 && ioctl(fd, FIONREAD, &n) == 0 && n > 0; ++i)
         std::this_thread::sleep_for(std::chrono::milliseconds(2));
       if (fd >= 0) close(fd);
-      const auto u = f.attendi(std::chrono::seconds(60));
+      const auto u = f.attendi();
       EXPECT_EQ(u.stato, c.stato) << u.err;
       EXPECT_EQ(u.out.substr(0, u.out.find("Ricette")), apertura() + c.dopo_apertura);
       EXPECT_EQ(u.err, c.err);
@@ -458,7 +447,7 @@ TEST_F(Robustezza, ReportThatFailsHalfway) {
     d += r.linea() + "\r\n" + r.chiusura("0020,66", "0000,00").linea() + "\r\n";
   }
   scrivi_dati(d);
-  const auto u = Figlio(app.percorso(), file, "/dev/null", limite).attendi(std::chrono::minutes(2));
+  const auto u = Figlio(app.percorso(), file, 120, "/dev/null", limite).attendi();
   EXPECT_EQ(u.stato, 2);
   EXPECT_EQ(u.out, apertura());
   EXPECT_EQ(u.err, "Impossibile scrivere il report " + (app / "errori.RPT").string() + " : " +
