@@ -29,35 +29,34 @@ class Controlla : public ::testing::Test {
   std::string file;
 };
 
-TEST_F(Controlla, CorrectFilePrintsTheStatusTextInUtf8) {
-  auto u = controlla("FLM102026.txt", prova::ricetta_corretta("190000000000001"));
-  EXPECT_EQ(u.stato, 0);
-  EXPECT_EQ(u.out,
-            "Apertura File : " + file + "\n"
-            "IL FILE E' CORRETTO\n"
-            "Ricette lette    nr 1\n"
-            "Records letti    nr 2\n"
-            "Prestazioni      nr 1\n"
-            "Totale         \u20AC  20,66\n"
-            "Totale Ticket  \u20AC  20,66  Totale Netto  \u20AC ,00\n"
-            "Totale Sconto  \u20AC  1,50  Totale Netto ASP  \u20AC -1,50\n");
-  EXPECT_EQ(u.err, "");
-}
-
-TEST_F(Controlla, NoMonthOrUnknownFacilityWithoutATerminal) {
-  // The question to register the facility is answered No, whatever standard input holds.
-  const std::string mese = "NEL FILE IL MESE NON E'DEFINITO\n",
-                    struttura = "STRUTTURA NON TROVATA! Vuole inserirla (risposta: No)\n"
-                                "STRUTTURA NON TROVATA\n";
-  const std::string casi[][3] = {{"FLM13.txt", prova::strutture_base(), mese},
-                                 {"FLM01.txt", "", struttura}};
-  for (const auto& [nome, strutture, err] : casi) {
-    dir.scrivi("strutture.DAT", strutture);
-    auto u = controlla(nome, prova::ricetta_corretta("190000000000001"), "s\n");
-    EXPECT_EQ(u.stato, 1);
-    EXPECT_EQ(u.err, err);
-    EXPECT_EQ(u.out, "Apertura File : " + file + "\n");
-    EXPECT_EQ(dir.leggi("strutture.DAT"), strutture);  // nothing registered
+TEST_F(Controlla, TheStatusTextInUtf8AndNoQuestionWithoutATerminal) {
+  // The question to register an unknown facility is answered No, whatever standard input holds.
+  struct Caso {
+    std::string nome, strutture;
+    int stato;
+    std::string dopo_apertura, err;
+  };
+  const Caso casi[] = {
+      {"FLM102026.txt", prova::strutture_base(), 0,
+       "IL FILE E' CORRETTO\n"
+       "Ricette lette    nr 1\n"
+       "Records letti    nr 2\n"
+       "Prestazioni      nr 1\n"
+       "Totale         \u20AC  20,66\n"
+       "Totale Ticket  \u20AC  20,66  Totale Netto  \u20AC ,00\n"
+       "Totale Sconto  \u20AC  1,50  Totale Netto ASP  \u20AC -1,50\n",
+       ""},
+      {"FLM13.txt", prova::strutture_base(), 1, "", "NEL FILE IL MESE NON E'DEFINITO\n"},
+      {"FLM01.txt", "", 1, "",
+       "STRUTTURA NON TROVATA! Vuole inserirla (risposta: No)\nSTRUTTURA NON TROVATA\n"},
+  };
+  for (const auto& c : casi) {
+    dir.scrivi("strutture.DAT", c.strutture);
+    auto u = controlla(c.nome, prova::ricetta_corretta("190000000000001"), "s\n");
+    EXPECT_EQ(u.stato, c.stato);
+    EXPECT_EQ(u.err, c.err);
+    EXPECT_EQ(u.out, "Apertura File : " + file + "\n" + c.dopo_apertura);
+    EXPECT_EQ(dir.leggi("strutture.DAT"), c.strutture);  // nothing registered
   }
 }
 

@@ -88,16 +88,11 @@ class Robustezza : public ::testing::Test {
     auto u = esegui_flussom({"controlla", "--cartella", app.percorso().string(), file.string()});
     EXPECT_TRUE(contenuto(dati.percorso()) == dati_prima) << "data folder changed";
     const auto dopo = contenuto(app.percorso());
-    for (const auto& [nome, byte] : prima) {
-      if (nome != "errori.RPT") {
-        EXPECT_TRUE(dopo.count(nome) && dopo.at(nome) == byte) << nome;
-      }
-    }
-    for (const auto& [nome, byte] : dopo) {
-      if (!prima.count(nome) && nome != "errori.RPT") {
-        EXPECT_TRUE(chiave.count(nome) && byte.empty()) << nome << " created";
-      }
-    }
+    for (const auto& [nome, byte] : prima)
+      EXPECT_TRUE(nome == "errori.RPT" || (dopo.count(nome) && dopo.at(nome) == byte)) << nome;
+    for (const auto& [nome, byte] : dopo)
+      EXPECT_TRUE(prima.count(nome) || nome == "errori.RPT" || (chiave.count(nome) && byte.empty()))
+          << nome << " created";
     return u;
   }
   void scrivi_dati(const std::string& d) { prova::scrivi_file(file, d); }
@@ -230,9 +225,9 @@ TEST_F(Robustezza, MissingApplicationFolder) {
 }
 
 TEST_F(Robustezza, TablesMissingEmptyOrNotFiles) {
-  // A missing table is named, an empty one is not, and one that is not a regular file (the
-  // first two ways below aside) is named as unusable and treated as missing. Without its table the facility is not found; other
-  // codes are unknown (or, for the parallel tables and NOESE.DAT, pass).
+  // A missing table is named, an empty one is not, and one that is not a regular file is
+  // named as unusable and treated as missing. Without its table the facility is not found;
+  // other codes are unknown (or, for the parallel tables and NOESE.DAT, pass).
   const std::map<std::string, int> stato_se_mancante{
       {"strutture.DAT", 1}, {"TERAPIE.DAT", 1}, {"TERA001.DAT", 0}, {"SCONTI.DAT", 0},
       {"NOESE.DAT", 0},     {"ICD9.DAT", 0},    {"COMUXX.DAT", 1},  {"CODESE.DAT", 0}};
@@ -271,17 +266,15 @@ TEST_F(Robustezza, TablesMissingEmptyOrNotFiles) {
       } else {
         EXPECT_EQ(u.err.find("Attenzione"), std::string::npos) << u.err;
       }
-      if (tabella == "strutture.DAT") {
-        EXPECT_TRUE(u.err.ends_with(no_struttura)) << u.err;
-      }
+      EXPECT_TRUE(tabella != "strutture.DAT" || u.err.ends_with(no_struttura)) << u.err;
       // Nothing created through the link, nothing put in the folder's place.
       EXPECT_FALSE(fs::exists(bersaglio));
       fs::remove_all(app / tabella);
     }
     app.scrivi(tabella, byte);
   }
-  // Neither is a source of the table builder, nor a table shown back as CSV, waited for or
-  // read without end: both are refused.
+  // Not a regular file (the ways after the first two), a source of the table builder or a
+  // table shown back as CSV is refused, not waited for nor read without end.
   for (const Modo& m : std::span(modi).subspan(2)) {
     SCOPED_TRACE(m.nome);
     prova::CartellaTemporanea sorgenti, dest;
