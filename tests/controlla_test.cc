@@ -29,34 +29,35 @@ class Controlla : public ::testing::Test {
   std::string file;
 };
 
-TEST_F(Controlla, CorrectFilePrintsTheStatusTextInUtf8) {
-  auto u = controlla("FLM102026.txt", prova::ricetta_corretta("190000000000001"));
-  EXPECT_EQ(u.stato, 0);
-  EXPECT_EQ(u.out,
-            "Apertura File : " + file + "\n"
-            "IL FILE E' CORRETTO\n"
-            "Ricette lette    nr 1\n"
-            "Records letti    nr 2\n"
-            "Prestazioni      nr 1\n"
-            "Totale         \u20AC  20,66\n"
-            "Totale Ticket  \u20AC  20,66  Totale Netto  \u20AC ,00\n"
-            "Totale Sconto  \u20AC  1,50  Totale Netto ASP  \u20AC -1,50\n");
-  EXPECT_EQ(u.err, "");
-}
-
-TEST_F(Controlla, MonthMissingFromTheFileName) {
-  auto u = controlla("FLM13.txt", prova::ricetta_corretta("190000000000001"));
-  EXPECT_EQ(u.stato, 1);
-  EXPECT_EQ(u.err, "NEL FILE IL MESE NON E'DEFINITO\n");
-  EXPECT_EQ(u.out, "Apertura File : " + file + "\n");
-}
-
-TEST_F(Controlla, UnknownFacilityIsAnsweredNoWithoutATerminal) {
-  dir.scrivi("strutture.DAT", "");
-  auto u = controlla("FLM01.txt", prova::ricetta_corretta("190000000000001"), "s\n");
-  EXPECT_EQ(u.stato, 1);
-  EXPECT_EQ(u.err, "STRUTTURA NON TROVATA! Vuole inserirla (risposta: No)\nSTRUTTURA NON TROVATA\n");
-  EXPECT_EQ(dir.leggi("strutture.DAT"), "");  // nothing registered
+TEST_F(Controlla, TheStatusTextInUtf8AndNoQuestionWithoutATerminal) {
+  // The question to register an unknown facility is answered No, whatever standard input holds.
+  struct Caso {
+    std::string nome, strutture;
+    int stato;
+    std::string dopo_apertura, err;
+  };
+  const Caso casi[] = {
+      {"FLM102026.txt", prova::strutture_base(), 0,
+       "IL FILE E' CORRETTO\n"
+       "Ricette lette    nr 1\n"
+       "Records letti    nr 2\n"
+       "Prestazioni      nr 1\n"
+       "Totale         \u20AC  20,66\n"
+       "Totale Ticket  \u20AC  20,66  Totale Netto  \u20AC ,00\n"
+       "Totale Sconto  \u20AC  1,50  Totale Netto ASP  \u20AC -1,50\n",
+       ""},
+      {"FLM13.txt", prova::strutture_base(), 1, "", "NEL FILE IL MESE NON E'DEFINITO\n"},
+      {"FLM01.txt", "", 1, "",
+       "STRUTTURA NON TROVATA! Vuole inserirla (risposta: No)\nSTRUTTURA NON TROVATA\n"},
+  };
+  for (const auto& c : casi) {
+    dir.scrivi("strutture.DAT", c.strutture);
+    auto u = controlla(c.nome, prova::ricetta_corretta("190000000000001"), "s\n");
+    EXPECT_EQ(u.stato, c.stato);
+    EXPECT_EQ(u.err, c.err);
+    EXPECT_EQ(u.out, "Apertura File : " + file + "\n" + c.dopo_apertura);
+    EXPECT_EQ(dir.leggi("strutture.DAT"), c.strutture);  // nothing registered
+  }
 }
 
 TEST_F(Controlla, CommandLineMistakesAreToldInItalian) {
@@ -119,21 +120,21 @@ TEST_F(Controlla, ControlCharactersOfFileNamesAreEscapedOnTheTerminalOnly) {
 TEST_F(Controlla, AVerdictThatCannotBePrintedIsNoVerdict) {
   prova::RigaProva r;
   r.quantita = "000";
-  for (const std::string& dati : {prova::ricetta_corretta("190000000000001"),
-                                  r.linea() + "\r\n" + r.chiusura("0020,66", "").linea() + "\r\n"}) {
-    file = dir.scrivi("FLM102026.txt", dati).string();
-    const std::string err = (dir / "err").string();
-    const std::string cmd = std::string("'") + FLUSSOM_BIN + "' controlla --cartella '" + dir.percorso().string() +
-                            "' '" + file + "' </dev/null >/dev/full 2>'" + err + "'";
-    const int stato = std::system(cmd.c_str());
-    EXPECT_EQ(WEXITSTATUS(stato), 2);
-    EXPECT_EQ(dir.leggi("err"),
-              "Impossibile scrivere l'esito del controllo sullo standard output: No space left on device\n");
+  const std::string con_errori = r.linea() + "\r\n" + r.chiusura("0020,66", "").linea() + "\r\n",
+                    esito = "Impossibile scrivere l'esito del controllo sullo standard output: ",
+                    uscita = "flussom: impossibile scrivere sullo standard output: ";
+  const std::pair<std::string, std::string> casi[] = {
+      {"controlla --cartella . " +
+           dir.scrivi("FLM10.txt", prova::ricetta_corretta("190000000000001")).string(),
+       esito},
+      {"controlla --cartella . " + dir.scrivi("FLM11.txt", con_errori).string(), esito},
+      {"--help", uscita}};
+  for (const auto& [argomenti, err] : casi) {
+    const std::string cmd = "cd '" + dir.percorso().string() + "' && '" FLUSSOM_BIN "' " +
+                            argomenti + " </dev/null >/dev/full 2>err";
+    EXPECT_EQ(WEXITSTATUS(std::system(cmd.c_str())), 2) << argomenti;
+    EXPECT_EQ(dir.leggi("err"), err + "No space left on device\n");
   }
-  const int stato = std::system((std::string("'") + FLUSSOM_BIN + "' --help >/dev/full 2>'" +
-                                 (dir / "err").string() + "'").c_str());
-  EXPECT_EQ(WEXITSTATUS(stato), 2);
-  EXPECT_EQ(dir.leggi("err"), "flussom: impossibile scrivere sullo standard output: No space left on device\n");
 }
 #endif
 
@@ -146,39 +147,53 @@ TEST_F(Controlla, HelpIsInItalian) {
   }
 }
 
-TEST_F(Controlla, RegistraAppendsTheRecordOrRefusesItWhole) {
-  const std::string c = dir.percorso().string();
-  dir.scrivi("strutture.DAT", "");
-  auto u = esegui_flussom({"registra", "--cartella", c, "654321", "via roma ambulatorio", "08", "9"});
-  EXPECT_EQ(u.stato, 0) << u.err;
-  const std::string atteso = "\"654321\",\"VIA ROMA AMBULATORIO\",\"08\",\"9\",\"\"\r\n";
-  EXPECT_EQ(dir.leggi("strutture.DAT"), atteso);
+TEST_F(Controlla, RegistraAppendsTheRecordOnALineOfItsOwnOrRefusesItWhole) {
+  const auto registra = [&](std::vector<std::string> args) {
+    args.insert(args.begin(), {"registra", "--cartella", dir.percorso().string()});
+    return esegui_flussom(args);
+  };
+  const std::string a = "\"1\",\"A\",\"02\",\"\",\"\"",
+                    nuovo = "\"654321\",\"VIA ROMA AMBULATORIO\",\"08\",\"9\",\"\"\r\n";
+  const std::pair<std::string, std::string> prima_dopo[] = {
+      {"", ""},
+      {a + "\r\n", a + "\r\n"},
+      {a, a + "\r\n"},       // as Notepad leaves it
+      {a + "\n", a + "\n"},  // LF alone ends the record too
+      {a + "\r", a + "\r"},
+      {a + "  ", a + "  \r\n"},
+  };
+  for (const auto& [prima, dopo] : prima_dopo) {
+    dir.scrivi("strutture.DAT", prima);
+    const auto u = registra({"654321", "via roma ambulatorio", "08", "9"});
+    EXPECT_EQ(u.stato, 0) << u.err;
+    EXPECT_EQ(dir.leggi("strutture.DAT"), dopo + nuovo) << prima;
+  }
+  const std::string atteso = a + "  \r\n" + nuovo;
 
-  for (auto args : {std::vector<std::string>{"12a", "NOME", "08"},
-                    {"1234567", "NOME", "08"},
-                    {"1", "NOME 2", "08"},
-                    {"1", "NOME \"X\"", "08"},
-                    {"1", "A,B", "08"},
-                    {"1", std::string(31, 'A'), "08"},
-                    {"1", "NOME", "123"},
-                    {"1", "NOME", ""},
-                    {" ", "NOME", "08"},
-                    {"1", "NOME", "08", "x"},
-                    {"1", "A\x7F" "B", "08"},  // controls: DEL, C1, tab
-                    {"1", "A\u0081B", "08"},
-                    {"1", "A\u009FB", "08"},
-                    {"1", "A\tB", "08"}}) {
-    args.insert(args.begin(), {"registra", "--cartella", c});
-    u = esegui_flussom(args);
-    EXPECT_EQ(u.stato, 2) << args[3] << " " << args[4];
+  // Every field checked; control characters: DEL, C1, tab.
+  for (const auto& args : {std::vector<std::string>{"12a", "NOME", "08"}, {"1234567", "NOME", "08"},
+                           {"1", "NOME 2", "08"}, {"1", "NOME \"X\"", "08"}, {"1", "A,B", "08"},
+                           {"1", std::string(31, 'A'), "08"}, {"1", "NOME", "123"},
+                           {"1", "NOME", ""}, {" ", "NOME", "08"}, {"1", "NOME", "08", "x"},
+                           {"1", "A\x7F" "B", "08"}, {"1", "A\u0081B", "08"},
+                           {"1", "A\u009FB", "08"}, {"1", "A\tB", "08"}}) {
+    const auto u = registra(args);
+    EXPECT_EQ(u.stato, 2) << args[0] << " " << args[1];
     EXPECT_NE(u.err.find("Nessun record scritto"), std::string::npos) << u.err;
   }
   EXPECT_EQ(dir.leggi("strutture.DAT"), atteso);
 
   // Accented letters and the printable characters of 0x80-0x9F are kept, as Windows-1252.
-  u = esegui_flussom({"registra", "--cartella", c, "7", "citt\u00E0 \u20AC \u201CA\u201D", "08"});
-  EXPECT_EQ(u.stato, 0);
-  EXPECT_EQ(dir.leggi("strutture.DAT"), atteso + "\"7\",\"CITT\xE0 \x80 \x93" "A\x94\",\"08\",\"\",\"\"\r\n");
+  EXPECT_EQ(registra({"7", "citt\u00E0 \u20AC \u201CA\u201D", "08"}).stato, 0);
+  EXPECT_EQ(dir.leggi("strutture.DAT"),
+            atteso + "\"7\",\"CITT\xE0 \x80 \x93" "A\x94\",\"08\",\"\",\"\"\r\n");
+
+  // The registered facility is then found.
+  prova::RigaProva r;
+  r.cod_struttura = "654321";
+  const auto u = controlla("FLM102026.txt", r.linea() + "\r\n" +
+                                               r.chiusura("0020,66", "0000,00").linea() + "\r\n");
+  EXPECT_EQ(u.stato, 0) << u.err;
 }
 
 }  // namespace

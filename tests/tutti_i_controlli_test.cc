@@ -46,12 +46,8 @@ const std::vector<std::pair<const char*, Guasto>> guasti = {
     {"esenzione che non copre la prestazione",
      [](Ricetta& r) {
        auto& s = r.servizi[0];
-       s.cod_esenzione = "0A02";
-       s.cod_prestazione = "88.72.3";
-       s.cod_branca = "08";
-       s.importo = "0061,97";
-       r.chiusura.importo_ticket = "0036,15";
-       r.chiusura.importo = "0025,82";
+       s.cod_esenzione = "0A02"; s.cod_prestazione = "88.72.3"; s.cod_branca = "08";
+       s.importo = "0061,97"; r.chiusura.importo_ticket = "0036,15"; r.chiusura.importo = "0025,82";
      }},
     {"codice prestazione assente", [](Ricetta& r) { r.servizi[0].cod_prestazione = ""; }},
     {"codice prestazione inesistente", [](Ricetta& r) { r.servizi[0].cod_prestazione = "99.99"; }},
@@ -62,9 +58,7 @@ const std::vector<std::pair<const char*, Guasto>> guasti = {
      [](Ricetta& r) {
        for (int i = 2; i <= 11; ++i) {
          RigaProva s = r.servizi[0];
-         s.progressivo = std::to_string(i);
-         s.cod_prestazione = "90.27.1";
-         s.importo = "0001,17";
+         s.progressivo = std::to_string(i); s.cod_prestazione = "90.27.1"; s.importo = "0001,17";
          r.servizi.push_back(s);
        }
        r.chiusura.importo_ticket = "0032,36";

@@ -1,7 +1,6 @@
 #include "support/cartella_temporanea.h"
 
 #include <atomic>
-#include <chrono>
 #include <fstream>
 #include <iterator>
 #include <random>
@@ -13,15 +12,11 @@ namespace fs = std::filesystem;
 CartellaTemporanea::CartellaTemporanea() {
   static std::atomic<unsigned> contatore{0};
   std::random_device rd;
-  for (;;) {
-    fs::path p = fs::temp_directory_path() /
-                 ("flussom-prova-" + std::to_string(rd()) + "-" + std::to_string(contatore++));
-    std::error_code ec;
-    if (fs::create_directory(p, ec)) {
-      percorso_ = p;
-      return;
-    }
-  }
+  std::error_code ec;
+  do {
+    percorso_ = fs::temp_directory_path() / ("flussom-prova-" + std::to_string(rd()) + "-" +
+                                             std::to_string(contatore++));
+  } while (!fs::create_directory(percorso_, ec));
 }
 
 CartellaTemporanea::~CartellaTemporanea() {
@@ -32,9 +27,8 @@ CartellaTemporanea::~CartellaTemporanea() {
 }
 
 fs::path CartellaTemporanea::scrivi(std::string_view nome, std::string_view contenuto) const {
-  fs::path p = percorso_ / nome;
-  scrivi_file(p, contenuto);
-  return p;
+  scrivi_file(percorso_ / nome, contenuto);
+  return percorso_ / nome;
 }
 
 std::string CartellaTemporanea::leggi(std::string_view nome) const {

@@ -13,13 +13,7 @@ namespace flussom::prova {
 
 namespace {
 
-std::wstring largo(const std::string& s) {
-  if (s.empty()) return {};
-  const int n = MultiByteToWideChar(CP_UTF8, 0, s.data(), static_cast<int>(s.size()), nullptr, 0);
-  std::wstring w(static_cast<std::size_t>(n), L'\0');
-  MultiByteToWideChar(CP_UTF8, 0, s.data(), static_cast<int>(s.size()), w.data(), n);
-  return w;
-}
+namespace fs = std::filesystem;
 
 // One argument as the C runtime splits a command line: in double quotes, a quote escaped,
 // the backslashes before a quote doubled.
@@ -39,62 +33,54 @@ std::wstring tra_virgolette(const std::wstring& a) {
   return r + L"\"";
 }
 
-HANDLE apri(const std::filesystem::path& p, bool scrittura) {
+HANDLE apri(const fs::path& p, bool scrittura) {
   SECURITY_ATTRIBUTES sa{sizeof sa, nullptr, TRUE};
   return CreateFileW(p.c_str(), scrittura ? GENERIC_WRITE : GENERIC_READ, FILE_SHARE_READ, &sa,
                      scrittura ? CREATE_ALWAYS : OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
 }
 
-std::string utf8(const std::wstring& w) {
-  if (w.empty()) return {};
-  const int n = WideCharToMultiByte(CP_UTF8, 0, w.data(), static_cast<int>(w.size()), nullptr, 0,
-                                    nullptr, nullptr);
-  std::string s(static_cast<std::size_t>(n), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, w.data(), static_cast<int>(w.size()), s.data(), n, nullptr,
-                      nullptr);
-  return s;
-}
-
-std::wstring riga_comando(const std::filesystem::path& programma,
-                          const std::vector<std::string>& argomenti) {
+// Runs the command line of `programma` and `argomenti` (UTF-8) to its end; its exit status, or
+// -1 when it cannot be started. Without STARTF_USESTDHANDLES in `si` it shares this console.
+int avvia(const fs::path& programma, const std::vector<std::string>& argomenti, STARTUPINFOW& si) {
   std::wstring riga = tra_virgolette(programma.wstring());
-  for (const auto& a : argomenti) riga += L" " + tra_virgolette(largo(a));
-  return riga;
-}
-
-// The rows of the console's screen up to the cursor.
-std::string leggi_schermo() {
-  HANDLE h = GetStdHandle(STD_OUTPUT_HANDLE);
-  CONSOLE_SCREEN_BUFFER_INFO info;
-  if (h == INVALID_HANDLE_VALUE || !GetConsoleScreenBufferInfo(h, &info)) return {};
-  std::string schermo;
-  for (SHORT y = 0; y <= info.dwCursorPosition.Y; ++y) {
-    std::wstring riga(static_cast<std::size_t>(info.dwSize.X), L' ');
-    DWORD letti = 0;
-    ReadConsoleOutputCharacterW(h, riga.data(), static_cast<DWORD>(riga.size()), COORD{0, y}, &letti);
-    riga.erase(riga.find_last_not_of(L' ') + 1);
-    schermo += utf8(riga) + "\n";
-  }
-  return schermo;
+  for (const auto& a : argomenti)
+    riga += L" " + tra_virgolette(fs::path(std::u8string(a.begin(), a.end())).wstring());
+  si.cb = sizeof si;
+  PROCESS_INFORMATION pi{};
+  DWORD codice = 0;
+  const BOOL eredita = (si.dwFlags & STARTF_USESTDHANDLES) != 0;
+  if (!CreateProcessW(nullptr, riga.data(), nullptr, nullptr, eredita, 0, nullptr, nullptr, &si,
+                      &pi))
+    return -1;
+  WaitForSingleObject(pi.hProcess, INFINITE);
+  const bool ok = GetExitCodeProcess(pi.hProcess, &codice);
+  CloseHandle(pi.hThread);
+  CloseHandle(pi.hProcess);
+  return ok ? static_cast<int>(codice) : -1;
 }
 
 }  // namespace
 
-std::string schermo_console(const std::filesystem::path& programma,
-                            const std::vector<std::string>& argomenti) {
+std::string schermo_console(const fs::path& programma, const std::vector<std::string>& argomenti) {
   FreeConsole();
   if (!AllocConsole()) return {};
-  std::wstring riga = riga_comando(programma, argomenti);
   STARTUPINFOW si{};
-  si.cb = sizeof si;
-  PROCESS_INFORMATION pi{};
-  // No handles given: the program writes to the console it shares with this one.
-  if (CreateProcessW(nullptr, riga.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) {
-    WaitForSingleObject(pi.hProcess, INFINITE);
-    CloseHandle(pi.hThread);
-    CloseHandle(pi.hProcess);
+  avvia(programma, argomenti, si);
+  // The rows of the console's screen up to the cursor.
+  std::string schermo;
+  HANDLE h = GetStdHandle(STD_OUTPUT_HANDLE);
+  CONSOLE_SCREEN_BUFFER_INFO info{};
+  if (h == INVALID_HANDLE_VALUE || !GetConsoleScreenBufferInfo(h, &info))
+    info.dwCursorPosition.Y = -1;
+  for (SHORT y = 0; y <= info.dwCursorPosition.Y; ++y) {
+    std::wstring riga(static_cast<std::size_t>(info.dwSize.X), L' ');
+    DWORD letti = 0;
+    ReadConsoleOutputCharacterW(h, riga.data(), static_cast<DWORD>(riga.size()), COORD{0, y},
+                                &letti);
+    riga.erase(riga.find_last_not_of(L' ') + 1);
+    const std::u8string u = fs::path(riga).u8string();
+    schermo += std::string(u.begin(), u.end()) + "\n";
   }
-  std::string schermo = leggi_schermo();
   FreeConsole();
   return schermo;
 }
@@ -103,34 +89,20 @@ Uscita esegui_flussom(const std::vector<std::string>& argomenti, const std::stri
   // A cross-built test names the program by its host path, which Wine shows as drive Z:.
   std::string programma = FLUSSOM_BIN;
   if (programma.starts_with('/')) programma = "Z:" + programma;
-  return esegui(std::filesystem::path(std::u8string(programma.begin(), programma.end())), argomenti,
-                ingresso);
+  return esegui(fs::path(std::u8string(programma.begin(), programma.end())), argomenti, ingresso);
 }
 
-Uscita esegui(const std::filesystem::path& programma, const std::vector<std::string>& argomenti,
+Uscita esegui(const fs::path& programma, const std::vector<std::string>& argomenti,
               const std::string& ingresso) {
   CartellaTemporanea dir;
-  std::wstring riga = riga_comando(programma, argomenti);
-
   STARTUPINFOW si{};
-  si.cb = sizeof si;
   si.dwFlags = STARTF_USESTDHANDLES;
   si.hStdInput = apri(dir.scrivi("stdin", ingresso), false);
   si.hStdOutput = apri(dir / "stdout", true);
   si.hStdError = apri(dir / "stderr", true);
-  PROCESS_INFORMATION pi{};
-  Uscita u;
-  if (CreateProcessW(nullptr, riga.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &si, &pi)) {
-    WaitForSingleObject(pi.hProcess, INFINITE);
-    DWORD codice = 0;
-    if (GetExitCodeProcess(pi.hProcess, &codice)) u.stato = static_cast<int>(codice);
-    CloseHandle(pi.hThread);
-    CloseHandle(pi.hProcess);
-  }
+  const int stato = avvia(programma, argomenti, si);
   for (HANDLE h : {si.hStdInput, si.hStdOutput, si.hStdError}) CloseHandle(h);
-  u.out = dir.leggi("stdout");
-  u.err = dir.leggi("stderr");
-  return u;
+  return {stato, dir.leggi("stdout"), dir.leggi("stderr")};
 }
 
 }  // namespace flussom::prova

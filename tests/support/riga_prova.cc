@@ -1,5 +1,7 @@
 #include "support/riga_prova.h"
 
+#include <algorithm>
+
 #include "reference/controcf.h"
 
 namespace flussom::prova {
@@ -11,39 +13,23 @@ std::string cf_valido(const std::string& quindici) {
 }
 
 namespace {
-void metti(std::string& l, std::size_t pos, std::size_t len, const std::string& v) {
-  l.replace(pos - 1, std::min(len, v.size()), v.substr(0, len));
+// `v` left-aligned in `n` characters, cut to them.
+std::string campo(const std::string& v, std::size_t n) {
+  return v.substr(0, n) + std::string(n - std::min(n, v.size()), ' ');
 }
 }  // namespace
 
 std::string RigaProva::linea() const {
-  std::string l(222, ' ');
-  metti(l, 1, 3, cod_regione);
-  metti(l, 4, 3, cod_azienda);
-  metti(l, 7, 6, cod_struttura);
-  metti(l, 13, 2, cod_branca);
-  metti(l, 15, 16, cod_medico);
-  metti(l, 31, 30, cognome);
-  metti(l, 61, 20, nome);
-  metti(l, 81, 16, cod_fiscale);
-  metti(l, 97, 1, sesso);
-  metti(l, 98, 8, data_nascita);
-  metti(l, 106, 6, comune_res);
-  metti(l, 112, 3, asl_res);
-  metti(l, 115, 8, data_prenotazione);
-  metti(l, 123, 16, num_ricetta);
-  metti(l, 139, 2, progressivo);
-  metti(l, 141, 5, cod_diagnosi);
-  metti(l, 146, 8, data_prestazione);
-  metti(l, 154, 1, cod_nomenclatore);
-  metti(l, 155, 7, cod_prestazione);
-  metti(l, 162, 3, quantita);
-  metti(l, 165, 2, pos_ticket);
-  metti(l, 167, 6, cod_esenzione);
-  metti(l, 173, 7, importo_ticket);
-  metti(l, 180, 8, importo);
-  metti(l, 188, 1, pos_contabile);
-  return l;
+  const std::string l =
+      campo(cod_regione, 3) + campo(cod_azienda, 3) + campo(cod_struttura, 6) +
+      campo(cod_branca, 2) + campo(cod_medico, 16) + campo(cognome, 30) + campo(nome, 20) +
+      campo(cod_fiscale, 16) + campo(sesso, 1) + campo(data_nascita, 8) + campo(comune_res, 6) +
+      campo(asl_res, 3) + campo(data_prenotazione, 8) + campo(num_ricetta, 16) +
+      campo(progressivo, 2) + campo(cod_diagnosi, 5) + campo(data_prestazione, 8) +
+      campo(cod_nomenclatore, 1) + campo(cod_prestazione, 7) + campo(quantita, 3) +
+      campo(pos_ticket, 2) + campo(cod_esenzione, 6) + campo(importo_ticket, 7) +
+      campo(importo, 8) + campo(pos_contabile, 1);
+  return l + std::string(222 - l.size(), ' ');
 }
 
 RigaProva RigaProva::chiusura(const std::string& ticket, const std::string& netto) const {

@@ -14,31 +14,19 @@ namespace flussom::prova {
 std::string cf_valido(const std::string& quindici);
 
 struct RigaProva {
-  std::string cod_regione = "190";
-  std::string cod_azienda = "201";
-  std::string cod_struttura = "123456";
-  std::string cod_branca = "26";
-  std::string cod_medico = "MEDICO0001";
-  std::string cognome = "ROSSI";
-  std::string nome = "MARIO";
-  std::string cod_fiscale = cf_valido("RSSMRA80A01H501");
-  std::string sesso = "1";
-  std::string data_nascita = "01011980";
-  std::string comune_res = "001001";
-  std::string asl_res = "201";
-  std::string data_prenotazione = "01102026";
-  std::string num_ricetta = "190000000000001";
-  std::string progressivo = "1";
-  std::string cod_diagnosi = "";
-  std::string data_prestazione = "05102026";
-  std::string cod_nomenclatore = "x";
-  std::string cod_prestazione = "89.7";
-  std::string quantita = "001";
-  std::string pos_ticket = "02";
-  std::string cod_esenzione = "";
-  std::string importo_ticket = "";
-  std::string importo = "0020,66";
-  std::string pos_contabile = "1";
+  // Facility and doctor.
+  std::string cod_regione = "190", cod_azienda = "201", cod_struttura = "123456",
+              cod_branca = "26", cod_medico = "MEDICO0001";
+  // Patient.
+  std::string cognome = "ROSSI", nome = "MARIO", cod_fiscale = cf_valido("RSSMRA80A01H501"),
+              sesso = "1", data_nascita = "01011980", comune_res = "001001", asl_res = "201";
+  // Ricetta and service.
+  std::string data_prenotazione = "01102026", num_ricetta = "190000000000001", progressivo = "1",
+              cod_diagnosi = "", data_prestazione = "05102026", cod_nomenclatore = "x",
+              cod_prestazione = "89.7", quantita = "001";
+  // Amounts.
+  std::string pos_ticket = "02", cod_esenzione = "", importo_ticket = "", importo = "0020,66",
+              pos_contabile = "1";
 
   // The 222 characters of the line (each field left-aligned in its width, cut to it).
   std::string linea() const;
