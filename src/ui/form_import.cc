@@ -70,9 +70,14 @@ class PuntatoreNormale {
   bool attivo_;
 };
 
-// The two text boxes' font.
+// The two text boxes' font: MS Sans Serif, else a sans-serif font that the system has. Left
+// to the font matching, a missing family may fall on any font (under Wine without its own
+// fonts, a mathematical one whose tall glyph boxes push a line edit's text out of sight).
 QFont carattere_caselle() {
-  QFont carattere(QStringLiteral("MS Sans Serif"));
+  QFont carattere;
+  carattere.setFamilies({QStringLiteral("MS Sans Serif"), QStringLiteral("Microsoft Sans Serif"),
+                         QStringLiteral("Tahoma"), QStringLiteral("Arial"), QStringLiteral("DejaVu Sans"),
+                         QStringLiteral("Liberation Sans")});
   carattere.setStyleHint(QFont::SansSerif);
   return carattere;
 }
@@ -318,7 +323,6 @@ void Form_import::run_finito(const RisultatoRun& r) {
   if (!finito && r.esito != EsitoRun::programma_terminato)
     Text1_->appendPlainText(QStringLiteral("Controllo NON completato") +
                             (motivo_.isEmpty() ? QString() : QStringLiteral(": ") + motivo_));
-  if (r.esito == EsitoRun::nessun_file) Com_fine_->setFocus();
   if (r.errori_nel_report) {
     report_visibile_ = true;
     Comm_st_->setEnabled(true);

@@ -293,6 +293,13 @@ TEST_F(FormImportTest, SampleFilesGiveTheCommandLinesResultsAndTheReportOpens) {
   QTest::qWait(200);
   const QPixmap foto = windows ? finestra_->screen()->grabWindow(finestra_->winId()) : finestra_->grab();
   EXPECT_TRUE(foto.save(immagine)) << immagine.toStdString();
+  // The facility box shows its name: some pixel of its left half differs from its right end.
+  const QImage casella = controllo("Text2")->grab().toImage();
+  bool scritta = false;
+  for (int x = 4; x < casella.width() / 2; ++x)
+    for (int y = 4; y < casella.height() - 4; ++y)
+      scritta |= casella.pixel(x, y) != casella.pixel(casella.width() - 5, y);
+  EXPECT_TRUE(scritta);
 
 #ifndef _WIN32
   // A stand-in editor, alone in PATH, writes down its arguments. Enter on the button opens

@@ -76,7 +76,12 @@ void PannelloErrori::crea_controlli() {
   Messaggi_->setObjectName(QStringLiteral("Messaggi"));
   Righe_ = crea_albero(this, "Righe", {QStringLiteral("Pos."), QStringLiteral("Campo"),
                                        QStringLiteral("Valore")});
-  Righe_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+  // The values in a fixed font, so that the blanks of a field show as its width; the
+  // system's own, else one that the system has.
+  QFont fisso = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+  fisso.setFamilies({fisso.family(), QStringLiteral("Consolas"), QStringLiteral("Courier New"),
+                     QStringLiteral("DejaVu Sans Mono"), QStringLiteral("Liberation Mono")});
+  Righe_->setFont(fisso);
   // The lines' names span the row: the position column is as wide as a position.
   Righe_->header()->setSectionResizeMode(0, QHeaderView::Interactive);
   Righe_->setColumnWidth(0, Righe_->indentation() + QFontMetrics(Righe_->font()).horizontalAdvance(QStringLiteral("Pos. 000")));
