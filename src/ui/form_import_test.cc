@@ -365,6 +365,12 @@ TEST_F(FormImportTest, TheRunShowsFacilityProgressAndLinesAddedBeforeAMessage) {
   const qsizetype prima = righe().size();
   controlla(risposte.poi(ok));
   EXPECT_EQ(righe().size(), 2 * prima - 1);
+  // A report that cannot be written stops the run before any line: the reason comes last.
+  fs::remove(app_ / "errori.RPT");
+  fs::create_directory(app_ / "errori.RPT");
+  controlla(risposte.premi(QMessageBox::Ok));
+  EXPECT_EQ(righe().back(), QString::fromUtf8("Controllo NON completato: Impossibile scrivere il report ") +
+                                da_percorso(app_ / "errori.RPT") + QString::fromUtf8(" : \u00e8 una cartella"));
 }
 
 RisposteModali::Risposta registra(const char* codice, const char* nome, const char* branca) {
