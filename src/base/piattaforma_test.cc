@@ -34,6 +34,14 @@ TEST(TestoErrore, ItalianUtf8SystemTextsBecomeWindows1252) {
   EXPECT_EQ(codice, cartella);
   EXPECT_EQ(testo_errno(ENOENT), "No such file or directory");
 }
+#else
+// The system's texts through the wide calls: whole, without the line break that ends them.
+TEST(TestoErrore, SystemAndRuntimeTextsWithoutTheirLineBreak) {
+  for (const std::string& t : {testo_errno(ENOENT), testo_errore(std::error_code(2, std::system_category()))}) {
+    ASSERT_FALSE(t.empty());
+    EXPECT_EQ(t.find_first_of("\r\n"), std::string::npos) << t;
+  }
+}
 #endif
 
 }  // namespace
