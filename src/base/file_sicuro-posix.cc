@@ -7,13 +7,14 @@
 #include <cstring>
 
 #include "base/file_sicuro.h"
+#include "base/piattaforma.h"
 
 namespace flussom {
 
 namespace {
 
 std::FILE* fallito(std::string& errore, int e = errno) {
-  errore = e == EISDIR ? "\xE8 una cartella" : std::strerror(e);
+  errore = e == EISDIR ? "\xE8 una cartella" : testo_errno(e);
   return nullptr;
 }
 

@@ -7,6 +7,7 @@
 #include <system_error>
 
 #include "base/file_sicuro.h"
+#include "base/piattaforma.h"
 
 namespace flussom {
 
@@ -29,12 +30,12 @@ std::FILE* come_stream(HANDLE h, int flag, const char* modo, std::string& errore
   const int fd = _open_osfhandle(reinterpret_cast<intptr_t>(h), flag | _O_BINARY);
   if (fd < 0) {
     CloseHandle(h);
-    errore = std::strerror(errno);
+    errore = testo_errno(errno);
     return nullptr;
   }
   std::FILE* f = _fdopen(fd, modo);
   if (!f) {
-    errore = std::strerror(errno);
+    errore = testo_errno(errno);
     _close(fd);
   }
   return f;
@@ -134,7 +135,7 @@ void sblocca_file(std::FILE* file) {
 bool accorcia_file(std::FILE* file, std::uint64_t dimensione, std::string& errore) {
   std::fflush(file);
   if (const errno_t e = _chsize_s(_fileno(file), static_cast<long long>(dimensione)); e != 0) {
-    errore = std::strerror(e);
+    errore = testo_errno(e);
     return false;
   }
   return true;

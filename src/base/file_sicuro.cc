@@ -5,6 +5,8 @@
 #include <memory>
 #include <system_error>
 
+#include "base/piattaforma.h"
+
 namespace flussom {
 
 bool stesso_file(const std::filesystem::path& a, const std::filesystem::path& b) {
@@ -56,7 +58,7 @@ StatoTabella leggi_tabella(const fs::path& file, std::string& dati, std::string&
   if (std::ferror(f.get())) {
     const int e = errno;
     dati.clear();
-    return inutilizzabile(std::strerror(e));
+    return inutilizzabile(testo_errno(e));
   }
   return StatoTabella::presente;
 }

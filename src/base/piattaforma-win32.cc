@@ -1,5 +1,11 @@
 #include "base/piattaforma.h"
 
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <windows.h>
+
+#include <cwchar>
 #include <string>
 
 namespace flussom {
@@ -12,6 +18,30 @@ std::FILE* apri_file(const std::filesystem::path& percorso, const char* modo) {
 std::tm ora_locale(std::time_t t) {
   std::tm r{};
   localtime_s(&r, &t);
+  return r;
+}
+
+// The system's error texts come as UTF-16 from the wide calls: the C runtime's for errno
+// values, FormatMessageW for the system's own codes.
+std::string testo_errore(const std::error_code& e) {
+  std::wstring testo;
+  if (e.category() == std::generic_category()) {
+    testo = _wcserror(e.value());
+  } else if (e.category() == std::system_category()) {
+    wchar_t* buffer = nullptr;
+    const DWORD n = FormatMessageW(
+        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
+        static_cast<DWORD>(e.value()), 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
+    if (n > 0) testo.assign(buffer, n);
+    LocalFree(buffer);
+    while (!testo.empty() && (testo.back() == L'\n' || testo.back() == L'\r' || testo.back() == L' ' ||
+                              testo.back() == L'.'))
+      testo.pop_back();
+  }
+  if (testo.empty()) return e.message();
+  const int n = WideCharToMultiByte(1252, 0, testo.data(), static_cast<int>(testo.size()), nullptr, 0, "?", nullptr);
+  std::string r(static_cast<std::size_t>(n), '\0');
+  WideCharToMultiByte(1252, 0, testo.data(), static_cast<int>(testo.size()), r.data(), n, "?", nullptr);
   return r;
 }
 

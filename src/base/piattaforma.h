@@ -4,6 +4,8 @@
 #include <cstdio>
 #include <ctime>
 #include <filesystem>
+#include <string>
+#include <system_error>
 
 namespace flussom {
 
@@ -12,5 +14,12 @@ std::FILE* apri_file(const std::filesystem::path& percorso, const char* modo);
 
 // Local time of `t`.
 std::tm ora_locale(std::time_t t);
+
+// The system's text for an error, as Windows-1252 bytes like every other text of the core.
+// The system writes it in the language and encoding of the locale (UTF-8 on most systems,
+// UTF-16 through the wide calls on Windows); a character that Windows-1252 lacks becomes '?'.
+std::string testo_errore(const std::error_code& e);
+// The same for an errno value.
+inline std::string testo_errno(int e) { return testo_errore(std::error_code(e, std::generic_category())); }
 
 }  // namespace flussom

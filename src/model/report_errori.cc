@@ -5,6 +5,7 @@
 #include <system_error>
 
 #include "base/file_sicuro.h"
+#include "base/piattaforma.h"
 
 namespace flussom {
 
@@ -24,7 +25,7 @@ bool ReportErrori::crea(const std::filesystem::path& percorso, std::string& erro
   if (std::filesystem::symlink_status(percorso_, ec).type() == std::filesystem::file_type::directory)
     errore_ = "\xE8 una cartella";
   else if (!std::filesystem::remove(percorso_, ec) && ec)
-    errore_ = ec.message();
+    errore_ = testo_errore(ec);
   else
     file_ = crea_file_nuovo(percorso_, errore_);
   if (!file_) errore = errore_;
@@ -46,15 +47,15 @@ void ReportErrori::scrivi(const RigaReport& info, std::initializer_list<std::str
 void ReportErrori::svuota() {
   if (!file_ || buffer_.empty()) return;
   if (std::fwrite(buffer_.data(), 1, buffer_.size(), file_) != buffer_.size() && errore_.empty())
-    errore_ = std::strerror(errno);
+    errore_ = testo_errno(errno);
   buffer_.clear();
 }
 
 bool ReportErrori::chiudi() {
   if (!file_) return errore_.empty();
   svuota();
-  if (std::fflush(file_) != 0 && errore_.empty()) errore_ = std::strerror(errno);
-  if (std::fclose(file_) != 0 && errore_.empty()) errore_ = std::strerror(errno);
+  if (std::fflush(file_) != 0 && errore_.empty()) errore_ = testo_errno(errno);
+  if (std::fclose(file_) != 0 && errore_.empty()) errore_ = testo_errno(errno);
   file_ = nullptr;
   return errore_.empty();
 }

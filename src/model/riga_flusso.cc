@@ -334,6 +334,11 @@ void dividi_riga(std::string_view l, std::string_view precedente, RigaFlusso& r)
 
 std::string_view nome_campo(CampoRiga c) { return campi[static_cast<std::size_t>(c)].nome; }
 
+PosizioneCampo posizione_campo(CampoRiga c) {
+  const Campo& f = campi[static_cast<std::size_t>(c)];
+  return {f.posizione, f.lunghezza};
+}
+
 bool riga_99(const RigaFlusso& r) {
   // Asked several times for every line: the usual texts, one or two digits, are read here.
   const std::string& p = r.progressivo;

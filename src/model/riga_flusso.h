@@ -78,6 +78,12 @@ constexpr InsiemeCampi bit(CampoRiga c) { return InsiemeCampi{1} << static_cast<
 // The name of a field, as the table of fields gives it (the member's name: "cod_fiscale").
 std::string_view nome_campo(CampoRiga c);
 
+// Where a field stands in a line, as the table of fields gives it: 1-based position, width.
+struct PosizioneCampo {
+  std::size_t posizione, lunghezza;
+};
+PosizioneCampo posizione_campo(CampoRiga c);
+
 // The characters of a field at a 1-based position, as far as the line reaches.
 std::string_view campo(std::string_view linea, std::size_t posizione, std::size_t lunghezza);
 

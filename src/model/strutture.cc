@@ -9,6 +9,7 @@
 
 #include "base/campi_csv.h"
 #include "base/file_sicuro.h"
+#include "base/piattaforma.h"
 #include "base/testo.h"
 #include "base/file_sicuro.h"
 
@@ -165,7 +166,7 @@ bool registra_struttura(const std::filesystem::path& cartella, const DatiStruttu
     scritto = std::fwrite(record.data(), 1, record.size(), f.get()) == record.size() &&
               std::fflush(f.get()) == 0;
     if (!scritto) {
-      motivo = std::strerror(errno);
+      motivo = testo_errno(errno);
       // Only this record's bytes are taken back: nobody else wrote while the lock was held.
       std::string non_accorciato;
       accorcia_file(f.get(), prima, non_accorciato);
@@ -174,7 +175,7 @@ bool registra_struttura(const std::filesystem::path& cartella, const DatiStruttu
   }
   if (f && std::fclose(f.release()) != 0 && scritto) {
     scritto = false;
-    motivo = std::strerror(errno);
+    motivo = testo_errno(errno);
   }
   if (!scritto) errore = motivo;
   return scritto;

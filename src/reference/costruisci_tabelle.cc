@@ -11,6 +11,7 @@
 
 #include "base/cp1252.h"
 #include "base/file_sicuro.h"
+#include "base/piattaforma.h"
 #include "reference/criptare.h"
 #include "reference/tabelle.h"
 
@@ -563,7 +564,7 @@ std::optional<std::string> scrivi_temporaneo(const fs::path& tmp, const std::str
   if (!f) return errore;
   const bool scritto = std::fwrite(contenuto.data(), 1, contenuto.size(), f) == contenuto.size();
   const int e = errno;
-  if (std::fclose(f) != 0 || !scritto) return std::string(std::strerror(scritto ? errno : e));
+  if (std::fclose(f) != 0 || !scritto) return testo_errno(scritto ? errno : e);
   return std::nullopt;
 }
 

@@ -6,6 +6,7 @@
 
 #include "base/cp1252.h"
 #include "base/file_sicuro.h"
+#include "base/piattaforma.h"
 #include "base/formato.h"
 #include "base/lettore_righe.h"
 #include "base/testo.h"
@@ -269,7 +270,7 @@ class Run {
   // The end of the file: a read error, or the last block closed and the date of the check.
   EsitoRun fine_file(StatoRun& s) {
     if (lettore_->errore()) {
-      ev_.messaggio(messaggio_file_illeggibile(par_.percorso_file, std::strerror(lettore_->codice_errore())));
+      ev_.messaggio(messaggio_file_illeggibile(par_.percorso_file, testo_errno(lettore_->codice_errore())));
       return EsitoRun::file_non_leggibile;
     }
     if (s.ricetta.err_ricetta == 1) chiudi_blocco(s, s.totali.nrighe);

@@ -31,7 +31,7 @@ int codice_uscita(int stato) {
 
 }  // namespace
 
-int esegui_e_attendi(const QString& comando, int stile) {
+int esegui_e_attendi(const QString& comando, int stile, const std::function<void()>& avviato) {
   stile = stile_valido(stile);
 
   const QStringList parti = QProcess::splitCommand(comando);
@@ -51,13 +51,20 @@ int esegui_e_attendi(const QString& comando, int stile) {
   // it is there.
   FinestraX11 finestra(pid, stile);
 #endif
+  bool detto = false;
+  const auto segnala = [&] {
+    if (avviato && !detto) avviato();
+    detto = true;
+  };
   bool in_corso = true;
   int codice = 0;
-  while (in_corso) {
+  for (int giro = 0; in_corso; ++giro) {
+    bool trovata = false;
 #ifdef FLUSSOM_X11
-    if (finestra.cerca() && finestra.titolo().toUpper().startsWith(QLatin1String("FINISHED")))
-      finestra.chiudi();
+    trovata = finestra.cerca();
+    if (trovata && finestra.titolo().toUpper().startsWith(QLatin1String("FINISHED"))) finestra.chiudi();
 #endif
+    if (trovata || giro == giri_attesa_finestra) segnala();
     int stato = 0;
     const pid_t r = waitpid(pid, &stato, WNOHANG);
     if (r == pid) {
@@ -70,6 +77,7 @@ int esegui_e_attendi(const QString& comando, int stile) {
     QCoreApplication::processEvents();
     std::this_thread::sleep_for(std::chrono::milliseconds(100));
   }
+  segnala();
   return codice;
 }
 

@@ -25,7 +25,7 @@ HWND finestra_del_processo(DWORD pid) {
 
 }  // namespace
 
-int esegui_e_attendi(const QString& comando, int stile) {
+int esegui_e_attendi(const QString& comando, int stile, const std::function<void()>& avviato) {
   stile = stile_valido(stile);
 
   STARTUPINFOW si;
@@ -48,10 +48,18 @@ int esegui_e_attendi(const QString& comando, int stile) {
   HANDLE processo = pi.hProcess;
 
   HWND finestra = finestra_del_processo(pid);
+  bool detto = false;
+  const auto segnala = [&] {
+    if (avviato && !detto) avviato();
+    detto = true;
+  };
   DWORD codice = STILL_ACTIVE;
+  int giro = 0;
   do {
     // The window usually appears a moment after the start: look again until it is there.
     if (finestra == nullptr) finestra = finestra_del_processo(pid);
+    if (finestra != nullptr || giro == giri_attesa_finestra) segnala();
+    ++giro;
     if (finestra != nullptr) {
       char titolo[256] = {};
       if (GetWindowTextA(finestra, titolo, static_cast<int>(sizeof titolo)) > 0 &&
@@ -66,6 +74,7 @@ int esegui_e_attendi(const QString& comando, int stile) {
     Sleep(100);
   } while (codice == STILL_ACTIVE);
   CloseHandle(processo);
+  segnala();
   return static_cast<int>(codice);
 }
 

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QString>
+#include <functional>
 
 namespace flussom {
 
@@ -28,7 +29,12 @@ constexpr int stile_valido(int stile) {
 // cannot be started. While it waits, a window of the program whose title begins with
 // "FINISHED" (in any letter case) is asked to close, where the window system lets us find it.
 // The command line is split like a shell's simple words: blanks separate arguments, double
-// quotes group them.
-int esegui_e_attendi(const QString& comando, int stile = stile_ridotta_senza_focus);
+// quotes group them. `avviato`, when given, is called once when the program has started: its
+// window has appeared, or ten seconds have passed without one, or the program has ended.
+int esegui_e_attendi(const QString& comando, int stile = stile_ridotta_senza_focus,
+                     const std::function<void()>& avviato = {});
+
+// How many turns of the wait (100 ms each) `avviato` waits for the program's window.
+inline constexpr int giri_attesa_finestra = 100;
 
 }  // namespace flussom

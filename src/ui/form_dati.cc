@@ -16,6 +16,7 @@
 
 #include "base/cp1252.h"
 #include "model/strutture.h"
+#include "ui/box_messaggio.h"
 
 namespace flussom {
 
@@ -185,9 +186,10 @@ void Form_dati::registra() {
   if (!registra_struttura(cartella_, dati, errore)) {
     // Nothing was written: say why and leave the window open, so the operator can try again
     // or end the procedure.
-    QMessageBox::warning(this, windowTitle(),
-                         QStringLiteral("Impossibile scrivere strutture.DAT : ") +
-                             QString::fromLocal8Bit(errore.c_str()));
+    QMessageBox box(QMessageBox::Warning, windowTitle(),
+                    QStringLiteral("Impossibile scrivere strutture.DAT : ") + da_cp1252(errore), QMessageBox::Ok,
+                    this);
+    esegui_box(box);
     return;
   }
   done(registrata);

@@ -2,6 +2,10 @@
 
 #include <QComboBox>
 #include <QDir>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QKeyEvent>
+#include <QMimeData>
 #include <QFileInfo>
 #include <QGridLayout>
 #include <QGuiApplication>
@@ -14,6 +18,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSignalBlocker>
+#include <QSplitter>
 #include <QStyle>
 #include <QTextDocument>
 #include <QVBoxLayout>
@@ -22,9 +27,11 @@
 
 #include "base/cp1252.h"
 #include "run/importa.h"
+#include "ui/box_messaggio.h"
 #include "ui/esegui_e_attendi.h"
 #include "ui/form_dati.h"
 #include "ui/lista_file.h"
+#include "ui/pannello_errori.h"
 #include "ui/percorsi.h"
 #include "ui/visualizzatore.h"
 
@@ -63,13 +70,38 @@ class PuntatoreNormale {
   bool attivo_;
 };
 
+// The two text boxes' font: MS Sans Serif, else a sans-serif font that the system has. Left
+// to the font matching, a missing family may fall on any font (under Wine without its own
+// fonts, a mathematical one whose tall glyph boxes push a line edit's text out of sight).
+QFont carattere_caselle() {
+  QFont carattere;
+  carattere.setFamilies({QStringLiteral("MS Sans Serif"), QStringLiteral("Microsoft Sans Serif"),
+                         QStringLiteral("Tahoma"), QStringLiteral("Arial"), QStringLiteral("DejaVu Sans"),
+                         QStringLiteral("Liberation Sans")});
+  carattere.setStyleHint(QFont::SansSerif);
+  return carattere;
+}
+
 }  // namespace
 
 Form_import::Form_import(std::filesystem::path cartella, const Orologio& orologio, QWidget* parent)
     : QWidget(parent), cartella_(std::move(cartella)), orologio_(orologio) {
   setObjectName(QStringLiteral("Form_import"));
   setWindowTitle(QString::fromLatin1(titolo_finestra));
+  setAcceptDrops(true);
+  crea_controlli();
+  disponi();
+  collega();
 
+  // Load: the lists at the application folder, its drive in the drive list, the report
+  // button disabled. The drive list starts on that drive, so no drive change happens here.
+  const QString applicazione = forma_qt(da_percorso(cartella_));
+  riempi_drive(applicazione);
+  cambia_cartella(applicazione);
+  Comm_st_->setEnabled(false);
+}
+
+void Form_import::crea_controlli() {
   Label2_ = new QLabel(QStringLiteral("Drive"), this);
   Label2_->setObjectName(QStringLiteral("Label2"));
   Drive1_ = new QComboBox(this);
@@ -80,27 +112,39 @@ Form_import::Form_import(std::filesystem::path cartella, const Orologio& orologi
   Label1_->setObjectName(QStringLiteral("Label1"));
   File1_ = new QListWidget(this);
   File1_->setObjectName(QStringLiteral("File1"));
+  File1_->installEventFilter(this);
   Text1_ = new QPlainTextEdit(this);
   Text1_->setObjectName(QStringLiteral("Text1"));
   Text1_->setReadOnly(true);
+  // The status box is read, not edited: a click may select its text, Tab passes it by.
+  Text1_->setFocusPolicy(Qt::ClickFocus);
   Text2_ = new QLineEdit(this);
   Text2_->setObjectName(QStringLiteral("Text2"));
   Text2_->setReadOnly(true);
-  QFont carattere(QStringLiteral("MS Sans Serif"));
-  carattere.setStyleHint(QFont::SansSerif);
-  Text1_->setFont(carattere);
-  Text2_->setFont(carattere);
-  Comm_controlla_ = new QPushButton(QStringLiteral("Controlla File"), this);
-  Comm_controlla_->setObjectName(QStringLiteral("Comm_controlla"));
-  Comm_st_ = new QPushButton(QStringLiteral("Visualizza e stampa errori"), this);
-  Comm_st_->setObjectName(QStringLiteral("Comm_st"));
-  Com_fine_ = new QPushButton(QStringLiteral("Fine"), this);
-  Com_fine_->setObjectName(QStringLiteral("Com_fine"));
+  Text2_->setFocusPolicy(Qt::ClickFocus);
+  Text1_->setFont(carattere_caselle());
+  Text2_->setFont(carattere_caselle());
+  const auto pulsante = [this](const char* testo, const char* nome) {
+    auto* p = new QPushButton(QString::fromUtf8(testo), this);
+    p->setObjectName(QString::fromLatin1(nome));
+    p->setAutoDefault(true);  // Enter presses the button that has the focus
+    return p;
+  };
+  Comm_controlla_ = pulsante("Controlla File", "Comm_controlla");
+  Comm_st_ = pulsante("Visualizza e stampa errori", "Comm_st");
+  Comm_errori_ = pulsante("&Errori nella finestra", "Comm_errori");
+  Comm_errori_->setCheckable(true);
+  Comm_errori_->setEnabled(false);
+  Com_fine_ = pulsante("Fine", "Com_fine");
   ProgressBar1_ = new QProgressBar(this);
   ProgressBar1_->setObjectName(QStringLiteral("ProgressBar1"));
   ProgressBar1_->setRange(0, 100);
   ProgressBar1_->setValue(0);
+  Pannello_errori_ = new PannelloErrori(this);
+  Pannello_errori_->hide();
+}
 
+void Form_import::disponi() {
   auto* liste = new QGridLayout;
   liste->addWidget(Label2_, 0, 0);
   liste->addWidget(Label1_, 0, 1);
@@ -112,24 +156,26 @@ Form_import::Form_import(std::filesystem::path cartella, const Orologio& orologi
   auto* pulsanti = new QHBoxLayout;
   pulsanti->addWidget(Comm_controlla_);
   pulsanti->addWidget(Comm_st_);
+  pulsanti->addWidget(Comm_errori_);
   pulsanti->addStretch();
   pulsanti->addWidget(Com_fine_);
+  // The status box and, beside it, the error browser when it is open.
+  divisore_ = new QSplitter(Qt::Horizontal, this);
+  divisore_->addWidget(Text1_);
+  divisore_->addWidget(Pannello_errori_);
+  divisore_->setChildrenCollapsible(false);
+  divisore_->setStretchFactor(0, 1);
+  divisore_->setStretchFactor(1, 3);
   auto* tutto = new QVBoxLayout(this);
   tutto->addLayout(liste, 2);
-  tutto->addWidget(Text1_, 2);
+  tutto->addWidget(divisore_, 5);
   tutto->addWidget(Text2_);
   tutto->addLayout(pulsanti);
   tutto->addWidget(ProgressBar1_);
-  resize(760, 560);
-
-  collega();
-
-  // Load: the lists at the application folder, its drive in the drive list, the report
-  // button disabled. The drive list starts on that drive, so no drive change happens here.
-  const QString applicazione = forma_qt(da_percorso(cartella_));
-  riempi_drive(applicazione);
-  cambia_cartella(applicazione);
-  Comm_st_->setEnabled(false);
+  resize(1000, 720);
+  QWidget* const ordine[] = {Drive1_, Dir1_, File1_, Pannello_errori_, Comm_controlla_, Comm_st_, Comm_errori_,
+                             Com_fine_};
+  for (std::size_t i = 1; i < std::size(ordine); ++i) setTabOrder(ordine[i - 1], ordine[i]);
 }
 
 void Form_import::collega() {
@@ -147,6 +193,7 @@ void Form_import::collega() {
   connect(Comm_controlla_, &QPushButton::clicked, this, &Form_import::controlla_file);
   connect(Comm_st_, &QPushButton::clicked, this, &Form_import::visualizza_errori);
   connect(Com_fine_, &QPushButton::clicked, this, &QWidget::close);
+  connect(Comm_errori_, &QPushButton::toggled, Pannello_errori_, &QWidget::setVisible);
 }
 
 // The drives, the one holding `applicazione` chosen.
@@ -190,7 +237,7 @@ void Form_import::cambia_cartella(const QString& cartella) {
   const QString radice = Drive1_->itemData(drive_corrente_).toString();
   if (!radice.isEmpty()) cartella_per_drive_.insert(radice, c);
   riempi_cartelle();
-  Comm_st_->setEnabled(false);
+  errori_superati();
   riempi_file();
 }
 
@@ -233,7 +280,7 @@ void Form_import::riempi_file() {
 void Form_import::scegli_file(const QString& nome) {
   mostra_struttura("");
   // The run opens and closes its own files: nothing stays open between runs.
-  Comm_st_->setEnabled(false);
+  errori_superati();
   const QString percorso = unisci_percorso(cartella_corrente_, nome);
   percorso_file_ = a_percorso(percorso);
   const QString testo = QStringLiteral("Apertura File : ") + percorso;
@@ -242,6 +289,12 @@ void Form_import::scegli_file(const QString& nome) {
 }
 
 void Form_import::controlla_file() {
+  // Without a file there is nothing to check: the report of the last run stays as it is.
+  if (percorso_file_.empty()) {
+    Text1_->appendPlainText(QStringLiteral("Nessun file scelto: scegliere nell'elenco il file dati da controllare"));
+    File1_->setFocus();
+    return;
+  }
   mostra_struttura("");
   const RisultatoRun r = importa(ParametriRun{percorso_file_, cartella_}, *this, orologio_);
   if (r.esito == EsitoRun::programma_terminato) {
@@ -250,21 +303,116 @@ void Form_import::controlla_file() {
   }
 }
 
-// A run without a file recreates the report and sends the focus to "Fine"; a report with
-// errors may be viewed.
+void Form_import::run_iniziato(const ParametriRun&) {
+  motivo_.clear();
+  raccolta_ = RaccoltaReport();
+}
+
+// A finished run shows its whole bar; one that stopped says so last, with the reason, so the
+// last line on show always belongs to the last run. A report with errors may be viewed, and
+// browsed in the window.
 void Form_import::run_finito(const RisultatoRun& r) {
   mostra_stato();
   if (valore_in_attesa_ >= 0) ProgressBar1_->setValue(static_cast<int>(valore_in_attesa_));
   valore_in_attesa_ = -1;
   if (occupato_) puntatore_occupato(false);
-  if (r.esito == EsitoRun::nessun_file) Com_fine_->setFocus();
-  if (r.errori_nel_report) Comm_st_->setEnabled(true);
+  const bool finito = r.esito == EsitoRun::corretto || r.esito == EsitoRun::con_errori;
+  // The bar counts lines of 222 bytes in the file's size: line breaks of two bytes make it
+  // longer than the lines it holds.
+  if (finito) ProgressBar1_->setValue(ProgressBar1_->maximum());
+  if (!finito && r.esito != EsitoRun::programma_terminato)
+    Text1_->appendPlainText(QStringLiteral("Controllo NON completato") +
+                            (motivo_.isEmpty() ? QString() : QStringLiteral(": ") + motivo_));
+  if (r.errori_nel_report) {
+    report_visibile_ = true;
+    Comm_st_->setEnabled(true);
+  }
+  if (r.errori_nel_report && !raccolta_.blocchi().empty()) {
+    Pannello_errori_->mostra(raccolta_.blocchi(), percorso_file_);
+    Comm_errori_->setEnabled(true);
+    Comm_errori_->setChecked(true);
+  }
+  raccolta_ = RaccoltaReport();
 }
 
-void Form_import::report_azzerato() { Comm_st_->setEnabled(false); }
+void Form_import::report_azzerato() { errori_superati(); }
 
+void Form_import::errori_superati() {
+  report_visibile_ = false;
+  Comm_st_->setEnabled(false);
+  Comm_errori_->setChecked(false);
+  Comm_errori_->setEnabled(false);
+  Pannello_errori_->svuota();
+}
+
+// A large report takes seconds to open: the busy pointer meanwhile, and no second editor
+// from a second click before the first has started.
 void Form_import::visualizza_errori() {
-  esegui_e_attendi(comando_visualizza_report(cartella_), stile_ingrandita);
+  Comm_st_->setEnabled(false);
+  QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+  bool in_attesa = true;
+  const auto avviato = [this, &in_attesa] {
+    if (!in_attesa) return;
+    in_attesa = false;
+    QGuiApplication::restoreOverrideCursor();
+    Comm_st_->setEnabled(report_visibile_);
+  };
+  esegui_e_attendi(comando_visualizza_report(cartella_), stile_ingrandita, avviato);
+  avviato();
+}
+
+void Form_import::scegli_percorso(const QString& percorso) {
+  const QFileInfo info(percorso);
+  if (!info.isFile()) return;
+  const QString cartella = forma_qt(info.absolutePath());
+  for (int i = 0; i < Drive1_->count(); ++i) {
+    if (!stesso_inizio(cartella, Drive1_->itemData(i).toString()) || i == drive_corrente_) continue;
+    const QSignalBlocker blocco(Drive1_);
+    Drive1_->setCurrentIndex(i);
+    drive_corrente_ = i;
+  }
+  cambia_cartella(cartella);
+  const QList<QListWidgetItem*> voci = File1_->findItems(info.fileName(), Qt::MatchExactly);
+  if (voci.isEmpty()) {
+    scegli_file(info.fileName());
+  } else {
+    File1_->setCurrentItem(voci.front());
+    File1_->scrollToItem(voci.front());
+  }
+}
+
+namespace {
+
+// The one local file that a drag brings, or an empty text.
+QString file_trascinato(const QMimeData* dati) {
+  if (!dati || !dati->hasUrls() || dati->urls().size() != 1) return {};
+  const QString file = dati->urls().front().toLocalFile();
+  return QFileInfo(file).isFile() ? file : QString();
+}
+
+}  // namespace
+
+void Form_import::dragEnterEvent(QDragEnterEvent* evento) {
+  if (!file_trascinato(evento->mimeData()).isEmpty()) evento->acceptProposedAction();
+}
+
+void Form_import::dropEvent(QDropEvent* evento) {
+  const QString file = file_trascinato(evento->mimeData());
+  if (file.isEmpty()) return;
+  evento->acceptProposedAction();
+  scegli_percorso(file);
+}
+
+// In the file list, the first Down picks the first file: the list's current row, set when
+// it takes the focus, is not yet a choice.
+bool Form_import::eventFilter(QObject* oggetto, QEvent* evento) {
+  if (oggetto == File1_ && evento->type() == QEvent::KeyPress &&
+      static_cast<QKeyEvent*>(evento)->key() == Qt::Key_Down && File1_->selectedItems().isEmpty() &&
+      File1_->count() > 0) {
+    File1_->setCurrentRow(0);
+    return true;
+  }
+  return QWidget::eventFilter(oggetto, evento);
 }
 
 // The run may append a line for every line of a long file, and a box that cannot repaint
@@ -272,6 +420,7 @@ void Form_import::visualizza_errori() {
 // together when the run returns or shows a modal box.
 void Form_import::riga_stato(std::string_view riga) {
   righe_nuove_.append(da_cp1252(riga));
+  motivo_ = righe_nuove_.back();
 }
 
 void Form_import::mostra_stato() {
@@ -329,21 +478,22 @@ void Form_import::puntatore_occupato(bool occupato) {
 bool Form_import::domanda(std::string_view testo) {
   mostra_stato();
   const PuntatoreNormale normale(occupato_);
-  QMessageBox box(QMessageBox::Question, QString(), da_cp1252(testo),
+  QMessageBox box(QMessageBox::Question, titolo_vuoto, da_cp1252(testo),
                   QMessageBox::Yes | QMessageBox::No, this);
   box.button(QMessageBox::Yes)->setText(QString::fromUtf8("&S\xc3\xac"));
   box.button(QMessageBox::No)->setText(QStringLiteral("&No"));
   box.setDefaultButton(QMessageBox::Yes);
-  return box.exec() == QMessageBox::Yes;
+  return esegui_box(box) == QMessageBox::Yes;
 }
 
 void Form_import::messaggio(std::string_view testo) {
   mostra_stato();
+  motivo_ = da_cp1252(testo);
   const PuntatoreNormale normale(occupato_);
   QMessageBox box(QMessageBox::NoIcon, QString::fromLatin1(titolo_applicazione), da_cp1252(testo),
                   QMessageBox::Ok, this);
   box.button(QMessageBox::Ok)->setText(QStringLiteral("OK"));
-  box.exec();
+  esegui_box(box);
 }
 
 EsitoRegistrazione Form_import::registrazione_richiesta(std::string_view codstru) {

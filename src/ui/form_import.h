@@ -10,9 +10,12 @@
 #include <string>
 
 #include "run/eventi_run.h"
+#include "run/raccolta_report.h"
 #include "base/orologio.h"
 
 class QComboBox;
+class QDragEnterEvent;
+class QDropEvent;
 class QLabel;
 class QLineEdit;
 class QListWidget;
@@ -20,8 +23,11 @@ class QListWidgetItem;
 class QPlainTextEdit;
 class QProgressBar;
 class QPushButton;
+class QSplitter;
 
 namespace flussom {
+
+class PannelloErrori;
 
 // The window title names the check and the month of this release; messages carry the
 // application's title.
@@ -46,16 +52,21 @@ class Form_import : public QWidget, public EventiRun {
   void scegli_file(const QString& nome);
   void controlla_file();
   void visualizza_errori();
+  // A data file dropped on the window, or named otherwise: its drive, folder and file are
+  // chosen in the lists as though the operator had clicked them.
+  void scegli_percorso(const QString& percorso);
 
   // The run's events.
   void struttura_trovata(std::string_view nome) override { mostra_struttura(nome); }
   bool domanda(std::string_view testo) override;
   EsitoRegistrazione registrazione_richiesta(std::string_view codstru) override;
+  void run_iniziato(const ParametriRun&) override;
   void report_azzerato() override;
   void lettura_iniziata() override { puntatore_occupato(true); }
   void intervallo_progresso(std::int64_t minimo, std::int64_t massimo) override;
   void progresso(std::int64_t valore) override;
   void lettura_finita() override { puntatore_occupato(false); }
+  void riga_report(const RigaReport& r) override { raccolta_.riga_report(r); }
   void riga_stato(std::string_view riga) override;
   void messaggio(std::string_view testo) override;
   void run_finito(const RisultatoRun& risultato) override;
@@ -64,12 +75,21 @@ class Form_import : public QWidget, public EventiRun {
   // "Fine Procedura" in the registration window: the window has closed and the program ends.
   void programma_terminato();
 
+ protected:
+  void dragEnterEvent(QDragEnterEvent* evento) override;
+  void dropEvent(QDropEvent* evento) override;
+  bool eventFilter(QObject* oggetto, QEvent* evento) override;
+
  private:
+  void crea_controlli();
+  void disponi();
   void collega();
   void riempi_drive(const QString& applicazione);
   void riempi_cartelle();
   void riempi_file();
   void mostra_stato();
+  // The errors of the last run no longer stand: no report to view, nothing to browse.
+  void errori_superati();
   void mostra_struttura(std::string_view nome);
   // The busy pointer (hourglass) while the run reads the file, then the normal pointer.
   void puntatore_occupato(bool occupato);
@@ -82,6 +102,9 @@ class Form_import : public QWidget, public EventiRun {
   int drive_corrente_ = -1;
 
   QStringList righe_nuove_;           // lines appended by the run, not yet in the status box
+  QString motivo_;                    // the last message or status line of the run under way
+  RaccoltaReport raccolta_;           // the report of the run under way, block by block
+  bool report_visibile_ = false;      // the last run's report holds errors and still stands
   std::string struttura_;             // the facility name on show
   bool occupato_ = false;
   int percentuale_ = -1;              // the percentage the bar shows
@@ -98,6 +121,9 @@ class Form_import : public QWidget, public EventiRun {
   QPushButton* Comm_st_;
   QPushButton* Com_fine_;
   QProgressBar* ProgressBar1_;
+  QPushButton* Comm_errori_;          // shows and hides the error browser
+  PannelloErrori* Pannello_errori_;
+  QSplitter* divisore_;
 };
 
 }  // namespace flussom

@@ -3,6 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QClipboard>
+#include <QMimeData>
+#include <QTreeWidget>
 #include <QComboBox>
 #include <QDir>
 #include <QLineEdit>
@@ -10,12 +13,16 @@
 #include <QPlainTextEdit>
 #include <QProcess>
 #include <QProgressBar>
+#include <QRegularExpression>
 #include <QScreen>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
+#include <QTimer>
 
+#include "base/cp1252.h"
 #include "support/cartella_temporanea.h"
+#include "ui/box_messaggio.h"
 #include "ui/form_dati.h"
 #include "ui/percorsi.h"
 #include "ui/prova_modali.h"
@@ -101,6 +108,57 @@ class FormImportTest : public ::testing::Test {
     return righe;
   }
 
+  // The error browser after the run on `dati` (the sample with errors): the report's blocks,
+  // the first one's messages and decoded lines, from a message to its line and the clipboard.
+  void sfoglia_errori(const fs::path& dati) {
+    ASSERT_TRUE(controllo("Pannello_errori")->isVisible());
+    auto* blocchi = controllo<QTreeWidget>("Blocchi");
+    QStringList attesi, visti;
+    const QRegularExpression chiusura(QStringLiteral("^(\\d+) \\.+ Ricetta Nr +(\\S+)"));
+    for (const QString& r : QString::fromStdString(cp1252_a_utf8(app_.leggi("errori.RPT"))).split("\r\n"))
+      if (const auto m = chiusura.match(r); m.hasMatch()) attesi << QString::number(m.captured(1).toInt()) + ' ' + m.captured(2);
+    for (int i = 0; i < blocchi->topLevelItemCount(); ++i)
+      visti << blocchi->topLevelItem(i)->text(0) + ' ' + blocchi->topLevelItem(i)->text(1);
+    EXPECT_EQ(visti, attesi);
+    EXPECT_EQ(blocchi->topLevelItem(0)->text(2), QString::fromUtf8("Importo \u20ac 99,99 errato Cod.Prestaz.  90.14.1 (\u20ac 00001.13)"));
+    auto* messaggi = controllo<QListWidget>("Messaggi");
+    ASSERT_EQ(messaggi->count(), 2);
+    EXPECT_TRUE(messaggi->item(1)->text().startsWith("Riga 9: Totale"));
+    // Lines 1 to 9 of the ricetta, each in its 25 fields; line 4 marked, with the fields of
+    // its message (service, quantity, amount) highlighted.
+    auto* righe = controllo<QTreeWidget>("Righe");
+    ASSERT_EQ(righe->topLevelItemCount(), 9);
+    const QStringList linee = QString::fromStdString(cp1252_a_utf8(prova::leggi_file(dati))).split("\r\n");
+    QTreeWidgetItem* quarta = righe->topLevelItem(3);
+    ASSERT_EQ(quarta->childCount(), 25);
+    EXPECT_TRUE(quarta->text(0).startsWith("Riga 4 ") && quarta->font(0).bold());
+    EXPECT_FALSE(righe->topLevelItem(2)->font(0).bold());
+    QStringList evidenziati;
+    for (int i = 0; i < 25; ++i)
+      if (quarta->child(i)->font(2).bold()) evidenziati << quarta->child(i)->text(0) + ' ' + quarta->child(i)->text(1);
+    EXPECT_EQ(evidenziati, QStringList({"155 cod_prestazione", "162 quantita", "180 importo"}));
+    EXPECT_EQ(quarta->child(18)->text(2), linee[3].mid(154, 7));
+    // A double click on the first message goes to its line; Enter on the second to its own.
+    const QPoint primo = messaggi->visualItemRect(messaggi->item(0)).center();
+    QTest::mouseClick(messaggi->viewport(), Qt::LeftButton, {}, primo);
+    QTest::mouseDClick(messaggi->viewport(), Qt::LeftButton, {}, primo);
+    EXPECT_EQ(righe->currentItem(), quarta);
+    QTest::qWait(50);
+    const QString immagine = QStringLiteral(FLUSSOM_UI_ARTEFATTI "/finestra_errori_aperti.png");
+    EXPECT_TRUE(finestra_->grab().save(immagine)) << immagine.toStdString();
+    QTest::keyClick(righe, Qt::Key_C, Qt::ControlModifier);
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), linee[3]);
+    messaggi->setCurrentRow(1);
+    QTest::keyClick(messaggi, Qt::Key_Return);
+    EXPECT_EQ(righe->currentItem(), righe->topLevelItem(8));
+    controllo<QPushButton>("Copia_riga")->click();
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), linee[8]);
+    // The browser hides from its button.
+    controllo("Comm_errori")->setFocus();
+    QTest::keyClick(controllo("Comm_errori"), Qt::Key_Return);
+    EXPECT_FALSE(controllo("Pannello_errori")->isVisible());
+  }
+
   CartellaTemporanea app_;
   OrologioFisso orologio_{std::chrono::year{2026} / 12 / 6};
   std::unique_ptr<Form_import> finestra_;
@@ -128,9 +186,13 @@ TEST_F(FormImportTest, AtStartShowsTheApplicationFolderAndFoldersCanBeWalked) {
   EXPECT_EQ(voci("Dir1").back(), "sotto");
   EXPECT_EQ(dir1->currentItem()->text().trimmed(), da_percorso(app_.percorso().filename()));
 
+  // Without a file chosen nothing is checked and the last report stays.
+  app_.scrivi("errori.RPT", "vecchio");
   RisposteModali nessuna;
   controlla(nessuna);
-  EXPECT_EQ(QApplication::focusWidget(), controllo("Com_fine"));
+  EXPECT_EQ(app_.leggi("errori.RPT"), "vecchio");
+  EXPECT_EQ(righe().back(), "Nessun file scelto: scegliere nell'elenco il file dati da controllare");
+  EXPECT_EQ(QApplication::focusWidget(), controllo("File1"));
 
   finestra_->run_finito(RisultatoRun{EsitoRun::con_errori, true, {}});
   dir1->setCurrentRow(dir1->count() - 1);
@@ -141,20 +203,62 @@ TEST_F(FormImportTest, AtStartShowsTheApplicationFolderAndFoldersCanBeWalked) {
   EXPECT_EQ(voci("File1"), QStringList{"dentro.txt"});
 }
 
-TEST_F(FormImportTest, AChosenFileIsShownWithItsPath) {
+TEST_F(FormImportTest, FilesAreChosenByClickKeyboardAndDropAndButtonsTakeEnter) {
   app_.scrivi("AMB01.txt", "");
   app_.scrivi("AMB02.txt", "");
+  fs::create_directory(app_ / "altra");
+  // 120 lines with CR LF: more than their size counts in lines of 222 bytes.
+  std::string righe_crlf;
+  for (int i = 0; i < 120; ++i) righe_crlf += riga("123456", "0000000000000001", "99");
+  const fs::path lontano = app_.scrivi("altra/AMB09.txt", righe_crlf);
+  app_.scrivi("strutture.DAT", record_ambulatorio);
   apri();
+  // Enter presses the button with the focus (with no file chosen, nothing is checked).
+  const auto invio = [&](const char* nome) {
+    auto* pulsante = controllo<QPushButton>(nome);
+    QSignalSpy premuto(pulsante, &QPushButton::clicked);
+    pulsante->setFocus();
+    QTest::keyClick(pulsante, Qt::Key_Return);
+    EXPECT_EQ(premuto.count(), 1) << nome;
+  };
+  invio("Comm_controlla");
+  const QString percorso = cartella() + QDir::separator();
+  // Tab passes the read-only boxes by; the first Down picks the first file, a click another;
+  // every choice starts anew.
+  auto* file1 = controllo<QListWidget>("File1");
+  file1->setFocus();
+  QTest::keyClick(file1, Qt::Key_Tab);
+  EXPECT_EQ(QApplication::focusWidget(), controllo("Comm_controlla"));
+  file1->setFocus();
+  QTest::keyClick(file1, Qt::Key_Down);
+  EXPECT_EQ(stato(), "Apertura File : " + percorso + "AMB01.txt");
   finestra_->struttura_trovata("VECCHIA");
   finestra_->run_finito(RisultatoRun{EsitoRun::con_errori, true, {}});
-  clic_file("AMB01.txt");
-  const QString atteso = cartella() + QDir::separator() + "AMB01.txt";
-  EXPECT_EQ(da_percorso(finestra_->percorso_file()), atteso);
-  EXPECT_EQ(stato(), "Apertura File : " + atteso);
+  clic_file("AMB02.txt");
+  EXPECT_EQ(da_percorso(finestra_->percorso_file()), percorso + "AMB02.txt");
+  EXPECT_EQ(stato(), "Apertura File : " + percorso + "AMB02.txt");
   EXPECT_EQ(struttura(), "");
   EXPECT_FALSE(stampa());
-  QTest::keyClick(controllo("File1"), Qt::Key_Down);
-  EXPECT_EQ(stato(), "Apertura File : " + cartella() + QDir::separator() + "AMB02.txt");
+  // A file dropped from the file manager: its folder in the lists, the file chosen there.
+  QMimeData dati;
+  dati.setUrls({QUrl::fromLocalFile(da_percorso(lontano))});
+  QDragEnterEvent entrata(QPoint(10, 10), Qt::CopyAction, &dati, Qt::LeftButton, {});
+  QApplication::sendEvent(finestra_.get(), &entrata);
+  EXPECT_TRUE(entrata.isAccepted());
+  QDropEvent rilascio(QPointF(10, 10), Qt::CopyAction, &dati, Qt::LeftButton, {});
+  QApplication::sendEvent(finestra_.get(), &rilascio);
+  EXPECT_EQ(finestra_->percorso_file(), lontano);
+  EXPECT_EQ(voci("File1"), QStringList{"AMB09.txt"});
+  EXPECT_EQ(file1->currentItem()->text(), "AMB09.txt");
+  // A run to the end fills its bar.
+  RisposteModali nessuna;
+  controlla(nessuna);
+  EXPECT_EQ(righe().back(), "Il file contiene ERRORI rilevanti");
+  auto* barra = controllo<QProgressBar>("ProgressBar1");
+  EXPECT_EQ(barra->value(), barra->maximum());
+  EXPECT_GT(barra->maximum(), 120);
+  invio("Com_fine");
+  EXPECT_FALSE(finestra_->isVisible());
 }
 
 TEST_F(FormImportTest, SampleFilesGiveTheCommandLinesResultsAndTheReportOpens) {
@@ -189,21 +293,40 @@ TEST_F(FormImportTest, SampleFilesGiveTheCommandLinesResultsAndTheReportOpens) {
   QTest::qWait(200);
   const QPixmap foto = windows ? finestra_->screen()->grabWindow(finestra_->winId()) : finestra_->grab();
   EXPECT_TRUE(foto.save(immagine)) << immagine.toStdString();
+  // The facility box shows its name: some pixel of its left half differs from its right end.
+  const QImage casella = controllo("Text2")->grab().toImage();
+  bool scritta = false;
+  for (int x = 4; x < casella.width() / 2; ++x)
+    for (int y = 4; y < casella.height() - 4; ++y)
+      scritta |= casella.pixel(x, y) != casella.pixel(casella.width() - 5, y);
+  EXPECT_TRUE(scritta);
 
 #ifndef _WIN32
-  // A stand-in editor, alone in PATH, writes down its arguments.
+  // A stand-in editor, alone in PATH, writes down its arguments. Enter on the button opens
+  // it; until it has started, the busy pointer is up and the button disabled.
   CartellaTemporanea bin;
-  fs::permissions(bin.scrivi("gedit", "#!/bin/sh\nprintf '%s\\n' \"$@\" > \"$0.arg\"\n"),
+  fs::permissions(bin.scrivi("gedit", "#!/bin/sh\n/bin/sleep 0.3\nprintf '%s\\n' \"$@\" > \"$0.arg\"\n"),
                   fs::perms::owner_all);
   const QByteArray path = qgetenv("PATH");
   qputenv("PATH", QFile::encodeName(da_percorso(bin.percorso())));
-  controllo<QPushButton>("Comm_st")->click();
+  const auto stato_pulsante = [&] {
+    const QCursor* c = QGuiApplication::overrideCursor();
+    return QStringLiteral("%1 %2").arg(stampa()).arg(c ? c->shape() : -1);
+  };
+  QString durante;
+  QTimer::singleShot(100, [&] { durante = stato_pulsante(); });
+  controllo("Comm_st")->setFocus();
+  QTest::keyClick(controllo("Comm_st"), Qt::Key_Return);
   qputenv("PATH", path);
   EXPECT_EQ(bin.leggi("gedit.arg"),
             "--standalone\n--encoding=WINDOWS-1252\n" + (app_ / "errori.RPT").string() + "\n");
+  EXPECT_EQ(durante, QStringLiteral("0 %1").arg(Qt::WaitCursor));
+  EXPECT_EQ(stato_pulsante(), "1 -1");
 #endif
+  sfoglia_errori(dati / a_percorso(file[1]));
   clic_file(file[1]);
   EXPECT_FALSE(stampa());
+  EXPECT_FALSE(controllo("Pannello_errori")->isVisible());
 }
 
 TEST_F(FormImportTest, TheRunShowsFacilityProgressAndLinesAddedBeforeAMessage) {
@@ -227,7 +350,8 @@ TEST_F(FormImportTest, TheRunShowsFacilityProgressAndLinesAddedBeforeAMessage) {
   ASSERT_EQ(risposte.visti().size(), 1u);
   EXPECT_EQ(risposte.visti()[0].testo, "STRUTTURA NON TROVATA");
   EXPECT_TRUE(durante.endsWith("\nLunghezza file ERRATA")) << durante.toStdString();
-  EXPECT_EQ(righe(), riga_di_comando());
+  // The run stopped: the last line says so, and why.
+  EXPECT_EQ(righe(), riga_di_comando() << "Controllo NON completato: STRUTTURA NON TROVATA");
   EXPECT_EQ(struttura(), "AMBULATORIO");
   EXPECT_TRUE(stampa());
   // 671 bytes are 3 lines of 222; the run never yields, so the bar repaints by itself.
@@ -238,6 +362,12 @@ TEST_F(FormImportTest, TheRunShowsFacilityProgressAndLinesAddedBeforeAMessage) {
   const qsizetype prima = righe().size();
   controlla(risposte.poi(ok));
   EXPECT_EQ(righe().size(), 2 * prima - 1);
+  // A report that cannot be written stops the run before any line: the reason comes last.
+  fs::remove(app_ / "errori.RPT");
+  fs::create_directory(app_ / "errori.RPT");
+  controlla(risposte.premi(QMessageBox::Ok));
+  EXPECT_EQ(righe().back(), QString::fromUtf8("Controllo NON completato: Impossibile scrivere il report ") +
+                                da_percorso(app_ / "errori.RPT") + QString::fromUtf8(" : \u00e8 una cartella"));
 }
 
 RisposteModali::Risposta registra(const char* codice, const char* nome, const char* branca) {
@@ -254,7 +384,7 @@ RisposteModali::Risposta registra(const char* codice, const char* nome, const ch
 
 TEST_F(FormImportTest, TheMissingFacilityIsRegisteredDuringTheRun) {
   using B = QMessageBox;
-  const BoxVisto domanda{"", "STRUTTURA NON TROVATA! Vuole inserirla ", B::Question, B::Yes | B::No,
+  const BoxVisto domanda{titolo_vuoto, "STRUTTURA NON TROVATA! Vuole inserirla ", B::Question, B::Yes | B::No,
                          {QString::fromUtf8("&S\xc3\xac"), "&No"}};
   const BoxVisto non_trovata{titolo_applicazione, "STRUTTURA NON TROVATA", B::NoIcon, B::Ok, {"OK"}};
   const auto chiudi = [](QWidget* w) { static_cast<QDialog*>(w)->reject(); };
@@ -286,6 +416,11 @@ TEST_F(FormImportTest, TheMissingFacilityIsRegisteredDuringTheRun) {
     c.risposte(risposte);
     controlla(risposte);
     EXPECT_EQ(descrivi(risposte.visti()), descrivi(c.box));
+    // Wide enough for the title in a bold title-bar font beside the title bar's buttons.
+    QFont titolo = QApplication::font("QMdiSubWindowTitleBar");
+    titolo.setBold(true);
+    for (const BoxVisto& b : risposte.visti())
+      EXPECT_GE(b.larghezza, QFontMetrics(titolo).horizontalAdvance(b.titolo) * 6 / 5 + 150) << b.testo.toStdString();
     EXPECT_EQ(app_.leggi("strutture.DAT"), c.strutture);
     EXPECT_EQ(terminato.count(), c.caso == std::string_view("fine"));
     EXPECT_EQ(finestra_->isVisible(), terminato.empty());

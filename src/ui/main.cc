@@ -8,6 +8,7 @@
 #include <new>
 
 #include "base/orologio.h"
+#include "ui/box_messaggio.h"
 #include "ui/form_import.h"
 #include "ui/percorsi.h"
 
@@ -56,7 +57,8 @@ int esegui(int argc, char** argv) {
   if (!info.isDir()) {
     const QString testo = QStringLiteral("La cartella dell'applicazione non esiste: ") + cartella;
     std::fprintf(stderr, "%s\n", testo.toLocal8Bit().constData());
-    QMessageBox::critical(nullptr, QString::fromLatin1(flussom::titolo_applicazione), testo);
+    QMessageBox box(QMessageBox::Critical, QString::fromLatin1(flussom::titolo_applicazione), testo);
+    flussom::esegui_box(box);
     return 2;
   }
 

@@ -37,7 +37,7 @@ void RisposteModali::guarda() {
     QStringList etichette;
     for (QMessageBox::StandardButton b : {QMessageBox::Ok, QMessageBox::Yes, QMessageBox::No})
       if (box->button(b) != nullptr) etichette << box->button(b)->text();
-    visti_.push_back({box->windowTitle(), box->text(), box->icon(), box->standardButtons(), etichette});
+    visti_.push_back({box->windowTitle(), box->text(), box->icon(), box->standardButtons(), etichette, box->width()});
   }
   if (risposte_.empty()) {
     ADD_FAILURE() << "unexpected modal window " << w->metaObject()->className() << " "

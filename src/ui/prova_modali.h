@@ -19,6 +19,7 @@ struct BoxVisto {
   QMessageBox::Icon icona;
   QMessageBox::StandardButtons pulsanti;
   QStringList etichette;  // the buttons' texts, in the order of the standard buttons
+  int larghezza = 0;      // the box's width on show
 };
 
 class RisposteModali : public QObject {

@@ -1,0 +1,245 @@
+#include "ui/pannello_errori.h"
+
+#include <QAction>
+#include <QClipboard>
+#include <QFontDatabase>
+#include <QFontMetrics>
+#include <QGuiApplication>
+#include <QHeaderView>
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+#include <QSplitter>
+#include <QStyle>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+#include "base/cp1252.h"
+#include "base/testo.h"
+#include "model/riga_flusso.h"
+#include "ui/righe_file.h"
+
+namespace flussom {
+
+namespace {
+
+QString da_cp1252(std::string_view s) { return QString::fromStdString(cp1252_a_utf8(s)); }
+
+constexpr int ruolo_riga = Qt::UserRole;         // a message's or a line's data-file line
+constexpr int ruolo_grezza = Qt::UserRole + 1;   // a line's characters, Windows-1252
+
+const QColor colore_campo(255, 214, 102);  // a field that a message concerns
+const QColor colore_riga(255, 228, 225);   // a line that a message concerns
+
+QString testo_messaggio(const MessaggioReport& m) {
+  const QString testo = da_cp1252(trim(m.testo));
+  return m.riga > 0 ? QStringLiteral("Riga %1: %2").arg(m.riga).arg(testo) : testo;
+}
+
+QTreeWidget* crea_albero(QWidget* genitore, const char* nome, const QStringList& colonne) {
+  auto* albero = new QTreeWidget(genitore);
+  albero->setObjectName(QString::fromLatin1(nome));
+  albero->setHeaderLabels(colonne);
+  albero->setUniformRowHeights(true);
+  albero->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
+  albero->header()->setStretchLastSection(true);
+  return albero;
+}
+
+}  // namespace
+
+PannelloErrori::PannelloErrori(QWidget* parent) : QWidget(parent) {
+  setObjectName(QStringLiteral("Pannello_errori"));
+  crea_controlli();
+  connect(Blocchi_, &QTreeWidget::currentItemChanged, this, [this](QTreeWidgetItem* voce) {
+    scegli_blocco(voce ? Blocchi_->indexOfTopLevelItem(voce) : -1);
+  });
+  // A double click on a message, or Enter on it, goes to its line.
+  connect(Messaggi_, &QListWidget::itemActivated, this, [this](QListWidgetItem* voce) {
+    vai_alla_riga(voce->data(ruolo_riga).toLongLong());
+  });
+  connect(Righe_, &QTreeWidget::currentItemChanged, this,
+          [this] { Copia_riga_->setEnabled(riga_scelta() != nullptr); });
+  connect(Copia_riga_, &QPushButton::clicked, this, &PannelloErrori::copia_riga);
+  auto* copia = new QAction(this);
+  copia->setShortcut(QKeySequence::Copy);
+  copia->setShortcutContext(Qt::WidgetShortcut);
+  Righe_->addAction(copia);
+  connect(copia, &QAction::triggered, this, &PannelloErrori::copia_riga);
+}
+
+void PannelloErrori::crea_controlli() {
+  Blocchi_ = crea_albero(this, "Blocchi", {QStringLiteral("N."), QStringLiteral("Ricetta"),
+                                           QStringLiteral("Primo messaggio")});
+  Blocchi_->setRootIsDecorated(false);
+  Messaggi_ = new QListWidget(this);
+  Messaggi_->setObjectName(QStringLiteral("Messaggi"));
+  Righe_ = crea_albero(this, "Righe", {QStringLiteral("Pos."), QStringLiteral("Campo"),
+                                       QStringLiteral("Valore")});
+  // The values in a fixed font, so that the blanks of a field show as its width; the
+  // system's own, else one that the system has.
+  QFont fisso = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+  fisso.setFamilies({fisso.family(), QStringLiteral("Consolas"), QStringLiteral("Courier New"),
+                     QStringLiteral("DejaVu Sans Mono"), QStringLiteral("Liberation Mono")});
+  Righe_->setFont(fisso);
+  // The lines' names span the row: the position column is as wide as a position.
+  Righe_->header()->setSectionResizeMode(0, QHeaderView::Interactive);
+  Righe_->setColumnWidth(0, Righe_->indentation() + QFontMetrics(Righe_->font()).horizontalAdvance(QStringLiteral("Pos. 000")));
+  Copia_riga_ = new QPushButton(QStringLiteral("&Copia riga"), this);
+  Copia_riga_->setObjectName(QStringLiteral("Copia_riga"));
+  Copia_riga_->setAutoDefault(true);
+  Copia_riga_->setEnabled(false);
+
+  auto etichetta = [this](const QString& testo, QWidget* amico) {
+    auto* l = new QLabel(testo, this);
+    l->setBuddy(amico);
+    return l;
+  };
+  auto* divisore = new QSplitter(Qt::Vertical, this);
+  for (auto [testo, widget, peso] : {std::tuple{QStringLiteral("R&icette con errori"), static_cast<QWidget*>(Blocchi_), 4},
+                                     {QStringLiteral("&Messaggi"), Messaggi_, 2},
+                                     {QStringLiteral("&Righe della ricetta"), Righe_, 7}}) {
+    auto* parte = new QWidget(divisore);
+    auto* v = new QVBoxLayout(parte);
+    v->setContentsMargins(0, 0, 0, 0);
+    v->addWidget(etichetta(testo, widget));
+    v->addWidget(widget);
+    divisore->addWidget(parte);
+    divisore->setStretchFactor(divisore->count() - 1, peso);
+  }
+  divisore->setSizes({400, 200, 700});
+  auto* tutto = new QVBoxLayout(this);
+  tutto->setContentsMargins(0, 0, 0, 0);
+  tutto->addWidget(divisore);
+  tutto->addWidget(Copia_riga_, 0, Qt::AlignRight);
+}
+
+void PannelloErrori::mostra(std::vector<BloccoReport> blocchi, std::filesystem::path file) {
+  svuota();
+  blocchi_ = std::move(blocchi);
+  file_ = std::move(file);
+  QList<QTreeWidgetItem*> voci;
+  for (const BloccoReport& b : blocchi_) {
+    const QString primo = b.messaggi.empty() ? QString() : da_cp1252(trim(b.messaggi.front().testo));
+    auto* voce = new QTreeWidgetItem({QString::number(b.numero), da_cp1252(b.ricetta), primo});
+    voce->setTextAlignment(0, Qt::AlignRight | Qt::AlignVCenter);
+    voci.append(voce);
+  }
+  Blocchi_->addTopLevelItems(voci);
+  if (!voci.isEmpty()) Blocchi_->setCurrentItem(voci.front());
+}
+
+void PannelloErrori::svuota() {
+  Righe_->clear();
+  Messaggi_->clear();
+  Blocchi_->clear();
+  blocchi_.clear();
+  Copia_riga_->setEnabled(false);
+}
+
+void PannelloErrori::scegli_blocco(int indice) {
+  Messaggi_->clear();
+  Righe_->clear();
+  if (indice < 0 || indice >= static_cast<int>(blocchi_.size())) return;
+  const BloccoReport& b = blocchi_[static_cast<std::size_t>(indice)];
+  riempi_messaggi(b);
+  riempi_righe(b);
+}
+
+void PannelloErrori::riempi_messaggi(const BloccoReport& b) {
+  for (const MessaggioReport& m : b.messaggi) {
+    auto* voce = new QListWidgetItem(testo_messaggio(m), Messaggi_);
+    voce->setData(ruolo_riga, QVariant::fromValue<qlonglong>(m.riga));
+  }
+}
+
+void PannelloErrori::riempi_righe(const BloccoReport& b) {
+  std::string errore;
+  const std::vector<std::string> righe = leggi_righe(file_, b.prima_riga, b.ultima_riga, errore);
+  if (!errore.empty()) {
+    new QTreeWidgetItem(Righe_, {QString(), QString(), QStringLiteral("Impossibile leggere il file : ") +
+                                                           da_cp1252(errore)});
+    return;
+  }
+  // The fields that the messages concern: a message about one line marks it and its fields;
+  // one about no single line marks its fields on every line.
+  InsiemeCampi ovunque = 0;
+  for (const MessaggioReport& m : b.messaggi)
+    if (m.riga == 0) ovunque |= campi_regola(m.regola);
+  for (std::size_t i = 0; i < righe.size(); ++i) {
+    const std::int64_t numero = b.prima_riga + static_cast<std::int64_t>(i);
+    InsiemeCampi campi = ovunque;
+    bool segnata = false;
+    for (const MessaggioReport& m : b.messaggi)
+      if (m.riga == numero) {
+        campi |= campi_regola(m.regola);
+        segnata = true;
+      }
+    QTreeWidgetItem* voce = voce_riga(numero, righe[i], campi, segnata);
+    Righe_->addTopLevelItem(voce);  // spanning and expanding need the item in its tree
+    voce->setFirstColumnSpanned(true);
+    voce->setExpanded(segnata || campi != 0);
+  }
+}
+
+QTreeWidgetItem* PannelloErrori::voce_riga(std::int64_t numero, const std::string& linea, InsiemeCampi campi,
+                                           bool segnata) {
+  auto* voce = new QTreeWidgetItem({QStringLiteral("Riga %1").arg(numero)});
+  voce->setData(0, ruolo_riga, QVariant::fromValue<qlonglong>(numero));
+  voce->setData(0, ruolo_grezza, QByteArray::fromStdString(linea));
+  for (std::size_t c = 0; c < numero_campi; ++c) {
+    const auto id = static_cast<CampoRiga>(c);
+    const PosizioneCampo p = posizione_campo(id);
+    auto* f = new QTreeWidgetItem(voce, {QString::number(p.posizione), QString::fromLatin1(nome_campo(id)),
+                                         da_cp1252(campo(linea, p.posizione, p.lunghezza))});
+    f->setTextAlignment(0, Qt::AlignRight | Qt::AlignVCenter);
+    if (campi & bit(id)) {
+      QFont grassetto = f->font(1);
+      grassetto.setBold(true);
+      for (int col = 0; col < 3; ++col) {
+        f->setBackground(col, colore_campo);
+        f->setFont(col, grassetto);
+      }
+    }
+  }
+  if (segnata) {
+    voce->setText(0, voce->text(0) + QStringLiteral("  \u25c4 errore"));
+    voce->setIcon(0, style()->standardIcon(QStyle::SP_MessageBoxWarning));
+    voce->setBackground(0, colore_riga);
+    QFont grassetto = voce->font(0);
+    grassetto.setBold(true);
+    voce->setFont(0, grassetto);
+  }
+  return voce;
+}
+
+void PannelloErrori::vai_alla_riga(std::int64_t riga) {
+  for (int i = 0; i < Righe_->topLevelItemCount(); ++i) {
+    QTreeWidgetItem* voce = Righe_->topLevelItem(i);
+    if (voce->data(0, ruolo_riga).toLongLong() != riga) continue;
+    voce->setExpanded(true);
+    Righe_->setCurrentItem(voce);
+    Righe_->scrollToItem(voce, QAbstractItemView::PositionAtTop);
+    // The highlighted fields in view, even when the line's first fields then scroll away.
+    for (int c = voce->childCount() - 1; c >= 0; --c)
+      if (voce->child(c)->font(2).bold()) {
+        Righe_->scrollToItem(voce->child(c), QAbstractItemView::EnsureVisible);
+        break;
+      }
+    Righe_->setFocus();
+    return;
+  }
+}
+
+QTreeWidgetItem* PannelloErrori::riga_scelta() const {
+  QTreeWidgetItem* voce = Righe_->currentItem();
+  if (voce && voce->parent()) voce = voce->parent();
+  return voce && voce->data(0, ruolo_grezza).isValid() ? voce : nullptr;
+}
+
+void PannelloErrori::copia_riga() {
+  if (const QTreeWidgetItem* voce = riga_scelta())
+    QGuiApplication::clipboard()->setText(da_cp1252(voce->data(0, ruolo_grezza).toByteArray().toStdString()));
+}
+
+}  // namespace flussom

@@ -1,0 +1,57 @@
+// The error browser beside the status box: the numbered blocks of the last run's report, and
+// for the chosen block its messages and the lines of its ricetta, each split into the named
+// fields of the line layout, with the fields and lines that the messages concern marked.
+#pragma once
+
+#include <QWidget>
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "run/raccolta_report.h"
+
+class QListWidget;
+class QPushButton;
+class QTreeWidget;
+class QTreeWidgetItem;
+
+namespace flussom {
+
+class PannelloErrori : public QWidget {
+  Q_OBJECT
+
+ public:
+  explicit PannelloErrori(QWidget* parent = nullptr);
+
+  // The blocks of a run's report, in its order, and the data file whose lines they concern.
+  void mostra(std::vector<BloccoReport> blocchi, std::filesystem::path file);
+  void svuota();
+  bool vuoto() const { return blocchi_.empty(); }
+
+  // The block at `indice` of the list, with its messages and lines.
+  void scegli_blocco(int indice);
+  // Selects the line `riga` (1-based in the data file) of the block on show.
+  void vai_alla_riga(std::int64_t riga);
+  // The selected line's characters, all of them as the file holds them, to the clipboard.
+  void copia_riga();
+
+ private:
+  void crea_controlli();
+  void riempi_messaggi(const BloccoReport& b);
+  void riempi_righe(const BloccoReport& b);
+  QTreeWidgetItem* voce_riga(std::int64_t numero, const std::string& linea, std::uint32_t campi,
+                             bool segnata);
+  // The line item selected, or the one whose field is selected.
+  QTreeWidgetItem* riga_scelta() const;
+
+  std::vector<BloccoReport> blocchi_;
+  std::filesystem::path file_;
+
+  QTreeWidget* Blocchi_;
+  QListWidget* Messaggi_;
+  QTreeWidget* Righe_;
+  QPushButton* Copia_riga_;
+};
+
+}  // namespace flussom
