@@ -37,6 +37,7 @@ bool LettoreRighe::riempi() {
     capacita_ = capacita_ == 0 ? blocco_iniziale : capacita_ * 2;
     buffer_ = std::make_unique_for_overwrite<char[]>(capacita_);
   }
+  letti_ += fine_;
   pos_ = 0;
   fine_ = 0;
   return leggi_blocco(capacita_);
@@ -61,6 +62,7 @@ std::string_view LettoreRighe::anteprima(std::size_t massimo) {
   }
   if (pos_ > 0 && fine_ - pos_ < massimo) {  // keep what is left at the start of the buffer
     std::memmove(buffer_.get(), buffer_.get() + pos_, fine_ - pos_);
+    letti_ += pos_;
     fine_ -= pos_;
     pos_ = 0;
   }

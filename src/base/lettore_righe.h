@@ -35,6 +35,10 @@ class LettoreRighe {
   bool fine_file() const { return eof_ && pos_ == fine_; }
   // The errno of the failed read (0 when none failed).
   int codice_errore() const { return errore_; }
+  // Where the next line starts, in bytes from where reading began; when cr_pendente(), the
+  // line before ended on a CR at the end of a block and a LF found there still belongs to it.
+  std::uint64_t posizione() const { return letti_ + pos_; }
+  bool cr_pendente() const { return cr_pendente_; }
 
  private:
   bool riempi();
@@ -46,6 +50,7 @@ class LettoreRighe {
   std::size_t capacita_ = 0;
   std::size_t pos_ = 0;
   std::size_t fine_ = 0;
+  std::uint64_t letti_ = 0;  // bytes before the buffer's first
   bool cr_pendente_ = false;  // the last block ended on a CR: a LF that follows belongs to it
   int errore_ = 0;
   bool eof_ = false;

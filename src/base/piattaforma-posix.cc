@@ -1,8 +1,10 @@
 #include "base/piattaforma.h"
 
 #include <langinfo.h>
+#include <sys/types.h>
 
 #include <cstring>
+#include <limits>
 
 #include "base/cp1252.h"
 
@@ -10,6 +12,11 @@ namespace flussom {
 
 std::FILE* apri_file(const std::filesystem::path& percorso, const char* modo) {
   return std::fopen(percorso.c_str(), modo);
+}
+
+bool posiziona_file(std::FILE* file, std::uint64_t posizione) {
+  return posizione <= static_cast<std::uint64_t>(std::numeric_limits<off_t>::max()) &&
+         fseeko(file, static_cast<off_t>(posizione), SEEK_SET) == 0;
 }
 
 std::tm ora_locale(std::time_t t) {

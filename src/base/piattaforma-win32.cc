@@ -5,6 +5,7 @@
 #endif
 #include <windows.h>
 
+#include <cstdint>
 #include <cwchar>
 #include <string>
 
@@ -13,6 +14,11 @@ namespace flussom {
 std::FILE* apri_file(const std::filesystem::path& percorso, const char* modo) {
   const std::wstring m(modo, modo + std::char_traits<char>::length(modo));
   return _wfopen(percorso.c_str(), m.c_str());
+}
+
+bool posiziona_file(std::FILE* file, std::uint64_t posizione) {
+  return posizione <= static_cast<std::uint64_t>(INT64_MAX) &&
+         _fseeki64(file, static_cast<__int64>(posizione), SEEK_SET) == 0;
 }
 
 std::tm ora_locale(std::time_t t) {

@@ -1,6 +1,7 @@
 // The few calls of the core that differ between platforms.
 #pragma once
 
+#include <cstdint>
 #include <cstdio>
 #include <ctime>
 #include <filesystem>
@@ -11,6 +12,9 @@ namespace flussom {
 
 // fopen for a path in the platform's own encoding.
 std::FILE* apri_file(const std::filesystem::path& percorso, const char* modo);
+
+// Moves a file opened by apri_file to byte `posizione` (past 2 GB too). False on failure.
+bool posiziona_file(std::FILE* file, std::uint64_t posizione);
 
 // Local time of `t`.
 std::tm ora_locale(std::time_t t);

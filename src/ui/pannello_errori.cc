@@ -117,7 +117,7 @@ void PannelloErrori::crea_controlli() {
 void PannelloErrori::mostra(std::vector<BloccoReport> blocchi, std::filesystem::path file) {
   svuota();
   blocchi_ = std::move(blocchi);
-  file_ = std::move(file);
+  righe_file_ = RigheFile(std::move(file));
   QList<QTreeWidgetItem*> voci;
   for (const BloccoReport& b : blocchi_) {
     const QString primo = b.messaggi.empty() ? QString() : da_cp1252(trim(b.messaggi.front().testo));
@@ -155,7 +155,7 @@ void PannelloErrori::riempi_messaggi(const BloccoReport& b) {
 
 void PannelloErrori::riempi_righe(const BloccoReport& b) {
   std::string errore;
-  const std::vector<std::string> righe = leggi_righe(file_, b.prima_riga, b.ultima_riga, errore);
+  const std::vector<std::string> righe = righe_file_.leggi(b.prima_riga, b.ultima_riga, errore);
   if (!errore.empty()) {
     new QTreeWidgetItem(Righe_, {QString(), QString(), QStringLiteral("Impossibile leggere il file : ") +
                                                            da_cp1252(errore)});

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "run/raccolta_report.h"
+#include "ui/righe_file.h"
 
 class QListWidget;
 class QPushButton;
@@ -46,7 +47,7 @@ class PannelloErrori : public QWidget {
   QTreeWidgetItem* riga_scelta() const;
 
   std::vector<BloccoReport> blocchi_;
-  std::filesystem::path file_;
+  RigheFile righe_file_;  // the data file, its lines read again when a block is shown
 
   QTreeWidget* Blocchi_;
   QListWidget* Messaggi_;

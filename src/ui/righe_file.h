@@ -8,9 +8,26 @@
 
 namespace flussom {
 
-// Lines `prima` to `ultima` (1-based) of the file, without their breaks, in Windows-1252;
-// fewer when the file ends before. Empty, with the reason in `errore`, when it cannot be read.
-std::vector<std::string> leggi_righe(const std::filesystem::path& file, std::int64_t prima,
-                                     std::int64_t ultima, std::string& errore);
+// Every few thousand lines read, the file's lines note where a line starts, so that a later
+// pick reads from the nearest note before it instead of from the top of the file: browsing
+// the blocks of a file of millions of lines reads each part of it about once.
+class RigheFile {
+ public:
+  static constexpr std::int64_t passo = 4096;  // lines between two notes
+
+  explicit RigheFile(std::filesystem::path file = {});
+
+  // Lines `prima` to `ultima` (1-based) without their breaks, in Windows-1252; fewer when the
+  // file ends before. Empty, with the reason in `errore`, when the file cannot be read.
+  std::vector<std::string> leggi(std::int64_t prima, std::int64_t ultima, std::string& errore);
+
+ private:
+  struct Segno {
+    std::int64_t riga;        // this line
+    std::uint64_t posizione;  // starts at this byte
+  };
+  std::filesystem::path file_;
+  std::vector<Segno> segni_{{1, 0}};
+};
 
 }  // namespace flussom
