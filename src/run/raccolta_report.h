@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "model/riga_report.h"
@@ -28,6 +29,8 @@ class RaccoltaReport : public OsservatoreReport {
   void riga_report(const RigaReport& r) override;
 
   const std::vector<BloccoReport>& blocchi() const { return blocchi_; }
+  // The blocks handed over whole, the collection left empty.
+  std::vector<BloccoReport> cedi_blocchi() { return std::exchange(blocchi_, {}); }
   // The messages that no numbered block closed (a run that stopped, a month not defined).
   const std::vector<MessaggioReport>& fuori_blocco() const { return in_attesa_; }
 

@@ -327,12 +327,13 @@ void Form_import::run_finito(const RisultatoRun& r) {
     report_visibile_ = true;
     Comm_st_->setEnabled(true);
   }
-  if (r.errori_nel_report && !raccolta_.blocchi().empty()) {
-    Pannello_errori_->mostra(raccolta_.blocchi(), percorso_file_);
+  std::vector<BloccoReport> blocchi = raccolta_.cedi_blocchi();
+  raccolta_ = RaccoltaReport();
+  if (r.errori_nel_report && !blocchi.empty()) {
+    Pannello_errori_->mostra(std::move(blocchi), percorso_file_);
     Comm_errori_->setEnabled(true);
     Comm_errori_->setChecked(true);
   }
-  raccolta_ = RaccoltaReport();
 }
 
 void Form_import::report_azzerato() { errori_superati(); }
