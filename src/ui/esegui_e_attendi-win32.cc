@@ -13,12 +13,14 @@ namespace flussom {
 
 namespace {
 
-// The first top-level window, without an owner, of the process `pid`; 0 when there is none.
+// The first visible top-level window, without an owner, of the process `pid`; 0 when there is
+// none. A program also owns hidden top-level windows (the input method's, for one), which may
+// come first and never carry its title.
 HWND finestra_del_processo(DWORD pid) {
   for (HWND w = FindWindowA(nullptr, nullptr); w != nullptr; w = GetWindow(w, GW_HWNDNEXT)) {
     DWORD proprietario = 0;
     GetWindowThreadProcessId(w, &proprietario);
-    if (GetParent(w) == nullptr && proprietario == pid) return w;
+    if (proprietario == pid && GetWindow(w, GW_OWNER) == nullptr && IsWindowVisible(w)) return w;
   }
   return nullptr;
 }
@@ -56,8 +58,10 @@ int esegui_e_attendi(const QString& comando, int stile, const std::function<void
   DWORD codice = STILL_ACTIVE;
   int giro = 0;
   do {
-    // The window usually appears a moment after the start: look again until it is there.
-    if (finestra == nullptr) finestra = finestra_del_processo(pid);
+    // The window usually appears a moment after the start, and a program may replace it: look
+    // again until there is one that is still shown.
+    if (finestra == nullptr || !IsWindow(finestra) || !IsWindowVisible(finestra))
+      finestra = finestra_del_processo(pid);
     if (finestra != nullptr || giro == giri_attesa_finestra) segnala();
     ++giro;
     if (finestra != nullptr) {
