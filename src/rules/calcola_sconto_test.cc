@@ -1,19 +1,15 @@
 #include <gtest/gtest.h>
 
-#include "rules/stato_run.h"
 #include "reference/costruisci_tabelle.h"
 #include "rules/regole.h"
-#include "support/cartella_temporanea.h"
-#include "support/riga_prova.h"
+#include "support/stato_prova.h"
 
 namespace flussom {
 namespace {
 
 TEST(CalcolaSconto, DiscountTimesQuantityIsAdded) {
-  prova::CartellaTemporanea cartella;
-  ReportErrori report;
-  Tabelle tabelle{cartella.percorso()};
-  StatoRun s{report, tabelle, 2024};
+  prova::StatoProva p(2024);
+  StatoRun& s = p.s;
   // The discount added for a line with this record number and quantity, as line nprest.
   const auto sconto = [&](std::size_t numero, const char* quantita, std::int64_t nprest = 1) {
     const double prima = s.totali.tot_sconto;
@@ -24,9 +20,9 @@ TEST(CalcolaSconto, DiscountTimesQuantityIsAdded) {
     return s.totali.tot_sconto - prima;
   };
   EXPECT_EQ(sconto(1, "3"), 0);  // SCONTI.DAT missing, and not created
-  EXPECT_FALSE(std::filesystem::exists(cartella / "SCONTI.DAT"));
+  EXPECT_FALSE(std::filesystem::exists(p.cartella / "SCONTI.DAT"));
   // Discounts 1.50, none, 0.25, then a partial record.
-  tabelle.sconti().carica_da("xxxxxxx" + *campo_sconto(150) + "xxxxxxx       xxxxxxx" + *campo_sconto(25) +
+  p.tabelle.sconti().carica_da("xxxxxxx" + *campo_sconto(150) + "xxxxxxx       xxxxxxx" + *campo_sconto(25) +
                              "xxxxxxx" + campo_sconto(200)->substr(0, 6));
   s.riga.quantita = "9";
   s.ricetta.memorizza(20, s.riga);
@@ -36,17 +32,15 @@ TEST(CalcolaSconto, DiscountTimesQuantityIsAdded) {
       {2, "3", 1, 0},   {4, "3", 1, 0},   {0, "3", 1, 0}};
   for (const Caso& c : casi) EXPECT_DOUBLE_EQ(sconto(c.numero, c.quantita, c.nprest), c.atteso) << c.numero;
   EXPECT_DOUBLE_EQ(s.totali.tot_sconto, 8);
-  EXPECT_EQ(report.contenuto(), "");
+  EXPECT_EQ(p.nuovo(), "");
 }
 
 // Through the whole pass of a line, on tables built as an installation builds them: the
 // discount is added even to a line with a wrong amount.
 TEST(CalcolaSconto, EvenOnALineWithAWrongAmount) {
-  prova::CartellaTemporanea cartella;
-  ASSERT_TRUE(prova::costruisci_in(cartella.percorso(), prova::tabelle_base()));  // 89.7: 1.50
-  ReportErrori report;
-  Tabelle tabelle{cartella.percorso()};
-  StatoRun s{report, tabelle, 2026};
+  prova::StatoProva p(2026);
+  ASSERT_TRUE(prova::costruisci_in(p.cartella.percorso(), prova::tabelle_base()));  // 89.7: 1.50
+  StatoRun& s = p.s;
   prova::RigaProva r;
   r.quantita = "003";
   r.importo = "0010,00";
@@ -58,7 +52,7 @@ TEST(CalcolaSconto, EvenOnALineWithAWrongAmount) {
     controlla_linea(s);
   }
   EXPECT_DOUBLE_EQ(s.totali.tot_sconto, 4.5);
-  EXPECT_EQ(report.contenuto(),
+  EXPECT_EQ(p.nuovo(),
             " Importo \x80 3,33 errato Cod.Prestaz.  89.7 (\x80 00020.66)  \r\n"
             " Importo \x80 3,33 errato Cod.Prestaz.  89.01 (\x80 00012.91)  \r\n"
             " Cod.Prestaz.  Z99 inesistente   \r\n");

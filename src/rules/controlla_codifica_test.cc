@@ -1,15 +1,13 @@
 #include <gtest/gtest.h>
 
-#include "rules/stato_run.h"
 #include "rules/regole.h"
-#include "support/cartella_temporanea.h"
-#include "support/riga_prova.h"
+#include "support/stato_prova.h"
 
 namespace flussom {
 namespace {
 
 using R = prova::RigaProva;
-struct Campo { std::string R::*campo; std::string testo; };
+using prova::Campo;
 
 // A ricetta of a service line (dated 05/10/2026) and its closing row, or of the closing row
 // alone, each with the given fields changed, through controlla_codifica: the report.
@@ -17,10 +15,8 @@ std::string controlla(const std::vector<Campo>& chiusura, const std::vector<Camp
   R servizio, finale = R().chiusura("0005,60", "00015,06");
   for (const Campo& c : prima) servizio.*c.campo = c.testo;
   for (const Campo& c : chiusura) finale.*c.campo = c.testo;
-  prova::CartellaTemporanea cartella;
-  Tabelle tabelle{cartella.percorso()};
-  ReportErrori report;
-  StatoRun s(report, tabelle, 2026);
+  prova::StatoProva p(2026);
+  StatoRun& s = p.s;
   dividi_riga(servizio.linea(), s.riga);
   if (!sola) s.ricetta.memorizza(1, s.riga);
   const std::string linea = finale.linea();
@@ -29,7 +25,7 @@ std::string controlla(const std::vector<Campo>& chiusura, const std::vector<Camp
   s.ricetta.memorizza(sola ? 1 : 2, s.riga);
   s.ricetta.nprest = 2;  // a closing row alone has been moved on to index 2
   controlla_codifica(s);
-  return report.contenuto();
+  return p.nuovo();
 }
 
 const std::string nascita = " Data nascita maggiore della data prescriz.\r\n";

@@ -1,8 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "rules/stato_run.h"
 #include "rules/regole.h"
-#include "support/cartella_temporanea.h"
+#include "support/stato_prova.h"
 
 namespace flussom {
 namespace {
@@ -18,12 +17,12 @@ std::string non_esente(const std::string& esenzione, const std::string& prestazi
   return t;
 }
 
-class ControllaEsenzione : public ::testing::Test {
+class ControllaEsenzione : public ::testing::Test, public prova::StatoProva {
  protected:
+  ControllaEsenzione() : StatoProva(2024) {}
   // The lines written for a line of this service and exemption, alone in its ricetta as line n.
   std::string controlla(const std::string& prestazione, const std::string& esenzione,
                         const std::string& progressivo = "1", std::int64_t n = 1) {
-    const std::size_t prima = report.contenuto().size();
     s.ricetta.svuota_slot();
     s.riga.progressivo = progressivo;
     s.riga.cod_prestazione = prestazione;
@@ -31,13 +30,8 @@ class ControllaEsenzione : public ::testing::Test {
     s.ricetta.nprest = n;
     s.ricetta.memorizza(n, s.riga);
     controlla_esenzione(s);
-    return report.contenuto().substr(prima);
+    return nuovo();
   }
-
-  prova::CartellaTemporanea cartella;
-  ReportErrori report;
-  Tabelle tabelle{cartella.percorso()};
-  StatoRun s{report, tabelle, 2024};
 };
 
 TEST_F(ControllaEsenzione, LookedUpAsATextAfterTheAsterisk) {

@@ -1,19 +1,17 @@
 #include <gtest/gtest.h>
 
-#include "rules/stato_run.h"
 #include "rules/regole.h"
-#include "support/cartella_temporanea.h"
-#include "support/riga_prova.h"
+#include "support/stato_prova.h"
 
 namespace flussom {
 namespace {
 
 using R = prova::RigaProva;
-struct Campo { std::string R::*campo; std::string testo; };
+using prova::Campo;
 
-class ControllaImporti : public ::testing::Test {
+class ControllaImporti : public ::testing::Test, public prova::StatoProva {
  protected:
-  ControllaImporti() { prova::costruisci_in(cartella.percorso(), prova::tabelle_base()); }  // CODESE: 013, 0A31
+  ControllaImporti() : StatoProva(2026) { prova::costruisci_in(cartella.percorso(), prova::tabelle_base()); }  // CODESE: 013, 0A31
 
   // A closing row as line 2 of its ricetta (or alone, moved on to index 2 from 1), all in
   // the same run: the lines controlla_importi adds. It declares ticket 5,60 and net 34,40.
@@ -27,15 +25,9 @@ class ControllaImporti : public ::testing::Test {
     s.ricetta.memorizza(sola ? 1 : 2, s.riga);
     s.ricetta.nprest = 2;
     s.ricetta.tot_calcolato = tot_calcolato;
-    const std::size_t prima = report.contenuto().size();
     controlla_importi(s);
-    return report.contenuto().substr(prima);
+    return nuovo();
   }
-
-  prova::CartellaTemporanea cartella;
-  Tabelle tabelle{cartella.percorso()};
-  ReportErrori report;
-  StatoRun s{report, tabelle, 2026};
 };
 
 const std::string non_esente = " Incongruenza pos.ticket non esente ed importo \x80 .00 \r\n";

@@ -1,8 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "rules/stato_run.h"
 #include "rules/regole.h"
-#include "support/cartella_temporanea.h"
+#include "support/stato_prova.h"
 
 namespace flussom {
 namespace {
@@ -22,9 +21,9 @@ std::string importo_errato(const std::string& unitario, const std::string& codic
   return " Importo \x80 " + unitario + " errato Cod.Prestaz.  " + codice + " (\x80 " + tariffa + ")  \r\n";
 }
 
-class ControllaPrestazione : public ::testing::Test {
+class ControllaPrestazione : public ::testing::Test, public prova::StatoProva {
  protected:
-  ControllaPrestazione() {
+  ControllaPrestazione() : StatoProva(2024) {
     tabelle.terapie().carica_da(rec_terapie("A01", "00012.50") + rec_terapie("B02", "8.33") +
                                 rec_terapie("C03", "12.51") + rec_terapie("D04", "  2500") + rec_terapie("E05", "1"));
   }
@@ -42,7 +41,6 @@ class ControllaPrestazione : public ::testing::Test {
   // Checks a line as line n of its ricetta: the report lines it wrote; *numero gets the result.
   std::string controlla(const char* branca, const char* codice, const char* quantita, const char* importo,
                         std::size_t* numero = nullptr, std::int64_t n = 1) {
-    const std::size_t prima = report.contenuto().size();
     s.riga.cod_branca = branca;
     s.riga.cod_prestazione = codice;
     s.riga.quantita = quantita;
@@ -51,13 +49,8 @@ class ControllaPrestazione : public ::testing::Test {
     s.ricetta.memorizza(n, s.riga);
     const std::size_t trovato = controlla_prestazione(s);
     if (numero) *numero = trovato;
-    return report.contenuto().substr(prima);
+    return nuovo();
   }
-
-  prova::CartellaTemporanea cartella;
-  ReportErrori report;
-  Tabelle tabelle{cartella.percorso()};
-  StatoRun s{report, tabelle, 2024};
 };
 
 TEST_F(ControllaPrestazione, CodeBranchAndAmount) {

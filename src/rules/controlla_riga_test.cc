@@ -1,25 +1,22 @@
 #include <gtest/gtest.h>
 
-#include "rules/stato_run.h"
 #include "rules/regole.h"
-#include "support/cartella_temporanea.h"
+#include "support/stato_prova.h"
 
 namespace flussom {
 namespace {
 
 using F = RigaFlusso;
-struct Campo { std::string F::*campo; std::string testo; };
+using Campo = prova::CampoDi<F>;
 
 // A ricetta whose first line passes every check; the line with `campi` changed is checked as
 // line n (line 1 replaces the first line), against ICD9.DAT 250, 4011, V01: the report.
 std::string controlla(const std::vector<Campo>& campi, std::int64_t n = 1) {
-  prova::CartellaTemporanea cartella;
-  Tabelle tabelle{cartella.percorso()};
+  prova::StatoProva p(2024);
   std::string icd9;
   for (const char* c : {"250   ", "4011  ", "V01   "}) icd9 += c + std::string(57, 'x');
-  tabelle.icd9().carica_da(icd9);
-  ReportErrori report;
-  StatoRun s{report, tabelle, 2024};
+  p.tabelle.icd9().carica_da(icd9);
+  StatoRun& s = p.s;
   for (const Campo& c : {Campo{&F::cod_medico, "RSSMRA01"}, {&F::cod_fiscale, "RSSMRA80A01H501U"},
                          {&F::data_prenotazione, "24/10/2009"}, {&F::progressivo, "1"}, {&F::cod_diagnosi, "4011"},
                          {&F::data_prestazione, "25/10/2009"}, {&F::quantita, "1"}})
@@ -29,7 +26,7 @@ std::string controlla(const std::vector<Campo>& campi, std::int64_t n = 1) {
   s.ricetta.nprest = n;
   s.ricetta.memorizza(n, s.riga);
   controlla_riga(s);
-  return report.contenuto();
+  return p.nuovo();
 }
 
 const std::string medico = " Medico prescrittore con caratteri errati ";

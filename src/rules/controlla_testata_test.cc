@@ -1,25 +1,21 @@
 #include <gtest/gtest.h>
 
-#include "rules/stato_run.h"
 #include "rules/regole.h"
-#include "support/cartella_temporanea.h"
-#include "support/riga_prova.h"
+#include "support/stato_prova.h"
 
 namespace flussom {
 namespace {
 
 using R = prova::RigaProva;
-struct Campo { std::string R::*campo; std::string testo; };
+using prova::Campo;
 
 // A closing row with the given fields changed through controlla_testata, in the year `anno`,
 // against the test tables (COMUXX: 001001, 058091) or none: the report it writes.
 std::string testata(const std::vector<Campo>& campi, int anno = 2026, std::string struttura = "123456",
                     bool tabelle_prova = true) {
-  prova::CartellaTemporanea cartella;
-  if (tabelle_prova) prova::costruisci_in(cartella.percorso(), prova::tabelle_base());
-  Tabelle tabelle(cartella.percorso());
-  ReportErrori report;
-  StatoRun s(report, tabelle, anno);
+  prova::StatoProva p(anno);
+  if (tabelle_prova) prova::costruisci_in(p.cartella.percorso(), prova::tabelle_base());
+  StatoRun& s = p.s;
   R r = R().chiusura("0005,60", "00015,06");
   for (const Campo& c : campi) r.*c.campo = c.testo;
   const std::string linea = r.linea();
@@ -27,7 +23,7 @@ std::string testata(const std::vector<Campo>& campi, int anno = 2026, std::strin
   dividi_riga(linea, s.riga);
   s.codice_struttura = struttura;
   controlla_testata(s);
-  return report.contenuto();
+  return p.nuovo();
 }
 
 std::string cf_errato(const std::string& letto, const std::string& corretto) {
