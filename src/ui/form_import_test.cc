@@ -43,6 +43,8 @@ std::string riga(std::string_view struttura, std::string_view ricetta, std::stri
   return r.replace(6, 6, struttura).replace(122, 16, ricetta).replace(138, 2, progressivo) + "\r\n";
 }
 
+QString da_cp1252(const std::string& s) { return QString::fromStdString(cp1252_a_utf8(s)); }
+
 // The message boxes in a form that a failed comparison prints readably.
 std::string descrivi(const std::vector<BoxVisto>& box) {
   QString d;
@@ -238,12 +240,14 @@ TEST_F(FormImportTest, SampleFilesGiveTheCommandLinesResultsAndTheReportOpens) {
   auto* blocchi = controllo<QTreeWidget>("Blocchi");
   QStringList attesi, visti;
   const QRegularExpression chiusura(QStringLiteral("^(\\d+) \\.+ Ricetta Nr +(\\S+)"));
-  for (const QString& r : QString::fromStdString(cp1252_a_utf8(app_.leggi("errori.RPT"))).split("\r\n"))
-    if (const auto m = chiusura.match(r); m.hasMatch()) attesi << QString::number(m.captured(1).toInt()) + ' ' + m.captured(2);
+  for (const QString& r : da_cp1252(app_.leggi("errori.RPT")).split("\r\n"))
+    if (const auto m = chiusura.match(r); m.hasMatch())
+      attesi << QString::number(m.captured(1).toInt()) + ' ' + m.captured(2);
   for (int i = 0; i < blocchi->topLevelItemCount(); ++i)
     visti << blocchi->topLevelItem(i)->text(0) + ' ' + blocchi->topLevelItem(i)->text(1);
   EXPECT_EQ(visti, attesi);
-  EXPECT_EQ(blocchi->topLevelItem(0)->text(2), QString::fromUtf8("Importo \u20ac 99,99 errato Cod.Prestaz.  90.14.1 (\u20ac 00001.13)"));
+  EXPECT_EQ(blocchi->topLevelItem(0)->text(2),
+            QStringLiteral("Importo \u20ac 99,99 errato Cod.Prestaz.  90.14.1 (\u20ac 00001.13)"));
   auto* messaggi = controllo<QListWidget>("Messaggi");
   ASSERT_EQ(messaggi->count(), 2);
   EXPECT_TRUE(messaggi->item(1)->text().startsWith("Riga 9: Totale"));
@@ -251,15 +255,15 @@ TEST_F(FormImportTest, SampleFilesGiveTheCommandLinesResultsAndTheReportOpens) {
   // its message (service, quantity, amount) highlighted.
   auto* righe = controllo<QTreeWidget>("Righe");
   ASSERT_EQ(righe->topLevelItemCount(), 9);
-  const QStringList linee =
-      QString::fromStdString(cp1252_a_utf8(prova::leggi_file(dati / a_percorso(file[1])))).split("\r\n");
+  const QStringList linee = da_cp1252(prova::leggi_file(dati / a_percorso(file[1]))).split("\r\n");
   QTreeWidgetItem* quarta = righe->topLevelItem(3);
   ASSERT_EQ(quarta->childCount(), 25);
   EXPECT_TRUE(quarta->text(0).startsWith("Riga 4 ") && quarta->font(0).bold());
   EXPECT_FALSE(righe->topLevelItem(2)->font(0).bold());
   QStringList evidenziati;
   for (int i = 0; i < 25; ++i)
-    if (quarta->child(i)->font(2).bold()) evidenziati << quarta->child(i)->text(0) + ' ' + quarta->child(i)->text(1);
+    if (quarta->child(i)->font(2).bold())
+      evidenziati << quarta->child(i)->text(0) + ' ' + quarta->child(i)->text(1);
   EXPECT_EQ(evidenziati, QStringList({"155 cod_prestazione", "162 quantita", "180 importo"}));
   EXPECT_EQ(quarta->child(18)->text(2), linee[3].mid(154, 7));
   // A double click on the first message goes to its line; Enter on the second to its own.
