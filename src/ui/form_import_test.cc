@@ -148,7 +148,6 @@ TEST_F(FormImportTest, FilesAreChosenByKeyboardClickAndDropAndFoldersCanBeWalked
   EXPECT_TRUE(entrata.isAccepted());
   QDropEvent rilascio(QPointF(10, 10), Qt::CopyAction, &dati, Qt::LeftButton, {});
   QApplication::sendEvent(finestra_.get(), &rilascio);
-  EXPECT_EQ(finestra_->percorso_file(), lontano);
   EXPECT_EQ(voci("File1"), QStringList{"AMB09.txt"});
   EXPECT_EQ(file1->currentItem()->text(), "AMB09.txt");
   // A run to the end fills its bar.
