@@ -308,8 +308,6 @@ TEST_F(FormImportTest, TheRunShowsFacilityProgressAndLinesAddedBeforeAMessage) {
   };
   RisposteModali risposte;
   controlla(risposte.poi(ok));
-  ASSERT_EQ(risposte.visti().size(), 1u);
-  EXPECT_EQ(risposte.visti()[0].testo, "STRUTTURA NON TROVATA");
   EXPECT_TRUE(durante.endsWith("\nLunghezza file ERRATA")) << durante.toStdString();
   // The run stopped: the last line says so, and why.
   EXPECT_EQ(righe(), riga_di_comando() << "Controllo NON completato: STRUTTURA NON TROVATA");
