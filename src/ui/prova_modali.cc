@@ -13,8 +13,6 @@ RisposteModali::RisposteModali() : ultima_(QApplication::activeModalWidget()) {
   timer_.start(10);
 }
 
-RisposteModali::~RisposteModali() = default;
-
 RisposteModali& RisposteModali::poi(Risposta risposta) {
   risposte_.push_back(std::move(risposta));
   return *this;

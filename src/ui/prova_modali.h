@@ -27,7 +27,6 @@ class RisposteModali : public QObject {
   using Risposta = std::function<void(QWidget*)>;
 
   RisposteModali();
-  ~RisposteModali() override;
 
   // The next modal window that appears gets this answer (one already on show when the
   // helper is made is not answered).

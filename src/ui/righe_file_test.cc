@@ -21,12 +21,9 @@ TEST(RigheFile, PicksInAnyOrderReadTheLinesOfAReadingFromTheTop) {
   while (contenuto.size() < 3 * LettoreRighe::blocco_iniziale) {
     const auto n = static_cast<std::int64_t>(attese.size()) + 1;
     std::string riga = "riga " + std::to_string(n);
-    if (n < RigheFile::passo) {  // 16 bytes a line up to the note's line
+    if (n <= RigheFile::passo) {  // 16 bytes a line up to the note's line, then its LF
       riga.resize(15, 'x');
-      contenuto += riga + (caso() % 2 ? "\r" : "\n");
-    } else if (n == RigheFile::passo) {
-      riga.resize(15, 'y');
-      contenuto += riga + "\r\n";
+      contenuto += riga + (n == RigheFile::passo ? "\r\n" : caso() % 2 ? "\r" : "\n");
     } else {
       riga += std::string(caso() % 40, 'z');
       contenuto += riga + interruzioni[caso() % 3];

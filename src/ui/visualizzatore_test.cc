@@ -7,12 +7,12 @@
 #include "support/cartella_temporanea.h"
 #include "ui/percorsi.h"
 
-#ifndef _WIN32
 namespace flussom {
 namespace {
 
 namespace fs = std::filesystem;
 
+#ifndef _WIN32
 TEST(Visualizzatore, PicksTheFirstExecutableEditorOfTheListInThePath) {
   prova::CartellaTemporanea a, b;
   for (auto [c, nome] : {std::pair{&a, "mousepad"}, {&b, "gedit"}, {&b, "xdg-open"}})
@@ -34,15 +34,7 @@ TEST(Visualizzatore, TheReportPathIsOneArgument) {
               da_percorso(c / nome / "errori.RPT"));
   }
 }
-
-}  // namespace
-}  // namespace flussom
-#endif
-
-#ifdef _WIN32
-namespace flussom {
-namespace {
-
+#else
 TEST(Visualizzatore, NotepadOnTheReportWithTheWideFolderName) {
   const std::pair<const wchar_t*, const char16_t*> casi[] = {
       {L"C:\\app", u"NOTEPAD C:\\app\\errori.RPT"},
@@ -51,7 +43,7 @@ TEST(Visualizzatore, NotepadOnTheReportWithTheWideFolderName) {
   for (const auto& [cartella, atteso] : casi)
     EXPECT_EQ(comando_visualizza_report(cartella), QString::fromUtf16(atteso));
 }
+#endif
 
 }  // namespace
 }  // namespace flussom
-#endif
