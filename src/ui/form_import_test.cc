@@ -113,6 +113,11 @@ TEST_F(FormImportTest, FilesAreChosenByKeyboardClickAndDropAndFoldersCanBeWalked
   app_.scrivi("strutture.DAT", record_ambulatorio);
   app_.scrivi("errori.RPT", "vecchio");
   apri();
+  // The operators' own words on the labels and buttons.
+  for (auto [nome, testo] : {std::pair{"Label2", "Drive"}, {"Label1", "File dati da controllare"},
+                             {"Comm_controlla", "Controlla File"},
+                             {"Comm_st", "Visualizza e stampa errori"}, {"Com_fine", "Fine"}})
+    EXPECT_EQ(controllo(nome)->property("text").toString(), testo) << nome;
   EXPECT_EQ(stato(), "");
   EXPECT_FALSE(stampa());
   EXPECT_EQ(voci("File1"), QStringList({"a.txt", "B.TXT", "senza"}));
