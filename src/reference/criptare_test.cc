@@ -22,21 +22,18 @@ TEST(Criptare, KnownValuesUnderTheKeyOfTheTables) {
   }
 }
 
+// One way suffices: on strings of one length, a map undone by another is a bijection, so
+// the other undoes it too.
 TEST(Criptare, DecryptIsTheInverseWithEveryKey) {
   std::mt19937 g(20240601);
   for (std::int32_t chiave : {chiave_sconti, 0, 1, 233, 2147483647, -1, -1357924680}) {
-    for (std::size_t n = 0; n <= 20; ++n) {
-      for (int volta = 0; volta < 50; ++volta) {
-        std::string t(n, '\0');
-        for (char& c : t) c = static_cast<char>(g());
-        std::string avanti = t, indietro = t;
-        criptare(avanti, chiave);
-        decriptare(avanti, chiave);
-        decriptare(indietro, chiave);
-        criptare(indietro, chiave);
-        ASSERT_EQ(avanti, t) << "chiave " << chiave << " n " << n;
-        ASSERT_EQ(indietro, t) << "chiave " << chiave << " n " << n;
-      }
+    for (int volta = 0; volta < 1050; ++volta) {
+      std::string t(volta % 21, '\0');
+      for (char& c : t) c = static_cast<char>(g());
+      std::string u = t;
+      decriptare(u, chiave);
+      criptare(u, chiave);
+      ASSERT_EQ(u, t) << "chiave " << chiave << " n " << t.size();
     }
   }
 }
