@@ -30,19 +30,13 @@ std::vector<std::string> tutti(const RigaFlusso& r) {
           r.pos_contabile};
 }
 
-TEST(RigaFlusso, FieldsAtTheirPositions) {
+TEST(RigaFlusso, BlankAndShortLinesClearWhatTheLineBeforeSet) {
   RigaFlusso r;
-  dividi_riga(linea_con({{1, "190"}, {4, "201"}, {7, "1234"}, {13, "09"}, {31, "ROSSI"},
-                         {81, "RSSMRA80A01H501U"}, {123, "ABC123"}, {139, "99"},
-                         {155, "89.7"}, {188, "1"}, {189, "XXXXXXXXXX"}}),
-              r);
-  EXPECT_EQ(r.cod_regione + r.cod_azienda + r.cod_struttura + "|" + r.cod_branca, "1902011234|09");
-  EXPECT_EQ(r.cognome + "|" + r.cod_fiscale + "|" + r.num_ricetta, "ROSSI|RSSMRA80A01H501U|ABC123");
-  EXPECT_EQ(r.cod_prestazione + "|" + r.pos_contabile, "89.7|1");
-  EXPECT_TRUE(riga_99(r));
+  dividi_riga(linea_con({{1, "190"}, {13, "09"}, {31, "ROSSI"}, {162, "003"}, {188, "1"}}), r);
   dividi_riga(std::string(222, ' '), r);
   EXPECT_EQ(r.cod_regione + r.cognome + r.data_nascita + r.importo + r.importo_ticket, "");
   EXPECT_EQ(r.quantita, "0");
+  dividi_riga(linea_con({{13, "09"}, {188, "1"}}), r);
   dividi_riga("190201123456", r);
   EXPECT_EQ(r.cod_struttura, "123456");
   EXPECT_EQ(r.cod_branca + r.pos_contabile, "");
