@@ -89,6 +89,7 @@ TEST(RegoleRicetta, ReportOfEachSequence) {
       {"R1*10", "", ""},
       {"R1*11", dieci + blocco("01", "R1"), "dieci_prestazioni_superate@12 #1 R1 1-12 "},
       {"R1*1 R1.99", sola_99 + blocco("01", "R1"), "solo_riga_99@3 #1 R1 3-3 "},
+      {"R1.99", sola_99 + blocco("01", "R1"), "solo_riga_99@1 #1 R1 1-1 "},
       {"R1*11 R2.99", dieci + blocco("01", "R1") + sola_99 + blocco("02", "R2"),
        "dieci_prestazioni_superate@12 #1 R1 1-12 solo_riga_99@13 #2 R2 13-13 "},
       {"R1*11 | R2*1", dieci + "|\r\n" + blocco("01", "R1"), "dieci_prestazioni_superate@12 #1 R1 1-12 "},

@@ -144,25 +144,6 @@ TEST_F(Importa, WrongLengthBeforeAnyErrorEndsTheRun) {
   EXPECT_EQ(ui.occupato, 0);
 }
 
-TEST_F(Importa, WrongLengthAfterAnErrorIsCheckedLikeAnyLine) {
-  prova::RigaProva a;
-  a.num_ricetta = "190000000000001";
-  std::string dati = a.chiusura("0000,00", "0000,00").linea() + "\r\n";  // closing row alone
-  dati += prova::ricetta_corretta("190000000000002") + prova::RigaProva().linea() + "X\r\n";
-  auto r = esegui("FLM05.txt", dati);
-  EXPECT_EQ(r.esito, EsitoRun::con_errori);
-  const std::string rep = report();
-  EXPECT_NE(rep.find(" E'presente solo la riga 99 \r\n"), std::string::npos) << rep;
-  EXPECT_NE(rep.find("\r\n01 " + std::string(60, '.') + " Ricetta Nr   190000000000001\r\n\r\n"),
-            std::string::npos);
-  EXPECT_NE(rep.find(" Lunghezza file errata \r\n"), std::string::npos);
-  const std::string fine = "\r\n\r\nData controllo : 06/12/2026\r\n";
-  EXPECT_EQ(rep.substr(rep.size() - fine.size()), fine);
-  auto s = righe_stato();
-  EXPECT_EQ(s.back(), "Il file contiene ERRORI rilevanti");
-  EXPECT_EQ(s[s.size() - 2], "Lunghezza file ERRATA");
-}
-
 TEST_F(Importa, NoFileChosenEmptiesTheReport) {
   dir.scrivi("errori.RPT", "old");
   EXPECT_EQ(importa(ParametriRun{{}, dir.percorso()}, ui, orologio).esito, EsitoRun::nessun_file);
