@@ -242,9 +242,8 @@ TEST_F(Robustezza, TablesMissingEmptyOrNotFiles) {
 #ifndef _WIN32
       {"a folder", "inutilizzabile", [](const fs::path& t) { fs::create_directories(t / "d"); }},
       {"a FIFO", "inutilizzabile", [](const fs::path& t) { mkfifo(t.c_str(), 0600); }},
-      {"a link to /dev/zero", "inutilizzabile",
-       [](const fs::path& t) { fs::create_symlink("/dev/zero", t); }},
-      {"a device", "inutilizzabile", [](const fs::path& t) { fs::create_symlink("/dev/null", t); }},
+      {"a link to a device", "inutilizzabile",
+       [](const fs::path& t) { fs::create_symlink("/dev/null", t); }},
       {"a link to nowhere", "inutilizzabile",
        [&](const fs::path& t) { fs::create_symlink(bersaglio, t); }},
 #endif
