@@ -11,7 +11,9 @@ using prova::Campo;
 
 class ControllaImporti : public ::testing::Test, public prova::StatoProva {
  protected:
-  ControllaImporti() : StatoProva(2026) { prova::costruisci_in(cartella.percorso(), prova::tabelle_base()); }  // CODESE: 013, 0A31
+  ControllaImporti() : StatoProva(2026) {
+    prova::costruisci_in(cartella.percorso(), prova::tabelle_base());  // CODESE: 013, 0A31
+  }
 
   // A closing row as line 2 of its ricetta (or alone, moved on to index 2 from 1), all in
   // the same run: the lines controlla_importi adds. It declares ticket 5,60 and net 34,40.
