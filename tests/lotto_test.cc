@@ -1,5 +1,5 @@
 // `flussom lotto` end to end: outputs per file identical to single runs, the summary table,
-// the exit status; and `flussom controlla --json` where a single run's result goes.
+// the exit status.
 #include <gtest/gtest.h>
 
 #include "support/cartella_temporanea.h"
@@ -12,20 +12,14 @@ namespace {
 namespace fs = std::filesystem;
 using prova::esegui_flussom;
 
-std::string con_errore() {
-  prova::RigaProva r;
-  r.quantita = "000";
-  return r.linea() + "\r\n" + r.chiusura("0020,66", "").linea() + "\r\n";
-}
-
 TEST(Lotto, ReportsAsInSingleRunsAndTheSummary) {
   prova::CartellaTemporanea app, dati, altri, uscita;
   prova::costruisci_in(app.percorso(), prova::tabelle_base());
   app.scrivi("strutture.DAT", prova::strutture_base());
   const auto corretto = dati.scrivi("FLM102026.TXT", prova::ricetta_corretta("190000000000001"));
-  dati.scrivi("FLM112026", con_errore());
+  dati.scrivi("FLM112026", prova::ricetta_con_errore());
   dati.scrivi("note.csv", "non un file dati");
-  altri.scrivi("FLM102026.txt", con_errore());
+  altri.scrivi("FLM102026.txt", prova::ricetta_con_errore());
   const fs::path out = uscita / "nuova";
   const auto lotto = [&](std::vector<std::string> file) {
     file.insert(file.begin(), {"lotto", "--cartella", app.percorso().string(), "--uscita",
@@ -62,20 +56,6 @@ TEST(Lotto, ReportsAsInSingleRunsAndTheSummary) {
   EXPECT_EQ(u.stato, 2);
   EXPECT_NE(u.err.find("manca.txt: Impossibile leggere il file"), std::string::npos) << u.err;
   EXPECT_EQ(lotto({corretto.string()}).stato, 0);
-}
-
-TEST(ControllaJson, NeverInThePlaceOfTheDataFileOrTheReport) {
-  prova::CartellaTemporanea app;
-  prova::costruisci_in(app.percorso(), prova::tabelle_base());
-  app.scrivi("strutture.DAT", prova::strutture_base());
-  const auto dati = app.scrivi("FLM102026.txt", con_errore());
-  for (const auto& json : {dati, app / "errori.RPT"}) {
-    auto u = esegui_flussom({"controlla", "--json", json.string(), "--cartella", app.percorso().string(), dati.string()});
-    EXPECT_EQ(u.stato, 2);
-    EXPECT_NE(u.err.find("il file dati o il report"), std::string::npos) << u.err;
-  }
-  EXPECT_EQ(app.leggi("FLM102026.txt"), con_errore());
-  EXPECT_EQ(esegui_flussom({"--version"}).out, "flussom " FLUSSOM_VERSIONE "\n");
 }
 
 }  // namespace

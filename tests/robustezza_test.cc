@@ -79,11 +79,11 @@ class Robustezza : public ::testing::Test {
   }
 
   // Runs `flussom controlla` on `file` and checks that only what may be written was: in the
-  // application folder errori.RPT and, created empty, the keyed tables a lookup needs; in the
-  // data folder nothing.
+  // application folder errori.RPT and, created empty, its lock and the keyed tables a lookup
+  // needs; in the data folder nothing.
   prova::Uscita controlla() {
-    static const std::set<std::string> chiave = {"TERAPIE.DAT", "ICD9.DAT", "COMUXX.DAT",
-                                                 "CODESE.DAT"};
+    static const std::set<std::string> chiave = {"TERAPIE.DAT", "ICD9.DAT", "COMUXX.DAT", "CODESE.DAT",
+                                                 "errori.RPT.lck"};
     const auto prima = contenuto(app.percorso()), dati_prima = contenuto(dati.percorso());
     auto u = esegui_flussom({"controlla", "--cartella", app.percorso().string(), file.string()});
     EXPECT_TRUE(contenuto(dati.percorso()) == dati_prima) << "data folder changed";

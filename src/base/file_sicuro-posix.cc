@@ -127,4 +127,29 @@ bool accorcia_file(std::FILE* file, std::uint64_t dimensione, std::string& error
   return true;
 }
 
+std::FILE* prendi_blocco(const std::filesystem::path& percorso, bool& occupato, std::string& errore) {
+  occupato = false;
+  const int fd = open(percorso.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC | O_NOCTTY | O_NONBLOCK, 0666);
+  if (fd < 0) return fallito(errore);
+  bool pipe = false;
+  if (!controlla_tipo(fd, false, pipe, errore)) return nullptr;
+  if (flock(fd, LOCK_EX | LOCK_NB) != 0) {
+    const int e = errno;
+    close(fd);
+    occupato = e == EWOULDBLOCK;
+    return fallito(errore, e);
+  }
+  return come_stream(fd, "r+b", errore);
+}
+
+bool identita_file(const std::filesystem::path& percorso, IdentitaFile& identita) {
+  struct stat st;
+  if (stat(percorso.c_str(), &st) != 0) return false;
+  identita.dispositivo = static_cast<std::uint64_t>(st.st_dev);
+  identita.numero = static_cast<std::uint64_t>(st.st_ino);
+  identita.dimensione = static_cast<std::uint64_t>(st.st_size);
+  identita.modifica = static_cast<std::int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
+  return true;
+}
+
 }  // namespace flussom

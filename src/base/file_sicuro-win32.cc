@@ -141,4 +141,43 @@ bool accorcia_file(std::FILE* file, std::uint64_t dimensione, std::string& error
   return true;
 }
 
+std::FILE* prendi_blocco(const std::filesystem::path& percorso, bool& occupato, std::string& errore) {
+  occupato = false;
+  if (e_cartella(percorso)) {
+    errore = "\xE8 una cartella";
+    return nullptr;
+  }
+  HANDLE h = CreateFileW(percorso.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                         nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+  if (h == INVALID_HANDLE_VALUE) return fallito(errore);
+  bool pipe = false;
+  if (!controlla_tipo(h, false, pipe, errore)) return nullptr;
+  OVERLAPPED ov{};
+  ov.Offset = blocco_basso;
+  ov.OffsetHigh = blocco_alto;
+  if (!LockFileEx(h, LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0, &ov)) {
+    const DWORD e = GetLastError();
+    CloseHandle(h);
+    occupato = e == ERROR_LOCK_VIOLATION || e == ERROR_IO_PENDING;
+    return fallito(errore, e);
+  }
+  return come_stream(h, _O_RDWR, "r+b", errore);
+}
+
+bool identita_file(const std::filesystem::path& percorso, IdentitaFile& identita) {
+  HANDLE h = CreateFileW(percorso.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                         OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  if (h == INVALID_HANDLE_VALUE) return false;
+  BY_HANDLE_FILE_INFORMATION info{};
+  const bool ok = GetFileInformationByHandle(h, &info);
+  CloseHandle(h);
+  if (!ok) return false;
+  identita.dispositivo = info.dwVolumeSerialNumber;
+  identita.numero = (static_cast<std::uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow;
+  identita.dimensione = (static_cast<std::uint64_t>(info.nFileSizeHigh) << 32) | info.nFileSizeLow;
+  identita.modifica = static_cast<std::int64_t>((static_cast<std::uint64_t>(info.ftLastWriteTime.dwHighDateTime) << 32) |
+                                                info.ftLastWriteTime.dwLowDateTime);
+  return true;
+}
+
 }  // namespace flussom

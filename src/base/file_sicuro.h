@@ -36,6 +36,23 @@ void sblocca_file(std::FILE* file);
 // Cuts the open file back to `dimensione` bytes (after flushing the stream).
 bool accorcia_file(std::FILE* file, std::uint64_t dimensione, std::string& errore);
 
+// Opens (creating it when missing, never through a link) the lock file `percorso` and takes
+// its exclusive lock without waiting; the lock lasts until the file is closed. Null when
+// it cannot: `occupato` tells a lock held by someone else (another process, or another
+// handle of this one) from a failure, whose reason is in `errore`.
+std::FILE* prendi_blocco(const std::filesystem::path& percorso, bool& occupato, std::string& errore);
+
+// What tells one file from another and one version of it from the next: the file itself
+// (device and number, links followed), its size and its time of last change.
+struct IdentitaFile {
+  std::uint64_t dispositivo = 0, numero = 0, dimensione = 0;
+  std::int64_t modifica = 0;  // in the platform's own units
+  bool operator==(const IdentitaFile&) const = default;
+};
+
+// The identity of the file at `percorso`; false when it cannot be examined.
+bool identita_file(const std::filesystem::path& percorso, IdentitaFile& identita);
+
 // True when both paths name the same existing file (links followed); false otherwise,
 // also when either cannot be examined.
 bool stesso_file(const std::filesystem::path& a, const std::filesystem::path& b);

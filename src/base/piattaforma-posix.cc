@@ -19,6 +19,10 @@ bool posiziona_file(std::FILE* file, std::uint64_t posizione) {
          fseeko(file, static_cast<off_t>(posizione), SEEK_SET) == 0;
 }
 
+bool stesso_nome(const std::filesystem::path& a, const std::filesystem::path& b) {
+  return a.lexically_normal() == b.lexically_normal();
+}
+
 std::tm ora_locale(std::time_t t) {
   std::tm r{};
   localtime_r(&t, &r);

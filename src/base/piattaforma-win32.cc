@@ -21,6 +21,13 @@ bool posiziona_file(std::FILE* file, std::uint64_t posizione) {
          _fseeki64(file, static_cast<__int64>(posizione), SEEK_SET) == 0;
 }
 
+bool stesso_nome(const std::filesystem::path& a, const std::filesystem::path& b) {
+  const std::wstring x = a.lexically_normal().make_preferred().native();
+  const std::wstring y = b.lexically_normal().make_preferred().native();
+  return CompareStringOrdinal(x.c_str(), static_cast<int>(x.size()), y.c_str(), static_cast<int>(y.size()),
+                              TRUE) == CSTR_EQUAL;
+}
+
 std::tm ora_locale(std::time_t t) {
   std::tm r{};
   localtime_s(&r, &t);

@@ -16,6 +16,10 @@ std::FILE* apri_file(const std::filesystem::path& percorso, const char* modo);
 // Moves a file opened by apri_file to byte `posizione` (past 2 GB too). False on failure.
 bool posiziona_file(std::FILE* file, std::uint64_t posizione);
 
+// True when the two paths are the same name as the platform compares names (Windows
+// ignores letter case; the others do not).
+bool stesso_nome(const std::filesystem::path& a, const std::filesystem::path& b);
+
 // Local time of `t`.
 std::tm ora_locale(std::time_t t);
 

@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <cstring>
 #include <istream>
+#include <optional>
 #include <ostream>
 
 #include "base/cp1252.h"
@@ -10,9 +11,10 @@
 #include "model/strutture.h"
 #include "cli/interfaccia_terminale.h"
 #include "base/file_sicuro.h"
-#include "run/raccolta_report.h"
 #include "cli/registrazione.h"
-#include "cli/risultato_json.h"
+#include "risultati/risultato_json.h"
+#include "base/file_intero.h"
+#include "base/piattaforma.h"
 #include "reference/tabelle.h"
 
 namespace flussom {
@@ -55,21 +57,65 @@ int comando_controlla(const OpzioniControlla& o, const Orologio& orologio, std::
   return controlla_file(o, orologio, in, out, err).stato;
 }
 
+namespace {
+
+// Where the JSON result goes: a file written whole through its temporary, or standard
+// output ("-"). Refuses, before the run, a target that is one of the run's own files or
+// not a regular file.
+class UscitaJson {
+ public:
+  UscitaJson(const OpzioniControlla& o, std::ostream& out) : nome_(o.json), out_(out) {}
+
+  bool prepara(const ParametriRun& parametri, std::ostream& err) {
+    if (nome_.empty() || nome_ == "-") return true;
+    const fs::path json = percorso_utf8(nome_);
+    std::string motivo = destinazione_rifiutata(json, file_protetti(parametri));
+    if (motivo.empty() && file_.apri(json, motivo)) return true;
+    err << "Il file JSON " << testo_visibile(nome_) << " non pu\xC3\xB2 essere scritto: " << cp1252_a_utf8(motivo)
+        << ". Nessun controllo eseguito\n";
+    return false;
+  }
+
+  ScrittoreJson::Uscita uscita() {
+    if (nome_ == "-")
+      return [this](std::string_view t) { return !!out_.write(t.data(), static_cast<std::streamsize>(t.size())); };
+    return [this](std::string_view t) { return file_.scrivi(t); };
+  }
+
+  // Ends the document: the file takes its target's place. A write that failed on the way
+  // fails here.
+  bool completa(bool scritto, std::ostream& err) {
+    std::string motivo;
+    if (nome_ == "-") {
+      if (scritto && out_.flush()) return true;
+      motivo = std::strerror(errno);
+    } else {
+      if (file_.completa(motivo)) return true;
+      motivo = cp1252_a_utf8(motivo);
+    }
+    err << "Impossibile scrivere il risultato JSON " << testo_visibile(nome_) << " : " << motivo << '\n';
+    return false;
+  }
+
+ private:
+  std::string nome_;
+  std::ostream& out_;
+  FileIntero file_;
+};
+
+}  // namespace
+
 EsitoControllo controlla_file(const OpzioniControlla& o, const Orologio& orologio, std::istream& in,
                               std::ostream& out, std::ostream& err) {
   EsitoControllo esito;
   const ParametriRun parametri{percorso_utf8(o.file), o.cartella, o.report};
-  const fs::path json = percorso_utf8(o.json);
-  // The JSON result never takes the place of the data file or of the report.
-  if (!o.json.empty() && (stesso_file(json, parametri.percorso_file) || stesso_file(json, parametri.report()) ||
-                          json.lexically_normal() == parametri.report().lexically_normal())) {
-    err << "Il file JSON " << testo_visibile(o.json)
-        << " \xC3\xA8 il file dati o il report: nessun controllo eseguito\n";
-    return esito;
-  }
+  UscitaJson json(o, out);
+  if (!json.prepara(parametri, err)) return esito;
+  // With the JSON on standard output, the status text goes to standard error.
+  std::ostream& stato = o.json == "-" ? err : out;
   InterfacciaTerminale ui(o.cartella, in, err, o.interattivo);
-  RaccoltaReport raccolta;
-  if (!o.json.empty()) ui.osserva_report(&raccolta);
+  std::optional<ScrittoreJson> scrittore;
+  if (!o.json.empty()) ui.osserva_report(&scrittore.emplace(o.file, orologio.oggi(), json.uscita()));
   // The name as the terminal shows it; the report keeps its bytes.
   ui.imposta_stato("Apertura File : " + utf8_a_cp1252(testo_visibile(o.file)));
   // A progress indicator only where someone waits for it: a terminal and a large file.
@@ -77,20 +123,15 @@ EsitoControllo controlla_file(const OpzioniControlla& o, const Orologio& orologi
   const auto dimensione = fs::file_size(percorso_utf8(o.file), ec);
   ui.mostra_avanzamento(o.avanzamento && !ec && dimensione > soglia_avanzamento);
   const RisultatoRun& r = esito.run = importa(parametri, ui, orologio);
-  esito.blocchi = static_cast<std::int64_t>(raccolta.blocchi().size());
-  ui.stampa_stato(out);
+  ui.stampa_stato(stato);
   // A verdict that does not reach its reader is no verdict.
-  if (!out.flush()) {
+  if (!stato.flush()) {
     err << "Impossibile scrivere l'esito del controllo sullo standard output: " << std::strerror(errno) << '\n';
     return esito;
   }
-  if (!o.json.empty()) {
-    std::string motivo;
-    const DatiRisultato dati{o.file, orologio.oggi(), r, raccolta};
-    if (!scrivi_file_intero(json, risultato_json(dati), motivo)) {
-      err << "Impossibile scrivere il risultato JSON " << testo_visibile(o.json) << " : " << motivo << '\n';
-      return esito;
-    }
+  if (scrittore) {
+    esito.blocchi = scrittore->blocchi();
+    if (!json.completa(scrittore->concludi(r), err)) return esito;
   }
   esito.stato = stato_uscita(r.esito);
   return esito;

@@ -11,7 +11,8 @@
 #include "base/cp1252.h"
 #include "cli/comandi.h"
 #include "cli/interfaccia_terminale.h"
-#include "cli/risultato_json.h"
+#include "base/file_intero.h"
+#include "risultati/risultato_json.h"
 
 namespace flussom {
 

@@ -32,6 +32,15 @@ bool ReportErrori::crea(const std::filesystem::path& percorso, std::string& erro
   return file_ != nullptr;
 }
 
+bool ReportErrori::crea_intero(const std::filesystem::path& percorso, std::string& errore) {
+  chiudi();
+  buffer_.clear();
+  errore_.clear();
+  percorso_ = percorso;
+  if (!intero_.apri(percorso_, errore_)) errore = errore_;
+  return intero_.aperto();
+}
+
 void ReportErrori::scrivi(const RigaReport& info, std::initializer_list<std::string_view> pezzi) {
   const std::size_t inizio = buffer_.size();
   for (std::string_view p : pezzi) buffer_.append(p);
@@ -41,17 +50,34 @@ void ReportErrori::scrivi(const RigaReport& info, std::initializer_list<std::str
     osservatore_->riga_report(r);
   }
   buffer_.append("\r\n");
-  if (file_ && buffer_.size() >= soglia_scrittura) svuota();
+  if ((file_ || intero_.aperto()) && buffer_.size() >= soglia_scrittura) svuota();
 }
 
 void ReportErrori::svuota() {
-  if (!file_ || buffer_.empty()) return;
+  if (buffer_.empty()) return;
+  if (intero_.aperto()) {
+    if (!intero_.scrivi(buffer_) && errore_.empty()) errore_ = intero_.errore();
+    buffer_.clear();
+    return;
+  }
+  if (!file_) return;
   if (std::fwrite(buffer_.data(), 1, buffer_.size(), file_) != buffer_.size() && errore_.empty())
     errore_ = testo_errno(errno);
   buffer_.clear();
 }
 
+void ReportErrori::abbandona() {
+  intero_.annulla();
+  buffer_.clear();
+}
+
 bool ReportErrori::chiudi() {
+  if (intero_.aperto()) {
+    svuota();
+    std::string motivo;
+    if (!intero_.completa(motivo) && errore_.empty()) errore_ = motivo;
+    return errore_.empty();
+  }
   if (!file_) return errore_.empty();
   svuota();
   if (std::fflush(file_) != 0 && errore_.empty()) errore_ = testo_errno(errno);

@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 
+#include "base/file_intero.h"
 #include "model/riga_report.h"
 
 namespace flussom {
@@ -24,6 +25,10 @@ class ReportErrori {
   // created.
   bool crea(const std::filesystem::path& percorso, std::string& errore);
 
+  // The report written whole or not at all (a batch's report): the lines go to a temporary
+  // beside `percorso` that chiudi renames over it. False when it cannot be started.
+  bool crea_intero(const std::filesystem::path& percorso, std::string& errore);
+
   // Every line written from now on is also handed to `o` (none: nullptr).
   void osserva(OsservatoreReport* o) { osservatore_ = o; }
 
@@ -36,8 +41,12 @@ class ReportErrori {
     scrivi(info, pezzi);
   }
 
-  // Flushes and closes. False when something could not be written (reason in errore()).
+  // Flushes and closes (a whole report then takes its place). False when something could not be written (reason in errore()).
   bool chiudi();
+
+  // A whole report that is not to appear (the run was interrupted): dropped, the file at
+  // its name untouched.
+  void abbandona();
 
   bool in_errore() const { return !errore_.empty(); }
   const std::string& errore() const { return errore_; }
@@ -51,6 +60,7 @@ class ReportErrori {
 
   OsservatoreReport* osservatore_ = nullptr;
   std::FILE* file_ = nullptr;
+  FileIntero intero_;  // used instead of file_ by a whole report
   std::filesystem::path percorso_;
   std::string buffer_;
   std::string errore_;

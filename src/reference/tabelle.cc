@@ -198,14 +198,17 @@ void Tabelle::carica_noese_da(std::string contenuto) {
   });
 }
 
+const std::vector<std::string>& Tabelle::nomi() {
+  static const std::vector<std::string> nomi = {"strutture.DAT", "TERAPIE.DAT", "TERA001.DAT", "SCONTI.DAT",
+                                                "NOESE.DAT",     "ICD9.DAT",    "COMUXX.DAT",  "CODESE.DAT"};
+  return nomi;
+}
+
 namespace {
 
 std::vector<std::string> tabelle_nello_stato(const fs::path& cartella, StatoTabella stato) {
-  static const char* const nomi[] = {"strutture.DAT", "TERAPIE.DAT", "TERA001.DAT",
-                                     "SCONTI.DAT",    "NOESE.DAT",   "ICD9.DAT",
-                                     "COMUXX.DAT",    "CODESE.DAT"};
   std::vector<std::string> assenti;
-  for (const char* nome : nomi)
+  for (const std::string& nome : Tabelle::nomi())
     if (stato_tabella(cartella / nome) == stato) assenti.emplace_back(nome);
   return assenti;
 }

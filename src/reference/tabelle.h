@@ -121,6 +121,9 @@ class Tabelle {
   // Replaces NOESE.DAT's contents (tests, fuzzing).
   void carica_noese_da(std::string contenuto);
 
+  // The names of every table file of the application folder, strutture.DAT included.
+  static const std::vector<std::string>& nomi();
+
   // Names of the table files missing from the folder, and of those that are there but are
   // not regular files (for warnings at the start of a run); the run treats both as missing.
   static std::vector<std::string> mancanti(const std::filesystem::path& cartella);

@@ -36,6 +36,7 @@ enum class EsitoRun {
   file_non_leggibile,     // the data file could not be opened or read
   report_non_scrivibile,  // the report could not be created or written
   programma_terminato,    // "Fine Procedura" in the registration window
+  controllo_in_corso,     // another run holds the folder's report: nothing done
 };
 
 // What a run found: the one answer of a run.

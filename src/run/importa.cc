@@ -12,6 +12,7 @@
 #include "base/testo.h"
 #include "model/indice_ricette.h"
 #include "model/strutture.h"
+#include "reference/tabelle.h"
 #include "rules/regole.h"
 #include "rules/regole_ricetta.h"
 #include "rules/stato_run.h"
@@ -95,6 +96,7 @@ class Run {
       if (!apri_dati()) return esito(EsitoRun::file_non_leggibile);
       if (!struttura_del_file()) return esito(EsitoRun::programma_terminato);
     }
+    if (const std::optional<EsitoRun> e = blocca_report()) return esito(*e);
     ev_.report_azzerato();
     if (!crea_report()) return esito(EsitoRun::report_non_scrivibile);
     if (!par_.file_scelto()) return chiudi_report(EsitoRun::nessun_file);
@@ -153,9 +155,31 @@ class Run {
     }
   }
 
+  // The application folder's report is one run's at a time: its lock is held from before
+  // the report is recreated to the end of the run. The outcome when it cannot be taken.
+  std::optional<EsitoRun> blocca_report() {
+    if (!par_.percorso_report.empty()) return std::nullopt;
+    const fs::path blocco = file_blocco_report(par_.cartella);
+    bool occupato = false;
+    std::string motivo;
+    blocco_.reset(prendi_blocco(blocco, occupato, motivo));
+    if (blocco_) return std::nullopt;
+    if (occupato) {
+      ev_.messaggio("Un altro controllo \xE8 in corso nella cartella " + testo_cp1252(par_.cartella) +
+                    ": riprovare al termine");
+      return EsitoRun::controllo_in_corso;
+    }
+    ev_.messaggio("Impossibile scrivere il report " + testo_cp1252(par_.report()) + " : " + motivo);
+    return EsitoRun::report_non_scrivibile;
+  }
+
+  // The folder's report is recreated in place; any other report (a batch's) appears whole
+  // at the end of the run or not at all.
   bool crea_report() {
     std::string motivo;
-    if (report_.crea(par_.report(), motivo)) return true;
+    const bool creato = par_.percorso_report.empty() ? report_.crea(par_.report(), motivo)
+                                                     : report_.crea_intero(par_.report(), motivo);
+    if (creato) return true;
     ev_.messaggio("Impossibile scrivere il report " + testo_cp1252(report_.percorso()) + " : " + motivo);
     return false;
   }
@@ -295,6 +319,7 @@ class Run {
   EventiRun& ev_;
   const std::chrono::year_month_day oggi_;
   File dati_;
+  File blocco_;  // the lock of the folder's report, held to the end of the run
   bool pipe_ = false;
   std::optional<LettoreRighe> lettore_;
   TabellaStrutture strutture_;
@@ -309,6 +334,15 @@ class Run {
 };
 
 }  // namespace
+
+fs::path file_blocco_report(const fs::path& cartella) { return cartella / "errori.RPT.lck"; }
+
+std::vector<fs::path> file_protetti(const ParametriRun& par) {
+  std::vector<fs::path> p = {par.report(), par.cartella / "errori.RPT", file_blocco_report(par.cartella)};
+  if (par.file_scelto()) p.push_back(par.percorso_file);
+  for (const std::string& nome : Tabelle::nomi()) p.push_back(par.cartella / nome);
+  return p;
+}
 
 RisultatoRun importa(const ParametriRun& par, EventiRun& eventi, const Orologio& orologio) {
   eventi.run_iniziato(par);

@@ -2,6 +2,9 @@
 // ricetta rules and the checks, the verdict and the summary in the status text.
 #pragma once
 
+#include <filesystem>
+#include <vector>
+
 #include "base/orologio.h"
 #include "run/eventi_run.h"
 
@@ -9,5 +12,12 @@ namespace flussom {
 
 // Runs the check, telling `eventi` what happens; the result is also the last event.
 RisultatoRun importa(const ParametriRun& parametri, EventiRun& eventi, const Orologio& orologio);
+
+// The files an output of a run must never take the place of: the data file, the
+// application folder's report and its lock, and every reference table of the folder.
+std::vector<std::filesystem::path> file_protetti(const ParametriRun& parametri);
+
+// The lock file that keeps two runs from sharing the application folder's report.
+std::filesystem::path file_blocco_report(const std::filesystem::path& cartella);
 
 }  // namespace flussom

@@ -42,6 +42,12 @@ RigaProva RigaProva::chiusura(const std::string& ticket, const std::string& nett
   return r;
 }
 
+std::string ricetta_con_errore() {
+  RigaProva r;
+  r.quantita = "000";
+  return r.linea() + "\r\n" + r.chiusura("0020,66", "").linea() + "\r\n";
+}
+
 std::string ricetta_corretta(const std::string& numero, int servizi) {
   RigaProva r;
   r.num_ricetta = numero;

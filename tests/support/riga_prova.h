@@ -38,6 +38,9 @@ struct RigaProva {
 // declaring everything as ticket. Lines end with CR LF.
 std::string ricetta_corretta(const std::string& numero, int servizi = 1);
 
+// A ricetta with one error: a service of quantity 0. Lines end with CR LF.
+std::string ricetta_con_errore();
+
 // The fixture tables and facility table the defaults pass against.
 SorgentiProva tabelle_base();
 std::string strutture_base();  // strutture.DAT with facility 123456 "AMBULATORIO PROVA"

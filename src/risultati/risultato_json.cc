@@ -1,20 +1,29 @@
-#include "cli/risultato_json.h"
+#include "risultati/risultato_json.h"
 
-#include <cerrno>
 #include <cmath>
 #include <cstdio>
-#include <cstring>
-#include <fstream>
 #include <nlohmann/json.hpp>
 
 #include "base/cp1252.h"
 
 namespace flussom {
 
-namespace fs = std::filesystem;
 using json = nlohmann::ordered_json;
 
 namespace {
+
+// Texts that are not UTF-8 (a file's name) get replacement characters, never an exception.
+std::string testo_json(const json& j, int rientro) {
+  std::string s = j.dump(2, ' ', false, json::error_handler_t::replace);
+  if (rientro == 0) return s;
+  const std::string margine(static_cast<std::size_t>(rientro), ' ');
+  std::string r = margine;
+  for (char c : s) {
+    r += c;
+    if (c == '\n') r += margine;
+  }
+  return r;
+}
 
 json messaggio(const MessaggioReport& m) {
   json campi = json::array();
@@ -53,6 +62,11 @@ std::string data_iso(std::chrono::year_month_day d) {
   return buf;
 }
 
+// One member of the document's top level: `"chiave": value`.
+std::string membro(const char* chiave, const json& valore) {
+  return "  " + json(chiave).dump() + ": " + testo_json(valore, 2).substr(2);
+}
+
 }  // namespace
 
 const char* nome_esito(EsitoRun esito) {
@@ -82,55 +96,43 @@ int stato_uscita(EsitoRun esito) {
 
 long long centesimi(double euro) { return std::llround(euro * 100); }
 
-std::string risultato_json(const DatiRisultato& d) {
-  const RisultatoRun& r = d.run;
-  json blocchi = json::array();
-  for (const BloccoReport& b : d.report.blocchi())
-    blocchi.push_back({{"numero", b.numero},
-                       {"ricetta", cp1252_a_utf8(b.ricetta)},
-                       {"righe", {{"prima", b.prima_riga}, {"ultima", b.ultima_riga}}},
-                       {"messaggi", messaggi(b.messaggi)}});
-  json doc = {
-      {"formato", 1},
-      {"versione", FLUSSOM_VERSIONE},
-      {"file", d.file},
-      {"controllato_il", data_iso(d.giorno)},
-      {"struttura", r.codice_struttura.empty()
-                        ? json(nullptr)
-                        : json{{"codice", cp1252_a_utf8(r.codice_struttura)},
-                               {"denominazione", cp1252_a_utf8(r.denominazione_struttura)}}},
-      {"mese", r.mese >= 1 && r.mese <= 12 ? json(r.mese) : json(nullptr)},
-      {"esito", nome_esito(r.esito)},
-      {"riepilogo", r.esito == EsitoRun::corretto ? riepilogo(r.totali) : json(nullptr)},
-      {"errori", std::move(blocchi)},
-      {"messaggi_fuori_blocco", messaggi(d.report.fuori_blocco())},
-  };
-  // A file name that is not UTF-8 is shown with replacement characters, never refused.
-  return doc.dump(2, ' ', false, json::error_handler_t::replace) + "\n";
+ScrittoreJson::ScrittoreJson(std::string_view file, std::chrono::year_month_day giorno, Uscita uscita)
+    : uscita_(std::move(uscita)) {
+  scrivi("{\n" + membro("formato", 1) + ",\n" + membro("versione", FLUSSOM_VERSIONE) + ",\n" +
+         membro("file", std::string(file)) + ",\n" + membro("controllato_il", data_iso(giorno)) +
+         ",\n  \"errori\": [");
 }
 
-bool scrivi_file_intero(const fs::path& percorso, const std::string& testo, std::string& errore) {
-  fs::path temporaneo = percorso;
-  temporaneo += ".tmp";
-  {
-    std::ofstream out(temporaneo, std::ios::binary | std::ios::trunc);
-    if (out) out.write(testo.data(), static_cast<std::streamsize>(testo.size()));
-    if (out) out.close();
-    if (!out) {
-      errore = std::strerror(errno);
-      std::error_code ec;
-      fs::remove(temporaneo, ec);
-      return false;
-    }
+void ScrittoreJson::scrivi(std::string_view testo) {
+  if (scritto_ && !uscita_(testo)) scritto_ = false;
+}
+
+void ScrittoreJson::riga_report(const RigaReport& r) {
+  if (r.tipo == TipoRigaReport::messaggio) {
+    in_attesa_.push_back({std::string(r.testo), r.riga, r.regola});
+    return;
   }
-  std::error_code ec;
-  fs::rename(temporaneo, percorso, ec);
-  if (ec) {
-    errore = ec.message();
-    fs::remove(temporaneo, ec);
-    return false;
-  }
-  return true;
+  if (r.tipo != TipoRigaReport::blocco) return;
+  const json blocco = {{"numero", r.numero},
+                       {"ricetta", cp1252_a_utf8(r.ricetta)},
+                       {"righe", {{"prima", r.prima_riga}, {"ultima", r.ultima_riga}}},
+                       {"messaggi", messaggi(in_attesa_)}};
+  in_attesa_.clear();
+  scrivi((blocchi_++ ? ",\n" : "\n") + testo_json(blocco, 4));
+}
+
+bool ScrittoreJson::concludi(const RisultatoRun& r) {
+  const json struttura = r.codice_struttura.empty()
+                             ? json(nullptr)
+                             : json{{"codice", cp1252_a_utf8(r.codice_struttura)},
+                                    {"denominazione", cp1252_a_utf8(r.denominazione_struttura)}};
+  scrivi((blocchi_ ? "\n  ],\n" : "],\n") + membro("messaggi_fuori_blocco", messaggi(in_attesa_)) + ",\n" +
+         membro("struttura", struttura) + ",\n" +
+         membro("mese", r.mese >= 1 && r.mese <= 12 ? json(r.mese) : json(nullptr)) + ",\n" +
+         membro("esito", nome_esito(r.esito)) + ",\n" +
+         membro("riepilogo", r.esito == EsitoRun::corretto ? riepilogo(r.totali) : json(nullptr)) + "\n}\n");
+  in_attesa_.clear();
+  return scritto_;
 }
 
 }  // namespace flussom

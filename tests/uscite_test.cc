@@ -1,0 +1,138 @@
+// Where a run's outputs may go, end to end: a JSON result is written whole through a
+// temporary of its own or not at all, never in the place of the run's own files, never
+// through a link planted beside it; two runs never share one folder's report.
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <map>
+
+#include "support/cartella_temporanea.h"
+#include "support/esegui.h"
+#include "support/riga_prova.h"
+
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
+
+namespace flussom {
+namespace {
+
+namespace fs = std::filesystem;
+using prova::esegui_flussom;
+
+// Every entry of a folder (links as links) with the bytes of the regular files.
+std::map<std::string, std::string> contenuto(const fs::path& cartella) {
+  std::map<std::string, std::string> m;
+  for (const auto& e : fs::directory_iterator(cartella)) {
+    const auto tipo = e.symlink_status().type();
+    m[e.path().filename().string()] =
+        tipo == fs::file_type::regular ? prova::leggi_file(e.path())
+                                       : "<" + std::to_string(static_cast<int>(tipo)) + ">";
+  }
+  return m;
+}
+
+class Uscite : public ::testing::Test {
+ protected:
+  Uscite() {
+    prova::costruisci_in(app.percorso(), prova::tabelle_base());
+    app.scrivi("strutture.DAT", prova::strutture_base());
+    file = dati.scrivi("FLM102026.txt", prova::ricetta_con_errore());
+  }
+  prova::Uscita controlla(const std::string& json) {
+    return esegui_flussom({"controlla", "--json", json, "--cartella", app.percorso().string(), file.string()});
+  }
+  prova::CartellaTemporanea app, dati;
+  fs::path file;
+};
+
+TEST_F(Uscite, JsonRefusedInThePlaceOfTheRunsOwnFilesOrOfWhatIsNotAFile) {
+  struct Caso {
+    const char* nome;
+    std::function<fs::path()> prepara;  // makes the target, gives its name
+    const char* motivo;
+  };
+  std::vector<Caso> casi = {
+      {"the data file", [&] { return file; }, "FLM102026.txt, che il controllo"},
+      {"the data file by another way", [&] { return dati / "." / ".." / dati.percorso().filename() / "FLM102026.txt"; },
+       "FLM102026.txt, che il controllo"},
+      {"the report, not yet there", [&] { return app / "errori.RPT"; }, "errori.RPT, che"},
+      {"a table", [&] { return app / "strutture.DAT"; }, "strutture.DAT, che"},
+      {"a table that is missing", [&] {
+         fs::remove(app / "TERA001.DAT");
+         return app / "TERA001.DAT";
+       }, "TERA001.DAT, che"},
+      {"a folder", [&] { return dati.percorso(); }, "\xC3\xA8 una cartella"},
+  };
+#ifndef _WIN32
+  casi.push_back({"a link to the report not yet there", [&] {
+                    fs::create_symlink(app / "errori.RPT", dati / "r.json");
+                    return dati / "r.json";
+                  }, "errori.RPT, che"});
+  casi.push_back({"a link to a table", [&] {
+                    fs::create_symlink(app / "NOESE.DAT", dati / "n.json");
+                    return dati / "n.json";
+                  }, "NOESE.DAT, che"});
+  casi.push_back({"a device", [] { return fs::path("/dev/null"); }, "\xC3\xA8 un dispositivo"});
+  casi.push_back({"a FIFO", [&] {
+                    mkfifo((dati / "tubo").c_str(), 0600);
+                    return dati / "tubo";
+                  }, "non \xC3\xA8 un file regolare"});
+#endif
+  for (const Caso& c : casi) {
+    SCOPED_TRACE(c.nome);
+    const fs::path bersaglio = c.prepara();
+    const auto app_prima = contenuto(app.percorso()), dati_prima = contenuto(dati.percorso());
+    const prova::Uscita u = controlla(bersaglio.string());
+    EXPECT_EQ(u.stato, 2);
+    EXPECT_NE(u.err.find(c.motivo), std::string::npos) << u.err;
+    EXPECT_NE(u.err.find("Nessun controllo eseguito"), std::string::npos) << u.err;
+    EXPECT_EQ(u.out, "");
+    EXPECT_EQ(contenuto(app.percorso()), app_prima);
+    EXPECT_EQ(contenuto(dati.percorso()), dati_prima);
+  }
+}
+
+TEST_F(Uscite, JsonWrittenWholeThroughATemporaryOfItsOwn) {
+  // What stands at the old predictable temporary names is someone else's: left alone.
+  const fs::path json = dati / "esito.json";
+  dati.scrivi("esito.json.tmp", "dati di qualcuno");
+  prova::scrivi_file(json, "vecchio");
+#ifndef _WIN32
+  const fs::path altrui = app.scrivi("altrui", "non toccare");
+  fs::create_symlink(altrui, dati / ".esito.json.tmp");
+#endif
+  prova::Uscita u = controlla(json.string());
+  EXPECT_EQ(u.stato, 1) << u.err;
+  const std::string scritto = prova::leggi_file(json);
+  EXPECT_NE(scritto.find("\"esito\": \"errori\""), std::string::npos) << scritto;
+  EXPECT_EQ(dati.leggi("esito.json.tmp"), "dati di qualcuno");
+#ifndef _WIN32
+  EXPECT_EQ(prova::leggi_file(altrui), "non toccare");
+  // A link to a regular file: the file it leads to gets the result, the link stays.
+  const fs::path vero = dati / "vero.json";
+  prova::scrivi_file(vero, "");
+  fs::create_symlink(vero, dati / "link.json");
+  EXPECT_EQ(controlla((dati / "link.json").string()).stato, 1);
+  EXPECT_TRUE(fs::is_symlink(dati / "link.json"));
+  EXPECT_EQ(prova::leggi_file(vero), scritto);
+#endif
+  // No temporary is left behind, and the report is the run's.
+  std::string nomi;
+  for (const auto& voce : contenuto(dati.percorso())) nomi += voce.first + " ";
+#ifndef _WIN32
+  EXPECT_EQ(nomi, ".esito.json.tmp FLM102026.txt esito.json esito.json.tmp link.json vero.json ");
+#else
+  EXPECT_EQ(nomi, "FLM102026.txt esito.json esito.json.tmp ");
+#endif
+  EXPECT_NE(app.leggi("errori.RPT").find("Quantit"), std::string::npos);
+
+  // "-": the document on standard output, the status text on standard error.
+  u = controlla("-");
+  EXPECT_EQ(u.stato, 1);
+  EXPECT_EQ(u.out, scritto);
+  EXPECT_NE(u.err.find("Il file contiene ERRORI rilevanti"), std::string::npos) << u.err;
+}
+
+}  // namespace
+}  // namespace flussom
