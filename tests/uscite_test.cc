@@ -3,9 +3,13 @@
 // through a link planted beside it; two runs never share one folder's report.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <functional>
 #include <map>
+#include <memory>
 
+#include "base/file_sicuro.h"
+#include "run/importa.h"
 #include "support/cartella_temporanea.h"
 #include "support/esegui.h"
 #include "support/riga_prova.h"
@@ -132,6 +136,28 @@ TEST_F(Uscite, JsonWrittenWholeThroughATemporaryOfItsOwn) {
   EXPECT_EQ(u.stato, 1);
   EXPECT_EQ(u.out, scritto);
   EXPECT_NE(u.err.find("Il file contiene ERRORI rilevanti"), std::string::npos) << u.err;
+}
+
+TEST_F(Uscite, ASecondRunWhileTheFirstHoldsTheFolderTouchesNothing) {
+  ASSERT_EQ(controlla("-").stato, 1);
+  const std::string report = app.leggi("errori.RPT");
+  {
+    // Another run holds the folder's report.
+    bool occupato = false;
+    std::string errore;
+    std::unique_ptr<std::FILE, int (*)(std::FILE*)> blocco(
+        prendi_blocco(file_blocco_report(app.percorso()), occupato, errore), &std::fclose);
+    ASSERT_TRUE(blocco) << errore;
+    const auto prima = contenuto(app.percorso());
+    const prova::Uscita u = esegui_flussom({"controlla", "--cartella", app.percorso().string(), file.string()});
+    EXPECT_EQ(u.stato, 2);
+    EXPECT_EQ(u.err, "Un altro controllo \xC3\xA8 in corso nella cartella " + app.percorso().string() +
+                         ": riprovare al termine\n");
+    EXPECT_EQ(u.out.find("IL FILE"), std::string::npos) << u.out;
+    EXPECT_EQ(contenuto(app.percorso()), prima);
+  }
+  EXPECT_EQ(controlla("-").stato, 1);
+  EXPECT_EQ(app.leggi("errori.RPT"), report);
 }
 
 }  // namespace
