@@ -1,14 +1,17 @@
 // libFuzzer target: one whole check run over a fuzzed data file, against the fixed tables
 // of the application folder. Besides the sanitizers, every run must leave the tables and
-// the data file as they were, read exactly the lines the file holds, and write a report
-// whose every line ends in CR LF.
+// the data file as they were, read exactly the lines the file holds, write a report whose
+// every line ends in CR LF, and a JSON result that is valid and agrees with the report.
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
 #include <string>
 #include <string_view>
 
+#include <nlohmann/json.hpp>
+
 #include "ambiente.h"
+#include "risultati/risultato_json.h"
 #include "run/importa.h"
 
 namespace fs = std::filesystem;
@@ -17,19 +20,30 @@ using namespace flussom::fuzz;
 
 namespace {
 
-const char* nome_esito(EsitoRun e) {
-  switch (e) {
-    case EsitoRun::nessun_file: return "nessun_file";
-    case EsitoRun::mese_non_definito: return "mese_non_definito";
-    case EsitoRun::lunghezza_errata: return "lunghezza_errata";
-    case EsitoRun::struttura_non_trovata: return "struttura_non_trovata";
-    case EsitoRun::con_errori: return "con_errori";
-    case EsitoRun::corretto: return "corretto";
-    case EsitoRun::file_non_leggibile: return "file_non_leggibile";
-    case EsitoRun::report_non_scrivibile: return "report_non_scrivibile";
-    case EsitoRun::programma_terminato: return "programma_terminato";
+// The run's events with the report's lines handed to the JSON writer.
+class ConJson : public InterfacciaMuta {
+ public:
+  explicit ConJson(ScrittoreJson& json) : json_(json) {}
+  void riga_report(const RigaReport& r) override { json_.riga_report(r); }
+
+ private:
+  ScrittoreJson& json_;
+};
+
+// The JSON result must be a valid document that tells the run's outcome and has one block
+// for every numbered line of the report.
+void controlla_json(const std::string& testo, const RisultatoRun& r, const std::string& report) {
+  nlohmann::json doc;
+  try {
+    doc = nlohmann::json::parse(testo);
+  } catch (const std::exception& e) {
+    guasto(std::string("JSON non valido: ") + e.what());
   }
-  return "?";
+  if (doc["esito"] != nome_esito(r.esito)) guasto("esito del JSON diverso da quello del run");
+  std::size_t numerate = 0;
+  for (std::size_t i = 0; (i = report.find(" Ricetta Nr   ", i)) != std::string::npos; ++i) ++numerate;
+  if (doc["errori"].size() != numerate) guasto("blocchi del JSON diversi dalle righe numerate del report");
+  if ((r.esito == EsitoRun::corretto) != doc["riepilogo"].is_object()) guasto("riepilogo del JSON fuori posto");
 }
 
 bool righe_crlf(std::string_view s) {
@@ -52,8 +66,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const fs::path file = a.dati / "FLM102026.txt";
   scrivi(file, ingresso);
 
-  InterfacciaMuta ui;
+  std::string json;
+  ScrittoreJson scrittore("FLM102026.txt", orologio_fisso().oggi(), [&](std::string_view t) {
+    json.append(t);
+    return true;
+  });
+  ConJson ui(scrittore);
   const RisultatoRun r = importa(ParametriRun{file, a.cartella}, ui, orologio_fisso());
+  scrittore.concludi(r);
   const int risu = r.errori_nel_report ? 1 : 0;
   const std::string esito = nome_esito(r.esito);
 
@@ -62,16 +82,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   for (const auto& e : fs::directory_iterator(a.cartella)) {
     const std::string nome = e.path().filename().string();
     ++voci;
-    if (nome == "errori.RPT") continue;
+    if (nome == "errori.RPT" || nome == "errori.RPT.lck") continue;
     std::size_t k = 0;
     while (k < nomi_tabelle.size() && nome != nomi_tabelle[k]) ++k;
     if (k == nomi_tabelle.size()) guasto("file inatteso nella cartella: " + nome);
     if (fs::file_size(e.path()) != a.contenuti[k].size()) guasto("tabella cambiata: " + nome);
   }
-  if (voci != nomi_tabelle.size() + 1) guasto("tabelle o report mancanti");
+  if (voci != nomi_tabelle.size() + 2) guasto("tabelle, report o blocco mancanti");
 
   const std::string report = leggi(a.cartella / "errori.RPT");
   if (!righe_crlf(report)) guasto("riga del report senza CR LF (" + esito + ")");
+  controlla_json(json, r, report);
 
   const auto righe = static_cast<std::int64_t>(conta_righe(ingresso));
   switch (r.esito) {
