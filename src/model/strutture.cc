@@ -159,9 +159,8 @@ bool leggi_sotto_blocco(std::FILE* f, std::uint64_t dimensione, std::string& tab
     tabella.resize(static_cast<std::size_t>(dimensione));
     if (std::fseek(f, 0, SEEK_SET) != 0) return fallito();
     std::size_t letti = 0;
-    for (std::size_t n;
-         letti < tabella.size() && (n = std::fread(tabella.data() + letti, 1, tabella.size() - letti, f)) > 0;)
-      letti += n;
+    for (std::size_t n; letti < tabella.size(); letti += n)
+      if ((n = std::fread(tabella.data() + letti, 1, tabella.size() - letti, f)) == 0) break;
     if (std::ferror(f)) return fallito();
     tabella.resize(letti);  // shorter only when cut by someone who does not take the lock
   }

@@ -52,7 +52,8 @@ TEST(Strutture, ThousandsOfCommasCostLittleMoreThanTheirBytes) {
 TEST(Strutture, ACodeTheLookupFindsIsRefusedAndNothingWritten) {
   prova::CartellaTemporanea dir;
   // Two records of one code (the lookup takes the first) and no final line break.
-  const std::string tabella = "\"123456\",\"PRIMO\",\"02\",\"\",\"\"\r\n\"123456\",\"DOPPIO\",\"02\",\"\",\"\"\r\n"
+  const std::string tabella = "\"123456\",\"PRIMO\",\"02\",\"\",\"\"\r\n"
+                              "\"123456\",\"DOPPIO\",\"02\",\"\",\"\"\r\n"
                               "\"ab1\",\"MINUSCOLO\",\"02\",\"\",\"\"";
   const std::string primo = "Struttura 123456 gi\xE0 registrata: PRIMO";
   const struct { const char *codice, *errore; } casi[] = {
@@ -83,7 +84,8 @@ TEST(Strutture, TheCodeIsLookedUpInTheTableAsItStandsUnderTheLock) {
   prova::CartellaTemporanea dir;
   dir.scrivi("strutture.DAT", "");
   std::string motivo;
-  std::unique_ptr<std::FILE, int (*)(std::FILE*)> altro(apri_in_aggiunta(dir / "strutture.DAT", motivo), &std::fclose);
+  std::unique_ptr<std::FILE, int (*)(std::FILE*)> altro(apri_in_aggiunta(dir / "strutture.DAT", motivo),
+                                                        &std::fclose);
   std::uint64_t dimensione = 0;
   ASSERT_TRUE(altro && blocca_file(altro.get(), dimensione, motivo)) << motivo;
   std::string errore;
@@ -142,10 +144,11 @@ TEST(Strutture, ParallelRegistrationsLoseNoRecordAndPassACodeOnce) {
     fili.emplace_back([&, t] {
       for (int i = 0; i < 25; ++i) {
         std::string errore;
-        EXPECT_EQ(registra_struttura(dir.percorso(), {std::to_string(1000 + t * 100 + i), "X", "02", "", ""}, errore),
-                  RegistrazioneStruttura::registrata) << errore;
+        const DatiStruttura propria{std::to_string(1000 + t * 100 + i), "X", "02", "", ""};
+        EXPECT_EQ(registra_struttura(dir.percorso(), propria, errore), RegistrazioneStruttura::registrata) << errore;
         const std::string comune = std::to_string(5000 + i);
-        const auto esito = registra_struttura(dir.percorso(), {comune, std::string(1, 'A' + t), "02", "", ""}, errore);
+        const DatiStruttura di_tutti{comune, std::string(1, static_cast<char>('A' + t)), "02", "", ""};
+        const auto esito = registra_struttura(dir.percorso(), di_tutti, errore);
         if (esito == RegistrazioneStruttura::registrata) ++passate[i];
         else EXPECT_TRUE(errore.starts_with("Struttura " + comune + " gi\xE0 registrata: ")) << errore;
       }

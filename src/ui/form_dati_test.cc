@@ -132,7 +132,8 @@ TEST_F(FormDatiTest, ARefusedRegistrationSaysWhyAndLeavesTheWindowOpen) {
   // already, with its name as the table holds it.
   const struct { std::filesystem::path cartella; QString testo; bool intero; } casi[] = {
       {cartella_ / "non-esiste", QStringLiteral("Impossibile scrivere strutture.DAT : "), false},
-      {cartella_.percorso(), QString::fromUtf8("Struttura 123456 gi\u00E0 registrata: CITT\u00C0 \u20AC"), true},
+      {cartella_.percorso(), QString::fromUtf8("Struttura 123456 gi\u00E0 registrata: CITT\u00C0 \u20AC"),
+       true},
   };
   for (const auto& c : casi) {
     apri("123456", c.cartella);
