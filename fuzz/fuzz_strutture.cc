@@ -5,8 +5,9 @@
 //          apply)
 //   2 - 6  the builder's CSV sources prestazioni, diagnosi, comuni, esenzioni, noese.csv
 //          (ASSENTE: that source is absent)
-// A complete registration must append exactly its record (on a new line when the table did
-// not end with one), and be found afterwards whenever the table was in step before it. A
+// A complete registration of a code the lookup does not find must append exactly its record
+// (on a new line when the table did not end with one), and be found afterwards whenever the
+// table was in step before it; one of a code it finds is refused and changes nothing. A
 // build the builder accepts must write every table, twice over, leave no temporary file,
 // keep the three service tables parallel, and read back as CSV.
 #include <cstddef>
@@ -63,17 +64,24 @@ void prova_registrazione(const fs::path& cartella, std::string_view tabella, std
   const DatiStruttura d = dati_digitati(digitato);
   if (!registrazione_completa(d)) return;
   std::string errore;
-  if (!registra_struttura(cartella, d, errore)) guasto("registrazione non scritta: " + errore);
+  const RegistrazioneStruttura esito = registra_struttura(cartella, d, errore);
+  // A code the lookup finds already is refused, naming the facility it finds.
+  if (const Struttura* gia = prima.cerca(d.codice)) {
+    if (esito != RegistrazioneStruttura::gia_registrata) guasto("codice gia' registrato accettato");
+    if (errore != "Struttura " + d.codice + " gi\xE0 registrata: " + gia->denominazione)
+      guasto("messaggio del codice gia' registrato: " + errore);
+    if (leggi(cartella / "strutture.DAT") != tabella) guasto("strutture.DAT cambiata");
+    return;
+  }
+  if (esito != RegistrazioneStruttura::registrata) guasto("registrazione non scritta: " + errore);
   const bool a_capo = tabella.empty() || tabella.back() == '\n' || tabella.back() == '\r';
   const std::string attesa = std::string(tabella) + (a_capo ? "" : "\r\n") + record_struttura(d);
   if (leggi(cartella / "strutture.DAT") != attesa) guasto("strutture.DAT non e' quella attesa");
   if (!in_passo(tabella, attesa, d)) return;
   const TabellaStrutture dopo = TabellaStrutture::leggi(cartella);
   const Struttura* trovata = dopo.cerca(d.codice);
-  const Struttura* gia = prima.cerca(d.codice);
   if (!trovata) guasto("struttura registrata non trovata");
-  if (trovata->denominazione != (gia ? gia->denominazione : std::string(trim(d.denominazione))))
-    guasto("struttura registrata letta con un altro nome");
+  if (trovata->denominazione != trim(d.denominazione)) guasto("struttura registrata letta con un altro nome");
 }
 
 void prova_costruzione(const fs::path& cartella, const std::vector<std::string_view>& parti) {

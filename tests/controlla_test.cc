@@ -187,6 +187,14 @@ TEST_F(Controlla, RegistraAppendsTheRecordOnALineOfItsOwnOrRefusesItWhole) {
   EXPECT_EQ(registra({"7", "citt\u00E0 \u20AC \u201CA\u201D", "08"}).stato, 0);
   EXPECT_EQ(dir.leggi("strutture.DAT"),
             atteso + "\"7\",\"CITT\xE0 \x80 \x93" "A\x94\",\"08\",\"\",\"\"\r\n");
+
+  // A code registered already: refused with the name the lookup finds, in UTF-8.
+  const auto u = registra({"7", "ALTRO NOME", "01"});
+  EXPECT_EQ(u.stato, 2);
+  EXPECT_EQ(u.err, "Struttura 7 gi\u00E0 registrata: CITT\u00E0 \u20AC \u201CA\u201D\n");
+  EXPECT_EQ(u.out, "");
+  EXPECT_EQ(dir.leggi("strutture.DAT"),
+            atteso + "\"7\",\"CITT\xE0 \x80 \x93" "A\x94\",\"08\",\"\",\"\"\r\n");
 }
 
 }  // namespace

@@ -143,6 +143,10 @@ TEST_F(Robustezza, BadDataFilesAndReports) {
       {"LF CR, an empty line between", con(sostituisci(d, "\r\n", "\n\r")), 1, lunghezza, "",
        errata},
       {"cut in a line", con(d.substr(0, d.size() - 100)), 1, lunghezza, "", errata},
+      // Cut after the services of the second ricetta: its closing row is missing.
+      {"cut before the last closing row", con(d.substr(0, d.size() - 224)), 1,
+       "Il file contiene ERRORI rilevanti\n", "",
+       " Non \xE8 presente la riga 99 \r\n01 " + std::string(60, '.') + " Ricetta Nr   190000000000002\r\n"},
       {"NUL bytes alone: no facility", con(nul), 1, "", no_struttura, ""},
       {"NUL and FF in the fields, as any character",
        con(r.linea() + "\r\n" + r.chiusura("0020,66", "\xFF\xFF").linea() + "\r\n"), 1,

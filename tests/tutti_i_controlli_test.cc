@@ -128,7 +128,8 @@ std::string dati_di_prova() {
     dati += r.chiusura.linea() + "\r\n";
   }
   // A ricetta without its closing row, a duplicate number, a facility code with a blank,
-  // and a line of the wrong length after the errors.
+  // and a line of the wrong length after the errors, with which the file ends: its ricetta
+  // never gets its closing row.
   Ricetta senza = base(++n);
   dati += senza.servizi[0].linea() + "\r\n";
   dati += prova::ricetta_corretta("190000000000001");

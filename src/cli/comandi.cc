@@ -156,9 +156,15 @@ int comando_registra(const OpzioniRegistra& o, std::ostream& out, std::ostream& 
   auto b3 = valida_branca(o.branca3, false, errore);
   if (!b3) return rifiuta();
   d = DatiStruttura{*codice, *nome, *b1, *b2, *b3};
-  if (!registra_struttura(o.cartella, d, errore)) {
-    err << "Impossibile scrivere " << (o.cartella / "strutture.DAT").string() << " : " << errore << '\n';
-    return 2;
+  switch (registra_struttura(o.cartella, d, errore)) {
+    case RegistrazioneStruttura::registrata:
+      break;
+    case RegistrazioneStruttura::gia_registrata:
+      err << testo_visibile(cp1252_a_utf8(errore)) << '\n';
+      return 2;
+    case RegistrazioneStruttura::non_scritta:
+      err << "Impossibile scrivere " << (o.cartella / "strutture.DAT").string() << " : " << errore << '\n';
+      return 2;
   }
   out << "Registrata la struttura " << cp1252_a_utf8(d.codice) << " " << cp1252_a_utf8(d.denominazione)
       << '\n';

@@ -150,8 +150,16 @@ EsitoRegistrazione InterfacciaTerminale::registrazione_richiesta(std::string_vie
                    [](std::string_view v, std::string& e) { return valida_branca(v, false, e); },
                    dati.branca3);
   if (!ok) return EsitoRegistrazione::chiusa;  // input ended: nothing written
-  if (!flussom::registra_struttura(cartella_, dati, errore))
-    err_ << "Impossibile scrivere " << (cartella_ / "strutture.DAT").string() << " : " << errore << '\n';
+  switch (flussom::registra_struttura(cartella_, dati, errore)) {
+    case RegistrazioneStruttura::registrata:
+      break;
+    case RegistrazioneStruttura::gia_registrata:
+      err_ << testo_visibile(cp1252_a_utf8(errore)) << '\n';
+      break;
+    case RegistrazioneStruttura::non_scritta:
+      err_ << "Impossibile scrivere " << (cartella_ / "strutture.DAT").string() << " : " << errore << '\n';
+      break;
+  }
   return EsitoRegistrazione::chiusa;
 }
 

@@ -15,15 +15,21 @@ TEST(InterfacciaTerminale, RegistersOnTheTerminalAndTheRunFindsTheFacility) {
   prova::CartellaTemporanea dir;
   prova::costruisci_in(dir.percorso(), prova::tabelle_base());
   auto p = dir.scrivi("FLM10.txt", prova::ricetta_corretta("190000000000001"));
-  // Yes; the proposed code (empty answer); a refused name, then a good one; a refused
+  const std::string altra = "\"654321\",\"GI\xC0 QUI\",\"01\",\"\",\"\"\r\n";
+  dir.scrivi("strutture.DAT", altra);
+  // Yes, with the code of a facility registered already: refused, and the question again.
+  // Then yes; the proposed code (empty answer); a refused name, then a good one; a refused
   // specialty, then 26; two empty optional specialties.
-  std::istringstream in("forse\ns\n\nnome 1\npoliambulatorio nord\n2a\n26\n\n\n");
+  std::istringstream in("s\n654321\naltra\n01\n\n\n"
+                        "forse\ns\n\nnome 1\npoliambulatorio nord\n2a\n26\n\n\n");
   std::ostringstream err;
   InterfacciaTerminale ui(dir.percorso(), in, err, true);
   OrologioFisso oggi{std::chrono::year{2026} / 12 / 6};
   auto r = importa(ParametriRun{p, dir.percorso()}, ui, oggi);
   EXPECT_EQ(r.esito, EsitoRun::corretto) << err.str();
-  EXPECT_EQ(dir.leggi("strutture.DAT"), "\"123456\",\"POLIAMBULATORIO NORD\",\"26\",\"\",\"\"\r\n");
+  EXPECT_EQ(dir.leggi("strutture.DAT"), altra + "\"123456\",\"POLIAMBULATORIO NORD\",\"26\",\"\",\"\"\r\n");
+  EXPECT_NE(err.str().find("Struttura 654321 gi\xC3\xA0 registrata: GI\xC3\x80 QUI\n"), std::string::npos)
+      << err.str();
   EXPECT_EQ(ui.struttura(), "POLIAMBULATORIO NORD");
   EXPECT_NE(err.str().find("Denominazione \"nome 1\""), std::string::npos) << err.str();
   EXPECT_NE(err.str().find("Codice Branca \"2a\""), std::string::npos);

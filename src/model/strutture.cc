@@ -11,7 +11,6 @@
 #include "base/file_sicuro.h"
 #include "base/piattaforma.h"
 #include "base/testo.h"
-#include "base/file_sicuro.h"
 
 namespace flussom {
 
@@ -147,38 +146,74 @@ bool finisce_a_capo(std::FILE* f, std::uint64_t dimensione) {
   return c == '\n' || c == '\r';
 }
 
+// The whole table under the lock: its first `dimensione` bytes, read through the handle that
+// holds the lock; the stream is left at the end, ready for the write. A table the lookups
+// cannot hold (4 GB) finds nothing there either, and is not read.
+bool leggi_sotto_blocco(std::FILE* f, std::uint64_t dimensione, std::string& tabella, std::string& motivo) {
+  const auto fallito = [&] {
+    motivo = testo_errno(errno);
+    return false;
+  };
+  tabella.clear();
+  if (dimensione > 0 && dimensione <= UINT32_MAX) {
+    tabella.resize(static_cast<std::size_t>(dimensione));
+    if (std::fseek(f, 0, SEEK_SET) != 0) return fallito();
+    std::size_t letti = 0;
+    for (std::size_t n; letti < tabella.size(); letti += n)
+      if ((n = std::fread(tabella.data() + letti, 1, tabella.size() - letti, f)) == 0) break;
+    if (std::ferror(f)) return fallito();
+    tabella.resize(letti);  // shorter only when cut by someone who does not take the lock
+  }
+  // A write may follow a read only after a seek.
+  if (std::fseek(f, 0, SEEK_END) != 0) return fallito();
+  return true;
+}
+
+// Under the lock: the record appended unless its code is in the table as it stands now.
+RegistrazioneStruttura aggiungi_sotto_blocco(std::FILE* f, std::uint64_t prima, const DatiStruttura& dati,
+                                             std::string& motivo) {
+  std::string contenuto;
+  if (!leggi_sotto_blocco(f, prima, contenuto, motivo)) return RegistrazioneStruttura::non_scritta;
+  // A table whose last record has no line break (an editor may leave it so) would get the
+  // new record glued to that one: both would be lost to the lookups.
+  const bool a_capo = finisce_a_capo(f, prima);
+  const std::string_view codice = trim(dati.codice);
+  const TabellaStrutture tabella = TabellaStrutture::da_contenuto(std::move(contenuto));
+  if (const Struttura* gia = tabella.cerca(codice)) {
+    motivo = "Struttura " + std::string(codice) + " gi\xE0 registrata: " + gia->denominazione;
+    return RegistrazioneStruttura::gia_registrata;
+  }
+  const std::string record = (a_capo ? "" : "\r\n") + record_struttura(dati);
+  if (std::fwrite(record.data(), 1, record.size(), f) == record.size() && std::fflush(f) == 0)
+    return RegistrazioneStruttura::registrata;
+  motivo = testo_errno(errno);
+  // Only this record's bytes are taken back: nobody else wrote while the lock was held.
+  std::string non_accorciato;
+  accorcia_file(f, prima, non_accorciato);
+  return RegistrazioneStruttura::non_scritta;
+}
+
 }  // namespace
 
-bool registra_struttura(const std::filesystem::path& cartella, const DatiStruttura& dati,
-                        std::string& errore) {
+RegistrazioneStruttura registra_struttura(const std::filesystem::path& cartella, const DatiStruttura& dati,
+                                          std::string& errore) {
   std::string motivo;
   std::unique_ptr<std::FILE, int (*)(std::FILE*)> f(apri_in_aggiunta(cartella / "strutture.DAT", motivo),
                                                     &std::fclose);
   // Registrations of other processes wait for the lock: the size measured under it is the
   // end of the table this record goes after.
   std::uint64_t prima = 0;
-  bool scritto = f && blocca_file(f.get(), prima, motivo);
-  if (scritto) {
-    // A table whose last record has no line break (an editor may leave it so) would get the
-    // new record glued to that one: both would be lost to the lookups.
-    std::string record = finisce_a_capo(f.get(), prima) ? "" : "\r\n";
-    record += record_struttura(dati);
-    scritto = std::fwrite(record.data(), 1, record.size(), f.get()) == record.size() &&
-              std::fflush(f.get()) == 0;
-    if (!scritto) {
-      motivo = testo_errno(errno);
-      // Only this record's bytes are taken back: nobody else wrote while the lock was held.
-      std::string non_accorciato;
-      accorcia_file(f.get(), prima, non_accorciato);
-    }
+  auto esito = RegistrazioneStruttura::non_scritta;
+  if (f && blocca_file(f.get(), prima, motivo)) {
+    esito = aggiungi_sotto_blocco(f.get(), prima, dati, motivo);
     sblocca_file(f.get());
   }
-  if (f && std::fclose(f.release()) != 0 && scritto) {
-    scritto = false;
+  if (f && std::fclose(f.release()) != 0 && esito == RegistrazioneStruttura::registrata) {
+    esito = RegistrazioneStruttura::non_scritta;
     motivo = testo_errno(errno);
   }
-  if (!scritto) errore = motivo;
-  return scritto;
+  if (esito != RegistrazioneStruttura::registrata) errore = motivo;
+  return esito;
 }
 
 }  // namespace flussom

@@ -80,9 +80,19 @@ bool registrazione_completa(const DatiStruttura& dati);
 // The record line as "Registra" writes it, CR LF included: each field trimmed and quoted.
 std::string record_struttura(const DatiStruttura& dati);
 
-// Appends the record to strutture.DAT in `cartella` (created when missing). False, with the
-// reason in `errore`, when it cannot be written; nothing half written is left behind.
-bool registra_struttura(const std::filesystem::path& cartella, const DatiStruttura& dati,
-                        std::string& errore);
+// What a registration came to.
+enum class RegistrazioneStruttura {
+  registrata,      // the record appended
+  gia_registrata,  // the code is in the table already: nothing written
+  non_scritta      // the table cannot be written: nothing half written is left behind
+};
+
+// Appends the record to strutture.DAT in `cartella` (created when missing), unless a lookup
+// would find its code already: under the table's exclusive lock the table is read and
+// searched as the run searches it, so two registrations of one code never both pass.
+// gia_registrata puts "Struttura CODICE gi\xE0 registrata: NOME" (the registered name) in
+// `errore`; non_scritta, the reason.
+RegistrazioneStruttura registra_struttura(const std::filesystem::path& cartella, const DatiStruttura& dati,
+                                          std::string& errore);
 
 }  // namespace flussom

@@ -1,3 +1,4 @@
+#include <string>
 #include <string_view>
 
 #include "base/testo.h"
@@ -18,8 +19,13 @@ void controlla_riga(StatoRun& s) {
   if (!chiusura) {
     if (static_cast<double>(s.ricetta.nprest) != valnum(r.progressivo))
       s.errore(Regola::progressivo_errato, {" Numero progressivo prestazione errato     "});
-    if (valnum(s.slot_corrente().quantita) == 0)
-      s.errore(Regola::quantita_errata, {" Quantit\xE0 errata (0)           "});
+    const std::string& quantita = s.slot_corrente().quantita;
+    if (const double q = valnum(quantita); q <= 0) {
+      // Below 0 is as wrong as none, shown as the line gave it; the line is 31 characters.
+      std::string testo = " Quantit\xE0 errata (" + (q == 0 ? std::string("0") : quantita) + ")";
+      if (testo.size() < 31) testo.append(31 - testo.size(), ' ');
+      s.errore(Regola::quantita_errata, {testo});
+    }
   }
 
   // Against the ricetta's first line, compared as texts: an empty booking date is never later.

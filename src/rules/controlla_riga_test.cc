@@ -54,6 +54,11 @@ TEST(ControllaRiga, EveryField) {
       // Past the twentieth line the line's own quantity is read.
       {{{&F::progressivo, "21"}, {&F::quantita, "0"}}, 21, quantita},
       {{{&F::progressivo, "22"}, {&F::quantita, "2"}}, 22, ""},
+      // Below 0 as wrong as 0, as the slot holds it; a blank quantity is 0.
+      {{{&F::quantita, "-1"}}, 1, " Quantit\xE0 errata (-1)          \r\n"},
+      {{{&F::progressivo, "2"}, {&F::quantita, "-12"}}, 2, " Quantit\xE0 errata (-12)         \r\n"},
+      {{{&F::quantita, ""}}, 1, quantita},
+      {{{&F::progressivo, "99"}, {&F::quantita, "-1"}}, 2, ""},
       // Against the first line's service date, as yyyymmdd keys.
       {{{&F::progressivo, "2"}, {&F::data_prenotazione, "26/10/2009"}, {&F::data_prestazione, "30/10/2009"}},
        2, prenotazione},

@@ -60,6 +60,17 @@ void assembla_ricetta(StatoRun& s, const IndiceRicette& precedenti) {
 
 void chiudi_ricetta(StatoRun& s) { s.ricetta.ric_aperta = 0; }
 
+void fine_ricette(StatoRun& s) {
+  RicettaCorrente& r = s.ricetta;
+  // The file ended before the last ricetta's closing row: it is missing as it would be
+  // before the first line of another ricetta.
+  if (r.ric_aperta == 1) {
+    s.errore(Regola::riga_99_mancante, 0, {" Non \xE8 presente la riga 99 "});
+    r.ric_aperta = 0;
+  }
+  if (r.err_ricetta == 1) chiudi_blocco(s, s.totali.nrighe);
+}
+
 void azzera_ricetta(StatoRun& s) {
   s.ricetta.tot_calcolato = 0;
   s.ricetta.nprest = 0;

@@ -25,6 +25,10 @@ void chiudi_ricetta(StatoRun& s);
 // block stays open until the next ricetta begins or the file ends.
 void azzera_ricetta(StatoRun& s);
 
+// At the end of the file: a ricetta still open lacks its closing row; the open error block is
+// closed with the last line of the file.
+void fine_ricette(StatoRun& s);
+
 // Closes the open error block: its numbered line naming ric_corrente and an empty line.
 // `ultima_riga`: the last data-file line of the block's ricetta.
 void chiudi_blocco(StatoRun& s, std::int64_t ultima_riga);

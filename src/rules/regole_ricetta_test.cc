@@ -48,7 +48,7 @@ struct Assemblaggio {
     riga(numero, "99");
   }
   std::string fine() {
-    if (s.ricetta.err_ricetta == 1) chiudi_blocco(s, s.totali.nrighe);
+    fine_ricette(s);
     return report.contenuto();
   }
 
@@ -83,6 +83,7 @@ std::string esegui(const std::string& righe, std::string* eventi = nullptr) {
 TEST(RegoleRicetta, ReportOfEachSequence) {
   const std::string dieci = " Superate le dieci prestazioni \r\n";
   const std::string sola_99 = " E'presente solo la riga 99 \r\n";
+  const std::string manca_99 = " Non \xE8 presente la riga 99 \r\n";
   // The events say the line of each message (0: the missing closing row concerns no single
   // line) and the first and last line of each block's ricetta.
   const struct Caso { const char* righe; std::string atteso, eventi; } casi[] = {
@@ -96,8 +97,16 @@ TEST(RegoleRicetta, ReportOfEachSequence) {
       {"R1*2 R2*1 R1*1 R3*1", " Ricetta gi\xE0 inserita nel file\r\n" + blocco("01", "R1"),
        "ricetta_duplicata@6 #1 R1 6-7 "},
       {"*1 *1", "", ""},
-      {"R1.1 R1.2 R2.1 R2.99", " Non \xE8 presente la riga 99 \r\n" + blocco("01", "R1"),
+      {"R1.1 R1.2 R2.1 R2.99", manca_99 + blocco("01", "R1"),
        "riga_99_mancante@0 #1 R1 1-2 "},
+      // The file ends before a closing row: the last ricetta misses it all the same.
+      {"", "", ""},
+      {"R1.1", manca_99 + blocco("01", "R1"), "riga_99_mancante@0 #1 R1 1-1 "},
+      {"R1*1 R2*2 R3.1 R3.2", manca_99 + blocco("01", "R3"), "riga_99_mancante@0 #1 R3 6-7 "},
+      {"R1*11 R2.1", dieci + blocco("01", "R1") + manca_99 + blocco("02", "R2"),
+       "dieci_prestazioni_superate@12 #1 R1 1-12 riga_99_mancante@0 #2 R2 13-13 "},
+      {"R1*1 R1.1 R1.2", " Ricetta gi\xE0 inserita nel file\r\n" + manca_99 + blocco("01", "R1"),
+       "ricetta_duplicata@3 riga_99_mancante@0 #1 R1 3-4 "},
   };
   for (const Caso& c : casi) {
     SCOPED_TRACE(c.righe);

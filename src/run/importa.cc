@@ -291,13 +291,14 @@ class Run {
     return true;
   }
 
-  // The end of the file: a read error, or the last block closed and the date of the check.
+  // The end of the file: a read error, or the last ricetta ended, its block closed and the
+  // date of the check.
   EsitoRun fine_file(StatoRun& s) {
     if (lettore_->errore()) {
       ev_.messaggio(messaggio_file_illeggibile(par_.percorso_file, testo_errno(lettore_->codice_errore())));
       return EsitoRun::file_non_leggibile;
     }
-    if (s.ricetta.err_ricetta == 1) chiudi_blocco(s, s.totali.nrighe);
+    fine_ricette(s);
     if (s.risu == 1) {
       report_.scrivi(TipoRigaReport::spaziatura, {});
       report_.scrivi(TipoRigaReport::data_controllo, {"Data controllo : ", data_breve(oggi_)});

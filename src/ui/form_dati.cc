@@ -183,16 +183,18 @@ void Form_dati::registra() {
                            in_cp1252(Text5_->text())};
   if (!registrazione_completa(dati)) return;
   std::string errore;
-  if (!registra_struttura(cartella_, dati, errore)) {
-    // Nothing was written: say why and leave the window open, so the operator can try again
-    // or end the procedure.
-    QMessageBox box(QMessageBox::Warning, windowTitle(),
-                    QStringLiteral("Impossibile scrivere strutture.DAT : ") + da_cp1252(errore), QMessageBox::Ok,
-                    this);
-    esegui_box(box);
+  const RegistrazioneStruttura esito = registra_struttura(cartella_, dati, errore);
+  if (esito == RegistrazioneStruttura::registrata) {
+    done(registrata);
     return;
   }
-  done(registrata);
+  // Nothing was written: say why and leave the window open, so the operator can try again
+  // (another code) or end the procedure.
+  const QString testo = esito == RegistrazioneStruttura::gia_registrata
+                            ? da_cp1252(errore)
+                            : QStringLiteral("Impossibile scrivere strutture.DAT : ") + da_cp1252(errore);
+  QMessageBox box(QMessageBox::Warning, windowTitle(), testo, QMessageBox::Ok, this);
+  esegui_box(box);
 }
 
 }  // namespace flussom

@@ -125,15 +125,29 @@ TEST_F(FormDatiTest, RegisterWantsCodeAndFirstBranchThenAppendsTheExactRecord) {
             prima + "\r\n\"123456\",\"POLIAMBULATORIO \xe8\",\"1\",\"2\",\"33\"\r\n");
 }
 
-TEST_F(FormDatiTest, ATableThatCannotBeWrittenLeavesTheWindowOpen) {
-  apri("123456", cartella_ / "non-esiste");
-  digita("Text3", "02");
-  prova::RisposteModali risposte;
-  risposte.premi(QMessageBox::Ok);
-  pulsante("Command1")->click();
-  ASSERT_EQ(risposte.visti().size(), 1u);
-  EXPECT_TRUE(risposte.visti()[0].testo.startsWith("Impossibile scrivere strutture.DAT"));
-  EXPECT_TRUE(finestra_->isVisible());
+TEST_F(FormDatiTest, ARefusedRegistrationSaysWhyAndLeavesTheWindowOpen) {
+  const std::string tabella = "\"123456\",\"CITT\xC0 \x80\",\"01\",\"\",\"\"\r\n";
+  cartella_.scrivi("strutture.DAT", tabella);
+  // A table that cannot be written (the text goes on with the reason); a code registered
+  // already, with its name as the table holds it.
+  const struct { std::filesystem::path cartella; QString testo; bool intero; } casi[] = {
+      {cartella_ / "non-esiste", QStringLiteral("Impossibile scrivere strutture.DAT : "), false},
+      {cartella_.percorso(), QString::fromUtf8("Struttura 123456 gi\u00E0 registrata: CITT\u00C0 \u20AC"),
+       true},
+  };
+  for (const auto& c : casi) {
+    apri("123456", c.cartella);
+    digita("Text2", "ALTRO");
+    digita("Text3", "02");
+    prova::RisposteModali risposte;
+    risposte.premi(QMessageBox::Ok);
+    pulsante("Command1")->click();
+    ASSERT_EQ(risposte.visti().size(), 1u);
+    const QString& testo = risposte.visti()[0].testo;
+    EXPECT_TRUE(c.intero ? testo == c.testo : testo.startsWith(c.testo)) << testo.toStdString();
+    EXPECT_TRUE(finestra_->isVisible());
+  }
+  EXPECT_EQ(cartella_.leggi("strutture.DAT"), tabella);
 }
 
 }  // namespace
