@@ -163,7 +163,8 @@ int comando_registra(const OpzioniRegistra& o, std::ostream& out, std::ostream& 
       err << testo_visibile(cp1252_a_utf8(errore)) << '\n';
       return 2;
     case RegistrazioneStruttura::non_scritta:
-      err << "Impossibile scrivere " << (o.cartella / "strutture.DAT").string() << " : " << errore << '\n';
+      err << "Impossibile scrivere " << testo_visibile(testo_utf8(o.cartella / "strutture.DAT")) << " : "
+          << testo_visibile(cp1252_a_utf8(errore)) << '\n';
       return 2;
   }
   out << "Registrata la struttura " << cp1252_a_utf8(d.codice) << " " << cp1252_a_utf8(d.denominazione)

@@ -157,7 +157,8 @@ EsitoRegistrazione InterfacciaTerminale::registrazione_richiesta(std::string_vie
       err_ << testo_visibile(cp1252_a_utf8(errore)) << '\n';
       break;
     case RegistrazioneStruttura::non_scritta:
-      err_ << "Impossibile scrivere " << (cartella_ / "strutture.DAT").string() << " : " << errore << '\n';
+      err_ << "Impossibile scrivere " << testo_visibile(testo_utf8(cartella_ / "strutture.DAT")) << " : "
+           << testo_visibile(cp1252_a_utf8(errore)) << '\n';
       break;
   }
   return EsitoRegistrazione::chiusa;
