@@ -77,7 +77,8 @@ TEST_F(Uscite, JsonRefusedInThePlaceOfTheRunsOwnFilesOrOfWhatIsNotAFile) {
                     fs::create_symlink(app / "NOESE.DAT", dati / "n.json");
                     return dati / "n.json";
                   }, "NOESE.DAT, che"});
-  casi.push_back({"a device", [] { return fs::path("/dev/null"); }, "\xC3\xA8 un dispositivo"});
+  casi.push_back({"a device", [] { return fs::path("/dev/null"); }, "non \xC3\xA8 un file regolare"});
+  casi.push_back({"standard output", [] { return fs::path("/dev/stdout"); }, "non \xC3\xA8 un file regolare"});
   casi.push_back({"a FIFO", [&] {
                     mkfifo((dati / "tubo").c_str(), 0600);
                     return dati / "tubo";

@@ -44,6 +44,17 @@ std::string tipo_rifiutato(const fs::path& p) {
   }
 }
 
+// A name in the system's own folders of devices and processes (/dev/stdout, /proc/self/fd/1)
+// stands for a stream, even when it leads to a regular file: renaming over it would replace
+// the file another program holds open.
+bool nome_di_sistema(const fs::path& p) {
+  std::error_code ec;
+  const fs::path assoluto = fs::absolute(p, ec).lexically_normal();
+  auto parte = assoluto.begin();
+  if (ec || !assoluto.has_root_directory() || assoluto.has_root_name() || ++parte == assoluto.end()) return false;
+  return *parte == "dev" || *parte == "proc";
+}
+
 }  // namespace
 
 fs::path percorso_risolto(const fs::path& percorso) {
@@ -61,6 +72,7 @@ fs::path percorso_risolto(const fs::path& percorso) {
 }
 
 std::string destinazione_rifiutata(const fs::path& percorso, const std::vector<fs::path>& protetti) {
+  if (nome_di_sistema(percorso)) return "non \xE8 un file regolare";
   const fs::path risolto = percorso_risolto(percorso);
   for (const fs::path& p : protetti)
     if (stesso_nome(risolto, percorso_risolto(p)) || stesso_file(risolto, p))
