@@ -44,6 +44,10 @@ void controlla_json(const std::string& testo, const RisultatoRun& r, const std::
   for (std::size_t i = 0; (i = report.find(" Ricetta Nr   ", i)) != std::string::npos; ++i) ++numerate;
   if (doc["errori"].size() != numerate) guasto("blocchi del JSON diversi dalle righe numerate del report");
   if ((r.esito == EsitoRun::corretto) != doc["riepilogo"].is_object()) guasto("riepilogo del JSON fuori posto");
+  for (const auto& b : doc["errori"])
+    for (const auto& m : b["messaggi"])
+      if (m["riga"].is_number() && (m["riga"] < b["righe"]["prima"] || m["riga"] > b["righe"]["ultima"]))
+        guasto("messaggio su una riga fuori dalle righe del suo blocco");
 }
 
 bool righe_crlf(std::string_view s) {

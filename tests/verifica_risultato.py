@@ -64,6 +64,9 @@ def main():
     for b in doc["errori"]:
         if b["righe"]["prima"] > b["righe"]["ultima"]:
             sys.exit(f"blocco {b['numero']}: righe {b['righe']}")
+        for m in b["messaggi"]:
+            if m["riga"] is not None and not b["righe"]["prima"] <= m["riga"] <= b["righe"]["ultima"]:
+                sys.exit(f"blocco {b['numero']}: riga {m['riga']} fuori dalle righe {b['righe']}")
 
 
 if __name__ == "__main__":

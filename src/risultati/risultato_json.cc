@@ -113,9 +113,11 @@ void ScrittoreJson::riga_report(const RigaReport& r) {
     return;
   }
   if (r.tipo != TipoRigaReport::blocco) return;
+  std::int64_t prima = r.prima_riga, ultima = r.ultima_riga;
+  estendi_righe(prima, ultima, in_attesa_);
   const json blocco = {{"numero", r.numero},
                        {"ricetta", cp1252_a_utf8(r.ricetta)},
-                       {"righe", {{"prima", r.prima_riga}, {"ultima", r.ultima_riga}}},
+                       {"righe", {{"prima", prima}, {"ultima", ultima}}},
                        {"messaggi", messaggi(in_attesa_)}};
   in_attesa_.clear();
   scrivi((blocchi_++ ? ",\n" : "\n") + testo_json(blocco, 4));

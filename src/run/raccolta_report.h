@@ -24,6 +24,11 @@ struct BloccoReport {
   std::vector<MessaggioReport> messaggi;
 };
 
+// The lines a block covers: its ricetta's lines, stretched to every line its messages are
+// about (a message may concern a line just before or after the ricetta that holds it: a
+// line of the wrong length, an earlier ricetta of the same number).
+void estendi_righe(std::int64_t& prima, std::int64_t& ultima, const std::vector<MessaggioReport>& messaggi);
+
 class RaccoltaReport : public OsservatoreReport {
  public:
   void riga_report(const RigaReport& r) override;
