@@ -324,8 +324,13 @@ void Form_import::run_finito(const RisultatoRun& r) {
     Text1_->appendPlainText(QStringLiteral("Controllo NON completato") +
                             (motivo_.isEmpty() ? QString() : QStringLiteral(": ") + motivo_));
   if (r.errori_nel_report) {
-    report_visibile_ = true;
-    Comm_st_->setEnabled(true);
+    report_visibile_ = identita_file(ParametriRun{{}, cartella_}.report(), identita_report_);
+    Comm_st_->setEnabled(report_visibile_);
+  } else if (report_visibile_ && !report_intatto()) {
+    // A run refused before it touched the report (another check holds the folder) leaves
+    // the last report viewable only while the other check has not replaced it.
+    report_visibile_ = false;
+    Comm_st_->setEnabled(false);
   }
   std::vector<BloccoReport> blocchi = raccolta_.cedi_blocchi();
   raccolta_ = RaccoltaReport();
@@ -346,9 +351,23 @@ void Form_import::errori_superati() {
   Pannello_errori_->svuota();
 }
 
-// A large report takes seconds to open: the busy pointer meanwhile, and no second editor
-// from a second click before the first has started.
+bool Form_import::report_intatto() const {
+  IdentitaFile ora;
+  return report_visibile_ && identita_file(ParametriRun{{}, cartella_}.report(), ora) &&
+         ora == identita_report_;
+}
+
+// Only the report of this window's last run is opened, never one that another check has
+// written in its place since. A large report takes seconds to open: the busy pointer
+// meanwhile, and no second editor from a second click before the first has started.
 void Form_import::visualizza_errori() {
+  if (!report_intatto()) {
+    report_visibile_ = false;
+    Comm_st_->setEnabled(false);
+    avviso(QString::fromUtf8("Il report errori.RPT \xc3\xa8 stato sostituito da un altro "
+                             "controllo: ricontrollare il file"));
+    return;
+  }
   Comm_st_->setEnabled(false);
   QGuiApplication::setOverrideCursor(Qt::WaitCursor);
   bool in_attesa = true;
@@ -490,8 +509,12 @@ bool Form_import::domanda(std::string_view testo) {
 void Form_import::messaggio(std::string_view testo) {
   mostra_stato();
   motivo_ = da_cp1252(testo);
+  avviso(motivo_);
+}
+
+void Form_import::avviso(const QString& testo) {
   const PuntatoreNormale normale(occupato_);
-  QMessageBox box(QMessageBox::NoIcon, QString::fromLatin1(titolo_applicazione), da_cp1252(testo),
+  QMessageBox box(QMessageBox::NoIcon, QString::fromLatin1(titolo_applicazione), testo,
                   QMessageBox::Ok, this);
   box.button(QMessageBox::Ok)->setText(QStringLiteral("OK"));
   esegui_box(box);

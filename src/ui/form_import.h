@@ -9,9 +9,10 @@
 #include <filesystem>
 #include <string>
 
+#include "base/file_sicuro.h"
+#include "base/orologio.h"
 #include "run/eventi_run.h"
 #include "run/raccolta_report.h"
-#include "base/orologio.h"
 
 class QComboBox;
 class QDragEnterEvent;
@@ -90,6 +91,11 @@ class Form_import : public QWidget, public EventiRun {
   void mostra_stato();
   // The errors of the last run no longer stand: no report to view, nothing to browse.
   void errori_superati();
+  // The report that the last run wrote is still in its place as that run left it: no other
+  // check (from the command line, another window) has replaced or removed it since.
+  bool report_intatto() const;
+  // A message box with OK, under the application's title.
+  void avviso(const QString& testo);
   void mostra_struttura(std::string_view nome);
   // The busy pointer (hourglass) while the run reads the file, then the normal pointer.
   void puntatore_occupato(bool occupato);
@@ -105,6 +111,7 @@ class Form_import : public QWidget, public EventiRun {
   QString motivo_;                    // the last message or status line of the run under way
   RaccoltaReport raccolta_;           // the report of the run under way, block by block
   bool report_visibile_ = false;      // the last run's report holds errors and still stands
+  IdentitaFile identita_report_;      // that report as its run left it
   std::string struttura_;             // the facility name on show
   bool occupato_ = false;
   int percentuale_ = -1;              // the percentage the bar shows

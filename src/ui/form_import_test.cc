@@ -19,8 +19,12 @@
 #include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
+#include <cstdio>
+#include <memory>
 
 #include "base/cp1252.h"
+#include "base/file_sicuro.h"
+#include "run/importa.h"
 #include "support/cartella_temporanea.h"
 #include "ui/box_messaggio.h"
 #include "ui/form_dati.h"
@@ -54,6 +58,33 @@ std::string descrivi(const std::vector<BoxVisto>& box) {
   return d.toStdString();
 }
 
+#ifndef _WIN32
+// A stand-in editor, alone in PATH while it lives, that writes down its arguments after a
+// moment's wait.
+class EditorFinto {
+ public:
+  EditorFinto() : path_(qgetenv("PATH")) {
+    const char* script = "#!/bin/sh\n/bin/sleep 0.3\nprintf '%s\\n' \"$@\" > \"$0.arg\"\n";
+    fs::permissions(bin_.scrivi("gedit", script), fs::perms::owner_all);
+    qputenv("PATH", QFile::encodeName(da_percorso(bin_.percorso())));
+  }
+  ~EditorFinto() { qputenv("PATH", path_); }
+  EditorFinto(const EditorFinto&) = delete;
+  EditorFinto& operator=(const EditorFinto&) = delete;
+
+  // The arguments of its last start, then forgotten; empty when it has not started.
+  std::string argomenti() {
+    std::string a = bin_.leggi("gedit.arg");
+    fs::remove(bin_ / "gedit.arg");
+    return a;
+  }
+
+ private:
+  CartellaTemporanea bin_;
+  QByteArray path_;
+};
+#endif
+
 class FormImportTest : public ::testing::Test {
  protected:
   void apri() {
@@ -86,12 +117,13 @@ class FormImportTest : public ::testing::Test {
     EXPECT_EQ(risposte.restanti(), 0u) << "modal windows that did not appear";
     EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
   }
-  // The status lines that the command line prints for the chosen file.
-  QStringList riga_di_comando() {
+  // The status lines that the command line prints for `file`, by default the chosen one.
+  QStringList riga_di_comando(fs::path file = {}) {
+    if (file.empty()) file = finestra_->percorso_file();
     QProcess p;
     p.setStandardInputFile(QProcess::nullDevice());
     p.start(QStringLiteral(FLUSSOM_BIN), {"controlla", "--cartella", da_percorso(app_.percorso()),
-                                          da_percorso(finestra_->percorso_file())});
+                                          da_percorso(file)});
     EXPECT_TRUE(p.waitForFinished(60000));
     QStringList righe = QString::fromUtf8(p.readAllStandardOutput()).remove('\r').split('\n');
     righe.removeLast();
@@ -196,8 +228,10 @@ TEST_F(FormImportTest, SampleFilesGiveTheCommandLinesResultsAndTheReportOpens) {
   RisposteModali nessuna;
   for (bool errori : {false, true}) {
     clic_file(file[errori]);
+    // The command line first: a report that it wrote after the window's would not be opened.
+    const QStringList attese = riga_di_comando();
     controlla(nessuna);
-    EXPECT_EQ(righe(), riga_di_comando());
+    EXPECT_EQ(righe(), attese);
     EXPECT_EQ(stampa(), errori);
   }
   EXPECT_EQ(struttura(), "POLIAMBULATORIO ESEMPIO");
@@ -217,13 +251,9 @@ TEST_F(FormImportTest, SampleFilesGiveTheCommandLinesResultsAndTheReportOpens) {
   EXPECT_TRUE(scritta);
 
 #ifndef _WIN32
-  // A stand-in editor, alone in PATH, writes down its arguments. Enter on the button opens
-  // it; until it has started, the busy pointer is up and the button disabled.
-  CartellaTemporanea bin;
-  fs::permissions(bin.scrivi("gedit", "#!/bin/sh\n/bin/sleep 0.3\nprintf '%s\\n' \"$@\" > \"$0.arg\"\n"),
-                  fs::perms::owner_all);
-  const QByteArray path = qgetenv("PATH");
-  qputenv("PATH", QFile::encodeName(da_percorso(bin.percorso())));
+  // Enter on the button opens the editor; until it has started, the busy pointer is up and
+  // the button disabled.
+  EditorFinto editor;
   const auto stato_pulsante = [&] {
     const QCursor* c = QGuiApplication::overrideCursor();
     return QStringLiteral("%1 %2").arg(stampa()).arg(c ? c->shape() : -1);
@@ -232,8 +262,7 @@ TEST_F(FormImportTest, SampleFilesGiveTheCommandLinesResultsAndTheReportOpens) {
   QTimer::singleShot(100, [&] { durante = stato_pulsante(); });
   controllo("Comm_st")->setFocus();
   QTest::keyClick(controllo("Comm_st"), Qt::Key_Return);
-  qputenv("PATH", path);
-  EXPECT_EQ(bin.leggi("gedit.arg"),
+  EXPECT_EQ(editor.argomenti(),
             "--standalone\n--encoding=WINDOWS-1252\n" + (app_ / "errori.RPT").string() + "\n");
   EXPECT_EQ(durante, QStringLiteral("0 %1").arg(Qt::WaitCursor));
   EXPECT_EQ(stato_pulsante(), "1 -1");
@@ -332,6 +361,85 @@ TEST_F(FormImportTest, TheRunShowsFacilityProgressAndLinesAddedBeforeAMessage) {
   controlla(risposte.premi(QMessageBox::Ok));
   EXPECT_EQ(righe().back(), QString::fromUtf8("Controllo NON completato: Impossibile scrivere il report ") +
                                 da_percorso(app_ / "errori.RPT") + QString::fromUtf8(" : \u00e8 una cartella"));
+}
+
+// Another check in the same folder, from the command line or another window: while it holds
+// the folder this window's run is refused and says why; a report it has written in the place
+// of this window's last one, or removed, is never opened for it.
+TEST_F(FormImportTest, AnotherCheckInTheFolderIsToldAndTheReportItReplacedIsNotOpened) {
+  app_.scrivi("strutture.DAT", record_ambulatorio);
+  const std::string chiusura = riga("123456", "0000000000000001", "99");
+  app_.scrivi("AMB05.txt", chiusura);
+  app_.scrivi("AMB06.txt", chiusura + riga("123456", "0000000000000002", "99"));
+  apri();
+  clic_file("AMB05.txt");
+  RisposteModali risposte;
+  controlla(risposte);
+  const std::string report = app_.leggi("errori.RPT");
+  ASSERT_TRUE(stampa());
+#ifndef _WIN32
+  EditorFinto editor;
+  const std::string aperto =
+      "--standalone\n--encoding=WINDOWS-1252\n" + (app_ / "errori.RPT").string() + "\n";
+#endif
+  const auto box = [](const QString& testo) {
+    return descrivi({{titolo_applicazione, testo, QMessageBox::NoIcon, QMessageBox::Ok, {"OK"}}});
+  };
+  // The message boxes seen since the last look.
+  std::size_t guardati = 0;
+  const auto nuovi_box = [&] {
+    const std::vector<BoxVisto> v(risposte.visti().begin() + guardati, risposte.visti().end());
+    guardati = risposte.visti().size();
+    return descrivi(v);
+  };
+  {
+    bool occupato = false;
+    std::string errore;
+    const std::unique_ptr<std::FILE, int (*)(std::FILE*)> blocco(
+        prendi_blocco(file_blocco_report(app_.percorso()), occupato, errore), &std::fclose);
+    ASSERT_TRUE(blocco) << errore;
+    const QString in_corso = QString::fromUtf8("Un altro controllo \u00e8 in corso nella ") +
+                             "cartella " + da_percorso(app_.percorso()) + ": riprovare al termine";
+    controlla(risposte.premi(QMessageBox::Ok));
+    EXPECT_EQ(nuovi_box(), box(in_corso));
+    EXPECT_EQ(righe().back(), "Controllo NON completato: " + in_corso);
+    EXPECT_EQ(app_.leggi("errori.RPT"), report);
+    // The last report, untouched, may still be opened; once the other check has written its
+    // own, no longer.
+    EXPECT_TRUE(stampa());
+#ifndef _WIN32
+    controllo<QPushButton>("Comm_st")->click();
+    EXPECT_EQ(editor.argomenti(), aperto);
+#endif
+    app_.scrivi("errori.RPT", "scritto da un altro controllo");
+    controlla(risposte.premi(QMessageBox::Ok));
+    EXPECT_EQ(nuovi_box(), box(in_corso));
+    EXPECT_FALSE(stampa());
+  }
+  // Released, the folder is this window's again.
+  controlla(risposte);
+  EXPECT_EQ(righe().back(), "Il file contiene ERRORI rilevanti");
+  ASSERT_TRUE(stampa());
+
+  // The command line checks another file of the folder; the window checks again and the
+  // report is removed: the button says so, opens nothing and is disabled.
+  const auto sostituito = [&] {
+    ASSERT_TRUE(stampa());
+    risposte.premi(QMessageBox::Ok);
+    controllo<QPushButton>("Comm_st")->click();
+    EXPECT_EQ(risposte.restanti(), 0u);
+    EXPECT_EQ(nuovi_box(), box(QString::fromUtf8("Il report errori.RPT \u00e8 stato sostituito da "
+                                                 "un altro controllo: ricontrollare il file")));
+    EXPECT_FALSE(stampa());
+#ifndef _WIN32
+    EXPECT_EQ(editor.argomenti(), "");
+#endif
+  };
+  EXPECT_EQ(riga_di_comando(app_ / "AMB06.txt").back(), "Il file contiene ERRORI rilevanti");
+  sostituito();
+  controlla(risposte);
+  fs::remove(app_ / "errori.RPT");
+  sostituito();
 }
 
 RisposteModali::Risposta registra(const char* codice, const char* nome, const char* branca) {
