@@ -6,9 +6,11 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <string_view>
 
+#include "base/file_sicuro.h"
 #include "model/riga_report.h"
 #include "model/totali.h"
 
@@ -47,6 +49,9 @@ struct RisultatoRun {
   std::string codice_struttura = {};  // the facility of the first line, when registered
   std::string denominazione_struttura = {};
   int mese = {};  // 1-12 from the file name; 0 when not known
+  // The report as the run left it, taken while the run still held the folder's report: a
+  // front end can later tell whether it is still this run's (nothing when it was not written).
+  std::optional<IdentitaFile> report_scritto = {};
 };
 
 // How the facility registration was left.

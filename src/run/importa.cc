@@ -190,6 +190,8 @@ class Run {
       ev_.messaggio("Impossibile scrivere il report " + testo_cp1252(report_.percorso()) + " : " +
                     report_.errore());
       e = EsitoRun::report_non_scrivibile;
+    } else if (IdentitaFile id; identita_file(report_.percorso(), id)) {
+      ris_.report_scritto = id;
     }
     return esito(e);
   }
@@ -347,7 +349,9 @@ std::vector<fs::path> file_protetti(const ParametriRun& par) {
 
 RisultatoRun importa(const ParametriRun& par, EventiRun& eventi, const Orologio& orologio) {
   eventi.run_iniziato(par);
-  const RisultatoRun ris = Run(par, eventi, orologio).esegui();
+  // The run, and the folder's report with it, is held until its end has been told.
+  Run run(par, eventi, orologio);
+  const RisultatoRun ris = run.esegui();
   eventi.run_finito(ris);
   return ris;
 }

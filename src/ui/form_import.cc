@@ -324,7 +324,8 @@ void Form_import::run_finito(const RisultatoRun& r) {
     Text1_->appendPlainText(QStringLiteral("Controllo NON completato") +
                             (motivo_.isEmpty() ? QString() : QStringLiteral(": ") + motivo_));
   if (r.errori_nel_report) {
-    report_visibile_ = identita_file(ParametriRun{{}, cartella_}.report(), identita_report_);
+    report_visibile_ = r.report_scritto.has_value();
+    if (report_visibile_) identita_report_ = *r.report_scritto;
     Comm_st_->setEnabled(report_visibile_);
   } else if (report_visibile_ && !report_intatto()) {
     // A run refused before it touched the report (another check holds the folder) leaves
