@@ -14,6 +14,11 @@ struct TotaliVerifica {
   double tot_netto = 0;          // sum of the closing rows' net amounts
   double tot_sconto = 0;         // sum of the service lines' discounts
   std::int64_t nric_errate = 0;  // ricette whose error block was closed
+
+  // The figures the summary derives from the totals, made here once for every result.
+  double totale() const { return tot_ticket + tot_netto; }
+  double netto_scontato() const { return tot_netto - tot_sconto; }
+  std::int64_t record() const { return nrec - 1; }  // the data lines read
 };
 
 }  // namespace flussom

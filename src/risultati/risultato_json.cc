@@ -45,14 +45,14 @@ json messaggi(const std::vector<MessaggioReport>& elenco) {
 json riepilogo(const TotaliVerifica& t) {
   const double prestazioni = t.nprestazioni;
   return {{"ricette", t.nricette},
-          {"record", t.nrec - 1},
+          {"record", t.record()},
           {"prestazioni", prestazioni == std::floor(prestazioni) ? json(static_cast<long long>(prestazioni))
                                                                    : json(prestazioni)},
-          {"totale_centesimi", centesimi(t.tot_ticket + t.tot_netto)},
+          {"totale_centesimi", centesimi(t.totale())},
           {"ticket_centesimi", centesimi(t.tot_ticket)},
           {"netto_centesimi", centesimi(t.tot_netto)},
           {"sconto_centesimi", centesimi(t.tot_sconto)},
-          {"netto_scontato_centesimi", centesimi(t.tot_netto - t.tot_sconto)}};
+          {"netto_scontato_centesimi", centesimi(t.netto_scontato())}};
 }
 
 std::string data_iso(std::chrono::year_month_day d) {

@@ -62,13 +62,13 @@ std::string data_breve(std::chrono::year_month_day d) {
 void riepilogo(EventiRun& ev, const TotaliVerifica& t) {
   ev.riga_stato("IL FILE E' CORRETTO");
   ev.riga_stato("Ricette lette    nr " + formato_migliaia(static_cast<double>(t.nricette)));
-  ev.riga_stato("Records letti    nr " + formato_migliaia(static_cast<double>(t.nrec - 1)));
+  ev.riga_stato("Records letti    nr " + formato_migliaia(static_cast<double>(t.record())));
   ev.riga_stato("Prestazioni      nr " + formato_migliaia(t.nprestazioni));
-  ev.riga_stato("Totale         \x80  " + formato_totale(t.tot_ticket + t.tot_netto));
+  ev.riga_stato("Totale         \x80  " + formato_totale(t.totale()));
   ev.riga_stato("Totale Ticket  \x80  " + formato_totale(t.tot_ticket) + "  Totale Netto  \x80 " +
                 formato_totale(t.tot_netto));
   ev.riga_stato("Totale Sconto  \x80  " + formato_totale(t.tot_sconto) +
-                "  Totale Netto ASP  \x80 " + formato_totale(t.tot_netto - t.tot_sconto));
+                "  Totale Netto ASP  \x80 " + formato_totale(t.netto_scontato()));
 }
 
 // Hands the report's lines to the run's listener.
