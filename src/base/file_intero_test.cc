@@ -60,5 +60,31 @@ TEST(FileIntero, ProtectedFilesAreKnownByAnyName) {
   EXPECT_EQ(destinazione_rifiutata(dir / "strutture.DAT.json", protetti), "");
 }
 
+#ifndef _WIN32
+// Links are followed the way the system follows them: a relative link from the folder that
+// holds it, a chain to its end, a link to a name not there yet to that name; a loop stops.
+TEST(FileIntero, LinksLeadWhereTheSystemWouldWrite) {
+  prova::CartellaTemporanea dir;
+  fs::create_directory(dir / "sub");
+  const fs::path vero = fs::canonical(dir.percorso()) / "sub" / "vero.json";
+  fs::create_symlink("sub/vero.json", dir / "a");   // relative, from dir
+  fs::create_symlink("../a", dir / "sub" / "b");    // relative, from sub, to another link
+  fs::create_symlink(dir / "sub" / "b", dir / "c");  // absolute
+  fs::create_symlink("giro2", dir / "giro1");
+  fs::create_symlink("giro1", dir / "giro2");
+  for (const char* nome : {"a", "sub/b", "c"}) EXPECT_EQ(percorso_risolto(dir / nome), vero) << nome;
+  EXPECT_EQ(percorso_risolto(dir / "giro1").parent_path(), fs::canonical(dir.percorso()));
+
+  std::string errore;
+  ASSERT_TRUE(scrivi_file_intero(dir / "c", "tutto", errore)) << errore;
+  EXPECT_EQ(prova::leggi_file(vero), "tutto");
+  EXPECT_TRUE(fs::is_symlink(dir / "c"));
+  // A protected file reached through a chain of links, or by a name of the system's streams.
+  EXPECT_NE(destinazione_rifiutata(dir / "c", {vero}), "");
+  for (const char* flusso : {"/dev/stdout", "/proc/self/fd/1", "/dev/../dev/stderr"})
+    EXPECT_EQ(destinazione_rifiutata(flusso, {}), "non \xE8 un file regolare") << flusso;
+}
+#endif
+
 }  // namespace
 }  // namespace flussom
