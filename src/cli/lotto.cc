@@ -12,7 +12,7 @@
 #include "cli/comandi.h"
 #include "cli/interfaccia_terminale.h"
 #include "base/file_intero.h"
-#include "risultati/risultato_json.h"
+#include "risultati/riepilogo_csv.h"
 
 namespace flussom {
 
@@ -56,53 +56,9 @@ std::vector<Voce> voci(const std::vector<fs::path>& files) {
   return v;
 }
 
-// Whole euro cents with a decimal comma: 123456 -> "1234,56".
-std::string euro(long long cent) {
-  const bool negativo = cent < 0;
-  const unsigned long long a = negativo ? 0ULL - static_cast<unsigned long long>(cent) : cent;
-  std::string s = std::to_string(a / 100) + "," + (a % 100 < 10 ? "0" : "") + std::to_string(a % 100);
-  return negativo ? "-" + s : s;
-}
-
-std::string campo_csv(const std::string& t) {
-  if (t.find_first_of(";\"\r\n") == std::string::npos) return t;
-  std::string q = "\"";
-  for (char c : t) q += c == '"' ? std::string("\"\"") : std::string(1, c);
-  return q + "\"";
-}
-
-std::string riga_csv(const Voce& v) {
-  const RisultatoRun& r = v.esito.run;
-  const bool corretto = r.esito == EsitoRun::corretto;
-  const bool controllato = stato_uscita(r.esito) != 2;
-  const TotaliVerifica& t = r.totali;
-  std::vector<std::string> c = {testo_utf8(v.file), cp1252_a_utf8(r.codice_struttura),
-                                cp1252_a_utf8(r.denominazione_struttura),
-                                r.mese > 0 ? std::to_string(r.mese) : "", nome_esito(r.esito)};
-  if (corretto) {
-    std::ostringstream prestazioni;
-    prestazioni << t.nprestazioni;
-    std::string p = prestazioni.str();
-    std::replace(p.begin(), p.end(), '.', ',');
-    for (const std::string& x :
-         {std::to_string(t.nricette), std::to_string(t.nrec - 1), p, euro(centesimi(t.tot_ticket + t.tot_netto)),
-          euro(centesimi(t.tot_ticket)), euro(centesimi(t.tot_netto)), euro(centesimi(t.tot_sconto)),
-          euro(centesimi(t.tot_netto - t.tot_sconto))})
-      c.push_back(x);
-  } else {
-    c.insert(c.end(), 8, "");
-  }
-  c.push_back(controllato ? std::to_string(v.esito.blocchi) : "");
-  std::string riga;
-  for (std::size_t i = 0; i < c.size(); ++i) riga += (i ? ";" : "") + campo_csv(c[i]);
-  return riga + "\r\n";
-}
-
 std::string riepilogo(const std::vector<Voce>& v) {
-  std::string s = "\xEF\xBB\xBF"
-                  "File;Codice struttura;Denominazione struttura;Mese;Esito;Ricette;Record;Prestazioni;"
-                  "Totale;Ticket;Netto;Sconto;Netto scontato;Blocchi di errori\r\n";
-  for (const Voce& x : v) s += riga_csv(x);
+  std::string s = intestazione_riepilogo();
+  for (const Voce& x : v) s += riga_riepilogo(testo_utf8(x.file), x.esito.run, x.esito.blocchi);
   return s;
 }
 
