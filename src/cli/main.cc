@@ -192,6 +192,7 @@ int esegui_comando(Comandi& k) {
     k.ol.cartella = cartella(k.cartella_l);
     k.ol.uscita = percorso_utf8(k.uscita_l);
     k.ol.avanzamento = e_terminale(stderr);
+    k.ol.interruzione = &intercetta_interruzione();
     return comando_lotto(k.ol, orologio, std::cout, std::cerr);
   }
   if (k.registra->parsed()) {
