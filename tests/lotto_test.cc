@@ -131,6 +131,7 @@ TEST_F(Lotto, RefusedBeforeAnythingIsCheckedOrWritten) {
   const auto sua_json = uscita.scrivi("FLM102026.json", prova::ricetta_con_errore());
   const auto suo_rpt = uscita.scrivi("FLM102026.RPT", prova::ricetta_con_errore());
   const std::string a = app.percorso().string(), u = uscita.percorso().string(), d = dati.percorso().string();
+  const std::string processi = "valore non valido per --processi: deve essere un numero da 1 a 256";
   struct Caso {
     std::vector<std::string> argomenti;
     std::string messaggio;
@@ -147,6 +148,9 @@ TEST_F(Lotto, RefusedBeforeAnythingIsCheckedOrWritten) {
        "\xC3\xA8 FLM102026.RPT, che il controllo non deve"},
       {{"lotto", "--cartella", a, "--uscita", u, (uscita / "riepilogo.csv").string()},
        "\xC3\xA8 riepilogo.csv, che il controllo non deve"},
+      {{"lotto", "--cartella", a, "--uscita", u, "--processi", "0", d}, processi},
+      {{"lotto", "--cartella", a, "--uscita", u, "--processi", "257", d}, processi},
+      {{"lotto", "--cartella", a, "--uscita", u, "--processi", "x", d}, processi},
   };
 #ifndef _WIN32
   // Links at an output's name, to another data file of the batch and to a table.

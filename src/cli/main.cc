@@ -116,6 +116,25 @@ const CLI::Validator& non_vuota() {
   return v;
 }
 
+// A whole number from `minimo` to `massimo`, in decimal digits only (CLI11 would read
+// "010" as octal and tell a mistake in English).
+CLI::Validator numero_tra(unsigned minimo, unsigned massimo) {
+  const std::string errore =
+      "deve essere un numero da " + std::to_string(minimo) + " a " + std::to_string(massimo);
+  return CLI::Validator(
+      [=](std::string& s) {
+        unsigned long n = 0;
+        for (const char c : s) {
+          if (c < '0' || c > '9') return errore;
+          n = std::min<unsigned long>(n * 10 + static_cast<unsigned long>(c - '0'), massimo + 1UL);
+        }
+        if (s.empty() || n < minimo || n > massimo) return errore;
+        s = std::to_string(n);
+        return std::string();
+      },
+      "");
+}
+
 CLI::App* comando(CLI::App& padre, const char* nome, const char* descrizione) {
   auto* c = padre.add_subcommand(nome, descrizione);
   italiano(*c);
@@ -147,7 +166,7 @@ void dichiara_lotto(CLI::App& app, Comandi& k) {
       ->required()
       ->check(non_vuota());
   k.lotto->add_option("--processi", k.ol.processi, "File controllati alla volta (predefinito: uno per core)")
-      ->check(CLI::Range(1u, 256u));
+      ->check(numero_tra(1, 256));
   k.lotto->add_option("PERCORSO", k.ol.percorsi, "File dati o cartelle (i loro file *.txt e senza estensione)")
       ->required();
 }
