@@ -159,7 +159,7 @@ void dichiara_lotto(CLI::App& app, Comandi& k) {
   k.lotto = comando(app, "lotto",
                     "Controlla molti file dati, alcuni alla volta: per ciascuno report e risultato JSON nella "
                     "cartella di uscita, e riepilogo.csv. Uscita: 0 tutti corretti, 2 almeno uno non controllato, "
-                    "altrimenti 1");
+                    "130 o 143 se interrotto, altrimenti 1");
   k.lotto->add_option("--cartella", k.cartella_l, "Cartella dell'applicazione: tabelle (predefinita: la cartella del programma)")
       ->check(non_vuota());
   k.lotto->add_option("--uscita", k.uscita_l, "Cartella dei report, dei risultati e del riepilogo (creata se manca)")
