@@ -82,6 +82,9 @@ class UscitaJson {
     return [this](std::string_view t) { return file_.scrivi(t); };
   }
 
+  // The document is not to appear: the target keeps what it held.
+  void abbandona() { file_.annulla(); }
+
   // Ends the document: the file takes its target's place. A write that failed on the way
   // fails here.
   bool completa(bool scritto, std::ostream& err) {
@@ -108,7 +111,7 @@ class UscitaJson {
 EsitoControllo controlla_file(const OpzioniControlla& o, const Orologio& orologio, std::istream& in,
                               std::ostream& out, std::ostream& err) {
   EsitoControllo esito;
-  const ParametriRun parametri{percorso_utf8(o.file), o.cartella, o.report};
+  const ParametriRun parametri{percorso_utf8(o.file), o.cartella, o.report, o.interrompi};
   UscitaJson json(o, out);
   if (!json.prepara(parametri, err)) return esito;
   // With the JSON on standard output, the status text goes to standard error.
@@ -123,6 +126,10 @@ EsitoControllo controlla_file(const OpzioniControlla& o, const Orologio& orologi
   const auto dimensione = fs::file_size(percorso_utf8(o.file), ec);
   ui.mostra_avanzamento(o.avanzamento && !ec && dimensione > soglia_avanzamento);
   const RisultatoRun& r = esito.run = importa(parametri, ui, orologio);
+  if (r.esito == EsitoRun::interrotto) {
+    json.abbandona();
+    return esito;
+  }
   ui.stampa_stato(stato);
   // A verdict that does not reach its reader is no verdict.
   if (!stato.flush()) {

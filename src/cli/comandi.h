@@ -1,6 +1,7 @@
 // The commands of `flussom`, each taking its streams so tests can run them in-process.
 #pragma once
 
+#include <atomic>
 #include <filesystem>
 #include <iosfwd>
 #include <cstdint>
@@ -21,6 +22,7 @@ struct OpzioniControlla {
   bool avanzamento = false;        // standard error is a terminal: show progress
   std::string json;                // where to write the JSON result (UTF-8); empty: none
   std::filesystem::path report;    // where the report goes; empty: errori.RPT in cartella
+  const std::atomic<bool>* interrompi = nullptr;  // see ParametriRun
 };
 
 // One check run. Exit status: 0 correct, 1 a run that found something, 2 nothing checked.
@@ -37,7 +39,8 @@ struct EsitoControllo {
   std::int64_t blocchi = 0;  // the report's error blocks (with a JSON result)
 };
 
-// The check of `o.file` alone, the folder and the tables already looked at.
+// The check of `o.file` alone, the folder and the tables already looked at. An interrupted
+// run writes no JSON result.
 EsitoControllo controlla_file(const OpzioniControlla& o, const Orologio& orologio, std::istream& in,
                               std::ostream& out, std::ostream& err);
 

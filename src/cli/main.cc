@@ -116,6 +116,25 @@ const CLI::Validator& non_vuota() {
   return v;
 }
 
+// A whole number from `minimo` to `massimo`, in decimal digits only (CLI11 would read
+// "010" as octal and tell a mistake in English).
+CLI::Validator numero_tra(unsigned minimo, unsigned massimo) {
+  const std::string errore =
+      "deve essere un numero da " + std::to_string(minimo) + " a " + std::to_string(massimo);
+  return CLI::Validator(
+      [=](std::string& s) {
+        unsigned long n = 0;
+        for (const char c : s) {
+          if (c < '0' || c > '9') return errore;
+          n = std::min<unsigned long>(n * 10 + static_cast<unsigned long>(c - '0'), massimo + 1UL);
+        }
+        if (s.empty() || n < minimo || n > massimo) return errore;
+        s = std::to_string(n);
+        return std::string();
+      },
+      "");
+}
+
 CLI::App* comando(CLI::App& padre, const char* nome, const char* descrizione) {
   auto* c = padre.add_subcommand(nome, descrizione);
   italiano(*c);
@@ -140,14 +159,14 @@ void dichiara_lotto(CLI::App& app, Comandi& k) {
   k.lotto = comando(app, "lotto",
                     "Controlla molti file dati, alcuni alla volta: per ciascuno report e risultato JSON nella "
                     "cartella di uscita, e riepilogo.csv. Uscita: 0 tutti corretti, 2 almeno uno non controllato, "
-                    "altrimenti 1");
+                    "130 o 143 se interrotto, altrimenti 1");
   k.lotto->add_option("--cartella", k.cartella_l, "Cartella dell'applicazione: tabelle (predefinita: la cartella del programma)")
       ->check(non_vuota());
   k.lotto->add_option("--uscita", k.uscita_l, "Cartella dei report, dei risultati e del riepilogo (creata se manca)")
       ->required()
       ->check(non_vuota());
   k.lotto->add_option("--processi", k.ol.processi, "File controllati alla volta (predefinito: uno per core)")
-      ->check(CLI::Range(1u, 256u));
+      ->check(numero_tra(1, 256));
   k.lotto->add_option("PERCORSO", k.ol.percorsi, "File dati o cartelle (i loro file *.txt e senza estensione)")
       ->required();
 }
@@ -192,6 +211,7 @@ int esegui_comando(Comandi& k) {
     k.ol.cartella = cartella(k.cartella_l);
     k.ol.uscita = percorso_utf8(k.uscita_l);
     k.ol.avanzamento = e_terminale(stderr);
+    k.ol.interruzione = &intercetta_interruzione();
     return comando_lotto(k.ol, orologio, std::cout, std::cerr);
   }
   if (k.registra->parsed()) {

@@ -134,4 +134,26 @@ void prepara_flussi_standard() {
   if (HANDLE h = GetStdHandle(STD_INPUT_HANDLE); console(h)) std::cin.rdbuf(new IngressoConsole(h));
 }
 
+namespace {
+
+Interruzione interruzione;
+
+// Runs on a thread of its own that the system starts; stores to lock-free atomics only.
+// Closing the console or ending the session keeps the system's way (the process ends).
+BOOL WINAPI al_controllo(DWORD evento) {
+  if (evento != CTRL_C_EVENT && evento != CTRL_BREAK_EVENT) return FALSE;
+  if (interruzione.chiesta.load()) return FALSE;  // a second time: the program ends at once
+  int nessuno = 0;
+  interruzione.stato.compare_exchange_strong(nessuno, 130);
+  interruzione.chiesta.store(true);
+  return TRUE;
+}
+
+}  // namespace
+
+const Interruzione& intercetta_interruzione() {
+  SetConsoleCtrlHandler(al_controllo, TRUE);
+  return interruzione;
+}
+
 }  // namespace flussom

@@ -13,7 +13,13 @@ namespace {
 constexpr std::size_t soglia_scrittura = 1 << 16;
 }
 
-ReportErrori::~ReportErrori() { chiudi(); }
+// A whole report that was never closed (an exception ended its run) does not appear.
+ReportErrori::~ReportErrori() {
+  if (intero_.aperto())
+    abbandona();
+  else
+    chiudi();
+}
 
 bool ReportErrori::crea(const std::filesystem::path& percorso, std::string& errore) {
   chiudi();

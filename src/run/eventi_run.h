@@ -4,6 +4,7 @@
 // nothing back except the answers to its questions. Every text is Windows-1252.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <filesystem>
 #include <optional>
@@ -20,6 +21,9 @@ struct ParametriRun {
   std::filesystem::path percorso_file;  // the data file; empty when none was chosen
   std::filesystem::path cartella;       // the application folder (tables and report)
   std::filesystem::path percorso_report = {};  // where the report goes; empty: errori.RPT in cartella
+  // Once set, the run stops within a few thousand lines (a batch that is interrupted); a
+  // report written whole is then dropped. None: the run goes to the end.
+  const std::atomic<bool>* interrompi = nullptr;
 
   bool file_scelto() const { return !percorso_file.empty(); }
   std::filesystem::path report() const {
@@ -39,6 +43,7 @@ enum class EsitoRun {
   report_non_scrivibile,  // the report could not be created or written
   programma_terminato,    // "Fine Procedura" in the registration window
   controllo_in_corso,     // another run holds the folder's report: nothing done
+  interrotto,             // stopped by ParametriRun::interrompi: no verdict
 };
 
 // What a run found: the one answer of a run.

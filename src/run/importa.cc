@@ -23,6 +23,9 @@ namespace fs = std::filesystem;
 
 namespace {
 
+// How often the line loop asks whether the run is to stop.
+constexpr std::int64_t righe_tra_domande = 4096;
+
 const char* const mesi[13] = {"",           "GENNAIO   ", "FEBBRAIO  ", "MARZO     ",
                               "APRILE    ", "MAGGIO    ", "GIUGNO    ", "LUGLIO    ",
                               "AGOSTO    ", "SETTEMBRE ", "OTTOBRE   ", "NOVEMBRE  ",
@@ -232,6 +235,8 @@ class Run {
     std::string_view linea;
     std::uint64_t lunghezza = 0;
     for (;;) {
+      if (s.totali.nrighe % righe_tra_domande == 0 && da_interrompere())
+        return ev_.lettura_finita(), EsitoRun::interrotto;
       ++s.totali.nrec;
       if (!lettore_->leggi(linea, lunghezza)) break;
       if (lunghezza != lunghezza_riga) {
@@ -308,8 +313,15 @@ class Run {
     return s.risu == 1 ? EsitoRun::con_errori : EsitoRun::corretto;
   }
 
-  // The report closed, and the verdict in the status text.
+  bool da_interrompere() const { return par_.interrompi && par_.interrompi->load(std::memory_order_relaxed); }
+
+  // The report closed, and the verdict in the status text. An interrupted run has no
+  // verdict: a report written whole is dropped, as if the run had not started.
   RisultatoRun verdetto(EsitoRun e) {
+    if (e == EsitoRun::interrotto && !par_.percorso_report.empty()) {
+      report_.abbandona();
+      return esito(e);
+    }
     chiudi_report(e);
     if (e == EsitoRun::con_errori && ris_.esito == e)
       ev_.riga_stato("Il file contiene ERRORI rilevanti");

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <sstream>
 
 #include "support/cartella_temporanea.h"
@@ -151,6 +152,41 @@ TEST_F(Importa, NoFileChosenEmptiesTheReport) {
   EXPECT_TRUE(ui.domande.empty());
   EXPECT_EQ(report(), "");
   EXPECT_TRUE(std::filesystem::exists(dir / "errori.RPT"));
+}
+
+TEST_F(Importa, InterruptedRunLeavesNoReportOfItsOwn) {
+  std::string dati;
+  for (long long n = 0; n < 3000; ++n) dati += prova::ricetta_corretta(std::to_string(190000000000001 + n));
+  const auto file = dir.scrivi("FLM102026.txt", dati);
+  const auto report = dir.scrivi("FLM102026.RPT", "vecchio");
+  // Stopped before the run, or at line 100 of 6000 (it stops at the next question, line
+  // 4096): no verdict, the report at its name untouched, no temporary beside it.
+  const struct {
+    std::int64_t alla_riga;  // -1: never
+    EsitoRun esito;
+    std::int64_t ultima_riga;
+  } casi[] = {{0, EsitoRun::interrotto, 0}, {100, EsitoRun::interrotto, 4096}, {-1, EsitoRun::corretto, 6000}};
+  for (const auto& c : casi) {
+    SCOPED_TRACE(c.alla_riga);
+    std::atomic<bool> basta{c.alla_riga == 0};
+    struct Interrompe : InterfacciaProva {
+      std::atomic<bool>* basta;
+      std::int64_t alla_riga;
+      void progresso(std::int64_t v) override {
+        valore = v;
+        if (v == alla_riga) *basta = true;
+      }
+    } ui;
+    ui.basta = &basta;
+    ui.alla_riga = c.alla_riga;
+    const RisultatoRun r = importa(ParametriRun{file, dir.percorso(), report, &basta}, ui, orologio);
+    EXPECT_EQ(r.esito, c.esito);
+    EXPECT_EQ(ui.valore, c.ultima_riga);
+    EXPECT_EQ(ui.occupato, 0);
+    EXPECT_EQ(dir.leggi("FLM102026.RPT") == "vecchio", c.esito == EsitoRun::interrotto);
+    for (const auto& e : std::filesystem::directory_iterator(dir.percorso()))
+      EXPECT_NE(e.path().extension(), ".tmp") << e.path();
+  }
 }
 
 }  // namespace

@@ -1,8 +1,15 @@
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <spawn.h>
 #include <sys/wait.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdlib>
+#include <thread>
+
+extern char** environ;
 
 #include "support/cartella_temporanea.h"
 #include "support/esegui.h"
@@ -53,6 +60,63 @@ Uscita esegui(const fs::path& programma, const std::vector<std::string>& argomen
          tra_apici((dir / "stdout").string()) + " 2> " + tra_apici((dir / "stderr").string());
   const int r = std::system(cmd.c_str());
   return {WIFEXITED(r) ? WEXITSTATUS(r) : -1, dir.leggi("stdout"), dir.leggi("stderr")};
+}
+
+FlussomAvviato::FlussomAvviato(const std::vector<std::string>& argomenti) {
+  posix_spawn_file_actions_t azioni;
+  posix_spawn_file_actions_init(&azioni);
+  posix_spawn_file_actions_addopen(&azioni, 0, "/dev/null", O_RDONLY, 0);
+  posix_spawn_file_actions_addopen(&azioni, 1, (cartella_ / "stdout").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+  posix_spawn_file_actions_addopen(&azioni, 2, (cartella_ / "stderr").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+  std::vector<std::string> tutti = {FLUSSOM_BIN};
+  tutti.insert(tutti.end(), argomenti.begin(), argomenti.end());
+  std::vector<char*> argv;
+  for (std::string& a : tutti) argv.push_back(a.data());
+  argv.push_back(nullptr);
+  // Interruptions reach it even when the tests run where they are ignored.
+  posix_spawnattr_t attributi;
+  posix_spawnattr_init(&attributi);
+  sigset_t predefiniti;
+  sigemptyset(&predefiniti);
+  sigaddset(&predefiniti, SIGINT);
+  sigaddset(&predefiniti, SIGTERM);
+  posix_spawnattr_setsigdefault(&attributi, &predefiniti);
+  posix_spawnattr_setflags(&attributi, POSIX_SPAWN_SETSIGDEF);
+  pid_t pid = -1;
+  const int e = posix_spawn(&pid, FLUSSOM_BIN, &azioni, &attributi, argv.data(), environ);
+  posix_spawn_file_actions_destroy(&azioni);
+  posix_spawnattr_destroy(&attributi);
+  EXPECT_EQ(e, 0) << "avvio di " << FLUSSOM_BIN;
+  pid_ = e == 0 ? pid : -1;
+  finito_ = e != 0;
+}
+
+FlussomAvviato::~FlussomAvviato() {
+  if (!finito()) {
+    ::kill(pid_, SIGKILL);
+    ::waitpid(pid_, nullptr, 0);
+  }
+}
+
+bool FlussomAvviato::finito() {
+  if (!finito_ && ::waitpid(pid_, &stato_, WNOHANG) == pid_) finito_ = true;
+  return finito_;
+}
+
+Uscita FlussomAvviato::attendi() {
+  const auto limite = std::chrono::steady_clock::now() + std::chrono::minutes(1);
+  while (!finito() && std::chrono::steady_clock::now() < limite)
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  const bool in_tempo = finito();
+  EXPECT_TRUE(in_tempo) << "flussom ancora in corso dopo un minuto";
+  if (!in_tempo) {
+    ::kill(pid_, SIGKILL);
+    ::waitpid(pid_, nullptr, 0);
+    finito_ = true;
+    stato_ = -1;
+  }
+  return {in_tempo && WIFEXITED(stato_) ? WEXITSTATUS(stato_) : -1, leggi_file(cartella_ / "stdout"),
+          leggi_file(cartella_ / "stderr")};
 }
 
 }  // namespace flussom::prova
