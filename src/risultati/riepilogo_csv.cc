@@ -95,9 +95,9 @@ std::string riga_riepilogo(std::string_view file, const RisultatoRun& r, std::in
   if (r.esito == EsitoRun::corretto) {
     const TotaliVerifica& t = r.totali;
     for (const std::string& x :
-         {std::to_string(t.nricette), std::to_string(t.nrec - 1), numero_prestazioni(t.nprestazioni),
-          euro(centesimi(t.tot_ticket + t.tot_netto)), euro(centesimi(t.tot_ticket)), euro(centesimi(t.tot_netto)),
-          euro(centesimi(t.tot_sconto)), euro(centesimi(t.tot_netto - t.tot_sconto))})
+         {std::to_string(t.nricette), std::to_string(t.record()), numero_prestazioni(t.nprestazioni),
+          euro(centesimi(t.totale())), euro(centesimi(t.tot_ticket)), euro(centesimi(t.tot_netto)),
+          euro(centesimi(t.tot_sconto)), euro(centesimi(t.netto_scontato()))})
       riga += ";" + x;
   } else {
     riga += ";;;;;;;;";
