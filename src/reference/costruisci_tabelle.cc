@@ -1,18 +1,20 @@
 #include "reference/costruisci_tabelle.h"
 
 #include <algorithm>
-#include <cstdint>
 #include <cerrno>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <initializer_list>
-#include <map>
+#include <numeric>
 #include <system_error>
 
 #include "base/cp1252.h"
 #include "base/file_sicuro.h"
 #include "base/piattaforma.h"
+#include "base/testo.h"
 #include "reference/criptare.h"
+#include "reference/sorgente_csv.h"
 #include "reference/tabelle.h"
 
 namespace flussom {
@@ -32,174 +34,7 @@ constexpr std::size_t larghezza_sconto = 7;
 constexpr std::size_t larghezza_esenzione = 6;  // the exemption field of a data line
 constexpr long long tariffa_massima = 9999999;  // 99999.99 in "00000.00"
 
-// A fault found in a source: the line and the reason (Windows-1252).
-struct Rifiuto {
-  std::size_t riga = 0;
-  std::string motivo;
-};
-
-struct RigaCsv {
-  std::size_t riga = 0;  // line on which the record begins
-  std::vector<std::string> campi;
-};
-
 bool blank(char c) { return c == ' ' || c == '\t'; }
-
-std::string senza_blank(std::string_view s) {
-  std::size_t a = 0, b = s.size();
-  while (a < b && blank(s[a])) ++a;
-  while (b > a && blank(s[b - 1])) --b;
-  return std::string(s.substr(a, b - a));
-}
-
-// A source value quoted in a message (messages are Windows-1252).
-std::string citato(std::string_view utf8) { return "\"" + utf8_a_cp1252(utf8) + "\""; }
-
-// Splits a CSV text into records: fields separated by commas, records by CR LF, LF or CR;
-// a field in double quotes may hold commas, line breaks and doubled quotes. Blanks around a
-// field are dropped, and a record whose fields are all empty (an empty line, or a spreadsheet's
-// ",,,,") is no record.
-bool leggi_csv(std::string_view testo, std::vector<RigaCsv>& righe, Rifiuto& errore) {
-  if (testo.starts_with("\xEF\xBB\xBF")) testo.remove_prefix(3);  // spreadsheets add a BOM
-  const std::size_t n = testo.size();
-  std::size_t i = 0;
-  std::size_t riga = 1;
-  // Consumes a line break at i (if any) and counts it.
-  auto a_capo = [&]() -> bool {
-    if (i < n && testo[i] == '\r') {
-      ++i;
-      if (i < n && testo[i] == '\n') ++i;
-      ++riga;
-      return true;
-    }
-    if (i < n && testo[i] == '\n') {
-      ++i;
-      ++riga;
-      return true;
-    }
-    return false;
-  };
-  while (i < n) {
-    RigaCsv r;
-    r.riga = riga;
-    for (;;) {
-      std::string campo;
-      std::size_t j = i;
-      while (j < n && blank(testo[j])) ++j;
-      if (j < n && testo[j] == '"') {
-        const std::size_t riga_apertura = riga;
-        i = j + 1;
-        for (;;) {
-          if (i >= n) {
-            errore = {riga_apertura, "virgolette aperte e mai chiuse"};
-            return false;
-          }
-          if (testo[i] == '"') {
-            if (i + 1 < n && testo[i + 1] == '"') {
-              campo += '"';
-              i += 2;
-              continue;
-            }
-            ++i;
-            break;
-          }
-          if (testo[i] == '\r' || testo[i] == '\n') {
-            const std::size_t inizio = i;
-            a_capo();
-            campo.append(testo.substr(inizio, i - inizio));
-            continue;
-          }
-          campo += testo[i++];
-        }
-        while (i < n && blank(testo[i])) ++i;
-        if (i < n && testo[i] != ',' && testo[i] != '\r' && testo[i] != '\n') {
-          errore = {riga, "caratteri dopo le virgolette che chiudono un campo"};
-          return false;
-        }
-      } else {
-        while (i < n && testo[i] != ',' && testo[i] != '\r' && testo[i] != '\n') {
-          if (testo[i] == '"') {
-            errore = {riga, "virgolette dentro un campo che non comincia con le virgolette"};
-            return false;
-          }
-          campo += testo[i++];
-        }
-      }
-      r.campi.push_back(senza_blank(campo));
-      if (i < n && testo[i] == ',') {
-        ++i;
-        continue;
-      }
-      a_capo();
-      break;
-    }
-    const bool vuota =
-        std::all_of(r.campi.begin(), r.campi.end(), [](const std::string& c) { return c.empty(); });
-    if (!vuota) righe.push_back(std::move(r));
-  }
-  return true;
-}
-
-struct Colonna {
-  std::string_view nome;
-  bool obbligatoria;
-};
-
-std::string minuscolo(std::string s) {
-  for (char& c : s)
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  return s;
-}
-
-// Splits a source into its records and finds the wanted columns by name in the header
-// (case ignored, order free, other columns ignored). indici[k] is the position of column k,
-// or -1 for an optional column that is not there. Every record must have as many fields as
-// the header.
-bool leggi_sorgente(std::string_view testo, std::initializer_list<Colonna> colonne,
-                    std::vector<RigaCsv>& righe, std::vector<int>& indici, Rifiuto& errore) {
-  if (!leggi_csv(testo, righe, errore)) return false;
-  if (righe.empty()) {
-    errore = {0, "file vuoto: manca la riga d'intestazione"};
-    return false;
-  }
-  const RigaCsv intestazione = righe.front();
-  righe.erase(righe.begin());
-  std::map<std::string, std::size_t> posizioni;
-  for (std::size_t k = 0; k < intestazione.campi.size(); ++k) {
-    const std::string nome = minuscolo(intestazione.campi[k]);
-    if (nome.empty()) continue;
-    if (!posizioni.emplace(nome, k).second) {
-      errore = {intestazione.riga, "colonna " + citato(nome) + " ripetuta nell'intestazione"};
-      return false;
-    }
-  }
-  indici.clear();
-  for (const Colonna& c : colonne) {
-    auto it = posizioni.find(std::string(c.nome));
-    if (it == posizioni.end()) {
-      if (c.obbligatoria) {
-        errore = {intestazione.riga, "manca la colonna \"" + std::string(c.nome) + "\""};
-        return false;
-      }
-      indici.push_back(-1);
-    } else {
-      indici.push_back(static_cast<int>(it->second));
-    }
-  }
-  for (const RigaCsv& r : righe) {
-    if (r.campi.size() != intestazione.campi.size()) {
-      errore = {r.riga, std::to_string(r.campi.size()) + " campi invece dei " +
-                            std::to_string(intestazione.campi.size()) + " dell'intestazione"};
-      return false;
-    }
-  }
-  return true;
-}
-
-const std::string& campo(const RigaCsv& r, int indice) {
-  static const std::string vuoto;
-  return indice < 0 ? vuoto : r.campi[static_cast<std::size_t>(indice)];
-}
 
 // A key: printable ASCII without blanks, not longer than its field.
 bool codice_valido(std::string_view valore, std::size_t larghezza, std::string_view cosa,
@@ -383,161 +218,241 @@ bool branche_valide(std::string_view valore, std::size_t riga, std::vector<std::
   return true;
 }
 
-// Keeps the first line of every key to name it when the key comes again.
-bool non_ripetuto(std::map<std::string, std::size_t>& viste, const std::string& codice,
-                  std::size_t riga, Rifiuto& errore) {
-  auto [it, nuovo] = viste.emplace(codice, riga);
-  if (!nuovo) {
-    errore = {riga, "codice " + citato(codice) + " ripetuto (gi\xE0 alla riga " +
-                        std::to_string(it->second) + ")"};
-    return false;
-  }
-  return true;
+// Appends `s` to a record, blank-padded to its field.
+void aggiungi(std::string& record, std::string_view s, std::size_t larghezza) {
+  s = s.substr(0, larghezza);
+  record.append(s).append(larghezza - s.size(), ' ');
 }
 
-struct Prestazione {
-  std::string codice;
-  std::string descrizione;
-  std::string tariffa;
-  std::vector<std::string> branche;
-  std::string sconto;  // the 7-byte field
+// Tables of fixed-length records in the order of their keys, record n of each belonging to
+// the n-th key. Rows come in file order and their records are written straight into the
+// tables' bytes, each row's first record beginning with its key; at the end the row numbers
+// are sorted by key and the records moved into place, so a table costs its own bytes and
+// eight bytes a row beside them.
+class TabelleInOrdine {
+ public:
+  struct Forma {
+    std::string_view nome;
+    std::size_t lunghezza;  // of a record
+  };
+
+  TabelleInOrdine(std::initializer_list<Forma> forme, std::size_t larghezza_chiave,
+                  std::size_t righe)
+      : larghezza_chiave_(larghezza_chiave) {
+    for (const Forma& f : forme) {
+      tabelle_.push_back({std::string(f.nome), {}, 0});
+      tabelle_.back().contenuto.reserve(righe * f.lunghezza);
+      lunghezze_.push_back(f.lunghezza);
+    }
+    righe_.reserve(righe);
+  }
+
+  // Begins a row: its line, and its key at the head of the first table's record.
+  void nuova_riga(std::string_view chiave, std::size_t riga) {
+    righe_.push_back(static_cast<std::uint32_t>(riga));
+    aggiungi(tabelle_[0].contenuto, chiave, larghezza_chiave_);
+  }
+
+  // The bytes of table k, for the rest of the row's records.
+  std::string& operator[](std::size_t k) { return tabelle_[k].contenuto; }
+
+  // Ends the build, after the last row or at the row of the first fault (`guasto`, that row
+  // begun only when its key was good): a key repeated on that row or before is what a check
+  // of every row against those before it meets first; then `guasto`. Without either the
+  // tables, in key order, go to `uscita`.
+  bool chiudi(const std::optional<Rifiuto>& guasto, std::vector<FileTabella>& uscita,
+              Rifiuto& errore) {
+    std::vector<std::uint32_t> ordine(righe_.size());
+    std::iota(ordine.begin(), ordine.end(), 0u);
+    const auto chiave = [this](std::uint32_t n) {
+      return std::string_view(tabelle_[0].contenuto).substr(n * lunghezze_[0], larghezza_chiave_);
+    };
+    if (const std::optional<Ripetizione> r = ordina_per_chiave(ordine, chiave)) {
+      errore = {righe_[r->ripetuta], "codice " + citato(trim(chiave(r->prima))) +
+                                         " ripetuto (gi\xE0 alla riga " +
+                                         std::to_string(righe_[r->prima]) + ")"};
+      return false;
+    }
+    if (guasto) {
+      errore = *guasto;
+      return false;
+    }
+    metti_in_ordine(ordine);
+    for (FileTabella& t : tabelle_) {
+      t.record = righe_.size();
+      uscita.push_back(std::move(t));
+    }
+    return true;
+  }
+
+ private:
+  char* record(std::size_t k, std::size_t n) {
+    return tabelle_[k].contenuto.data() + n * lunghezze_[k];
+  }
+
+  // Puts record ordine[n] at place n in every table, following each cycle of the
+  // permutation once with its first record set aside; a place filled points to itself.
+  void metti_in_ordine(std::vector<std::uint32_t>& ordine) {
+    std::vector<std::string> da_parte(tabelle_.size());
+    for (std::uint32_t i = 0; i < ordine.size(); ++i) {
+      if (ordine[i] == i) continue;
+      for (std::size_t k = 0; k < tabelle_.size(); ++k)
+        da_parte[k].assign(record(k, i), lunghezze_[k]);
+      std::uint32_t posto = i;
+      for (std::uint32_t da = ordine[posto]; da != i; da = ordine[posto]) {
+        for (std::size_t k = 0; k < tabelle_.size(); ++k)
+          std::memcpy(record(k, posto), record(k, da), lunghezze_[k]);
+        ordine[posto] = posto;
+        posto = da;
+      }
+      for (std::size_t k = 0; k < tabelle_.size(); ++k)
+        std::memcpy(record(k, posto), da_parte[k].data(), lunghezze_[k]);
+      ordine[posto] = posto;
+    }
+  }
+
+  std::size_t larghezza_chiave_;
+  std::vector<FileTabella> tabelle_;
+  std::vector<std::size_t> lunghezze_;
+  std::vector<std::uint32_t> righe_;  // line of each row
 };
+
+// The rest of a service's records, after its key: TERAPIE.DAT's description, tariff and
+// unused fields, TERA001.DAT's specialties, SCONTI.DAT's code and discount.
+bool prestazione(const RigaSorgente& r, TabelleInOrdine& t, Rifiuto& errore) {
+  std::string descrizione;
+  long long tariffa = 0;
+  std::vector<std::string> branche;
+  if (!testo_valido(r.valori[1], larghezza_descrizione_terapie, "descrizione", r.riga,
+                    descrizione, errore) ||
+      !importo_valido(r.valori[2], "tariffa", tariffa_massima, r.riga, tariffa, errore) ||
+      !branche_valide(r.valori[3], r.riga, branche, errore))
+    return false;
+  const std::string_view sconto = r.valori[4];
+  long long centesimi = 0;
+  if (!sconto.empty() &&
+      !importo_valido(sconto, "sconto", tariffa_massima, r.riga, centesimi, errore))
+    return false;
+  std::string campo_s(larghezza_sconto, ' ');
+  if (centesimi != 0) {
+    std::optional<std::string> s = campo_sconto(centesimi);
+    if (!s) {
+      errore = {r.riga,
+                "sconto " + citato(sconto) + " non memorizzabile nei 7 caratteri del campo"};
+      return false;
+    }
+    campo_s = std::move(*s);
+  }
+  aggiungi(t[0], descrizione, larghezza_descrizione_terapie);
+  t[0] += "  ";  // campo3
+  t[0] += tariffa_8(tariffa);
+  t[0].append(2, '\0');  // campo5
+  std::string elenco;
+  for (const std::string& b : branche) elenco += b;
+  aggiungi(t[1], elenco, lunghezza_tera001);
+  // The first seven bytes are not read; they carry the code so that a person looking at
+  // the file can tell which service a record belongs to.
+  aggiungi(t[2], r.valori[0], larghezza_codice_terapie);
+  t[2] += campo_s;
+  return true;
+}
 
 // TERAPIE.DAT and its parallel TERA001.DAT and SCONTI.DAT: record n of each belongs to the
 // n-th service in key order.
 bool costruisci_prestazioni(std::string_view testo, std::vector<FileTabella>& tabelle,
                             Rifiuto& errore) {
-  std::vector<RigaCsv> righe;
-  std::vector<int> col;
-  if (!leggi_sorgente(testo,
-                      {{"codice", true},
-                       {"descrizione", true},
-                       {"tariffa", true},
-                       {"branche", false},
-                       {"sconto", false}},
-                      righe, col, errore))
+  SorgenteCsv sorgente;
+  if (!sorgente.apri(testo,
+                     {{"codice", true},
+                      {"descrizione", true},
+                      {"tariffa", true},
+                      {"branche", false},
+                      {"sconto", false}},
+                     errore))
     return false;
-  std::vector<Prestazione> prestazioni;
-  std::map<std::string, std::size_t> viste;
-  for (const RigaCsv& r : righe) {
-    Prestazione p;
-    p.codice = campo(r, col[0]);
-    if (!codice_valido(p.codice, larghezza_codice_terapie, "codice", r.riga, errore) ||
-        !non_ripetuto(viste, p.codice, r.riga, errore) ||
-        !testo_valido(campo(r, col[1]), larghezza_descrizione_terapie, "descrizione", r.riga,
-                      p.descrizione, errore))
-      return false;
-    long long tariffa = 0;
-    if (!importo_valido(campo(r, col[2]), "tariffa", tariffa_massima, r.riga, tariffa, errore) ||
-        !branche_valide(campo(r, col[3]), r.riga, p.branche, errore))
-      return false;
-    p.tariffa = tariffa_8(tariffa);
-    const std::string& sconto = campo(r, col[4]);
-    long long centesimi = 0;
-    if (!sconto.empty() &&
-        !importo_valido(sconto, "sconto", tariffa_massima, r.riga, centesimi, errore))
-      return false;
-    if (centesimi == 0) {
-      p.sconto.assign(larghezza_sconto, ' ');
-    } else {
-      std::optional<std::string> s = campo_sconto(centesimi);
-      if (!s) {
-        errore = {r.riga,
-                  "sconto " + citato(sconto) + " non memorizzabile nei 7 caratteri del campo"};
-        return false;
-      }
-      p.sconto = std::move(*s);
+  TabelleInOrdine t({{"TERAPIE.DAT", lunghezza_terapie},
+                     {"TERA001.DAT", lunghezza_tera001},
+                     {"SCONTI.DAT", lunghezza_sconti}},
+                    larghezza_codice_terapie, sorgente.righe());
+  std::optional<Rifiuto> guasto;
+  for (RigaSorgente r; !guasto && sorgente.prossima(r);) {
+    Rifiuto e;
+    if (!codice_valido(r.valori[0], larghezza_codice_terapie, "codice", r.riga, e)) {
+      guasto = std::move(e);
+      break;
     }
-    prestazioni.push_back(std::move(p));
+    t.nuova_riga(r.valori[0], r.riga);
+    if (!prestazione(r, t, e)) guasto = std::move(e);
   }
-  std::sort(prestazioni.begin(), prestazioni.end(),
-            [](const Prestazione& a, const Prestazione& b) { return a.codice < b.codice; });
-
-  FileTabella terapie{"TERAPIE.DAT", {}, prestazioni.size()};
-  FileTabella tera001{"TERA001.DAT", {}, prestazioni.size()};
-  FileTabella sconti{"SCONTI.DAT", {}, prestazioni.size()};
-  for (const Prestazione& p : prestazioni) {
-    terapie.contenuto += a_larghezza(p.codice, larghezza_codice_terapie);
-    terapie.contenuto += a_larghezza(p.descrizione, larghezza_descrizione_terapie);
-    terapie.contenuto += "  ";  // campo3
-    terapie.contenuto += p.tariffa;
-    terapie.contenuto.append(2, '\0');  // campo5
-    std::string branche;
-    for (const std::string& b : p.branche) branche += b;
-    tera001.contenuto += a_larghezza(branche, lunghezza_tera001);
-    // The first seven bytes are not read; they carry the code so that a person looking at
-    // the file can tell which service a record belongs to.
-    sconti.contenuto += a_larghezza(p.codice, larghezza_codice_terapie) + p.sconto;
-  }
-  tabelle.push_back(std::move(terapie));
-  tabelle.push_back(std::move(tera001));
-  tabelle.push_back(std::move(sconti));
-  return true;
+  return t.chiudi(guasto, tabelle, errore);
 }
 
 // ICD9.DAT, COMUXX.DAT, CODESE.DAT: the key and a description; the other fields are blank.
 bool costruisci_codici(std::string_view testo, std::string_view nome,
                        std::vector<FileTabella>& tabelle, Rifiuto& errore) {
-  std::vector<RigaCsv> righe;
-  std::vector<int> col;
-  if (!leggi_sorgente(testo, {{"codice", true}, {"descrizione", true}}, righe, col, errore))
-    return false;
-  std::map<std::string, std::string> codici;  // ordinal order of the key
-  std::map<std::string, std::size_t> viste;
-  for (const RigaCsv& r : righe) {
-    const std::string& codice = campo(r, col[0]);
-    std::string descrizione;
-    if (!codice_valido(codice, larghezza_codice, "codice", r.riga, errore) ||
-        !non_ripetuto(viste, codice, r.riga, errore) ||
-        !testo_valido(campo(r, col[1]), larghezza_descrizione, "descrizione", r.riga, descrizione,
-                      errore))
+  SorgenteCsv sorgente;
+  if (!sorgente.apri(testo, {{"codice", true}, {"descrizione", true}}, errore)) return false;
+  TabelleInOrdine t({{nome, lunghezza_codici}}, larghezza_codice, sorgente.righe());
+  std::optional<Rifiuto> guasto;
+  std::string descrizione;
+  for (RigaSorgente r; !guasto && sorgente.prossima(r);) {
+    Rifiuto e;
+    if (!codice_valido(r.valori[0], larghezza_codice, "codice", r.riga, e)) {
+      guasto = std::move(e);
+      break;
+    }
+    t.nuova_riga(r.valori[0], r.riga);
+    if (testo_valido(r.valori[1], larghezza_descrizione, "descrizione", r.riga, descrizione, e))
+      aggiungi(t[0], descrizione, lunghezza_codici - larghezza_codice);
+    else
+      guasto = std::move(e);
+  }
+  return t.chiudi(guasto, tabelle, errore);
+}
+
+// The exemption codes of a NOESE.DAT record, each with "*" in front.
+bool elenco_esenzioni(std::string_view esenzioni, std::size_t riga, std::string& elenco,
+                      Rifiuto& errore) {
+  std::size_t i = 0;
+  while (i < esenzioni.size()) {
+    if (blank(esenzioni[i])) {
+      ++i;
+      continue;
+    }
+    std::size_t j = i;
+    while (j < esenzioni.size() && !blank(esenzioni[j])) ++j;
+    const std::string_view codice = esenzioni.substr(i, j - i);
+    if (!codice_valido(codice, larghezza_esenzione, "codice di esenzione", riga, errore))
       return false;
-    codici.emplace(codice, std::move(descrizione));
+    if (codice.find_first_of("*\",") != std::string::npos) {
+      errore = {riga, "codice di esenzione " + citato(codice) + " con \"*\", virgolette o virgola"};
+      return false;
+    }
+    elenco.append("*").append(codice);
+    i = j;
   }
-  FileTabella t{std::string(nome), {}, codici.size()};
-  for (const auto& [codice, descrizione] : codici) {
-    t.contenuto += a_larghezza(codice, larghezza_codice);
-    t.contenuto += a_larghezza(descrizione, lunghezza_codici - larghezza_codice);
-  }
-  tabelle.push_back(std::move(t));
   return true;
 }
 
 // NOESE.DAT: one record per source line, in the source's order (a service may have several),
 // every field quoted; the exemption codes go into field 2, each with "*" in front.
 bool costruisci_noese(std::string_view testo, std::vector<FileTabella>& tabelle, Rifiuto& errore) {
-  std::vector<RigaCsv> righe;
-  std::vector<int> col;
-  if (!leggi_sorgente(testo, {{"prestazione", true}, {"esenzioni", true}}, righe, col, errore))
-    return false;
-  FileTabella t{"NOESE.DAT", {}, righe.size()};
-  for (const RigaCsv& r : righe) {
-    const std::string& prestazione = campo(r, col[0]);
+  SorgenteCsv sorgente;
+  if (!sorgente.apri(testo, {{"prestazione", true}, {"esenzioni", true}}, errore)) return false;
+  FileTabella t{"NOESE.DAT", {}, sorgente.righe()};
+  // A record is its two values, at most one "*" more than their bytes in the source, and 16
+  // bytes of quotes, commas and line end: room for all of them is set aside at once.
+  t.contenuto.reserve(testo.size() + 16 * sorgente.righe());
+  std::string elenco;
+  for (RigaSorgente r; sorgente.prossima(r);) {
+    const std::string_view prestazione = r.valori[0];
+    elenco.clear();
     if (!codice_valido(prestazione, larghezza_codice_terapie, "codice di prestazione", r.riga,
-                       errore))
+                       errore) ||
+        !elenco_esenzioni(r.valori[1], r.riga, elenco, errore))
       return false;
-    std::string elenco;
-    const std::string& esenzioni = campo(r, col[1]);
-    std::size_t i = 0;
-    while (i < esenzioni.size()) {
-      if (blank(esenzioni[i])) {
-        ++i;
-        continue;
-      }
-      std::size_t j = i;
-      while (j < esenzioni.size() && !blank(esenzioni[j])) ++j;
-      const std::string codice = esenzioni.substr(i, j - i);
-      if (!codice_valido(codice, larghezza_esenzione, "codice di esenzione", r.riga, errore))
-        return false;
-      if (codice.find_first_of("*\",") != std::string::npos) {
-        errore = {r.riga,
-                  "codice di esenzione " + citato(codice) + " con \"*\", virgolette o virgola"};
-        return false;
-      }
-      elenco += "*" + codice;
-      i = j;
-    }
-    t.contenuto += "\"" + prestazione + "\",\"" + elenco + "\",\"\",\"\",\"\"\r\n";
+    t.contenuto.append("\"").append(prestazione).append("\",\"").append(elenco);
+    t.contenuto += "\",\"\",\"\",\"\"\r\n";
   }
   tabelle.push_back(std::move(t));
   return true;

@@ -54,12 +54,15 @@ TEST(CostruisciTabelle, CodesNoeseAndTexts) {
   s.comuni = "\xEF\xBB\xBF" "Descrizione,Note,CODICE\r\nAgli\xC3\xA8,x,001001\r\n\r\n,,\r\n"
              "\"Albiano d'Ivrea, \"\"TO\"\"\",,001004\r\n";
   s.diagnosi = "codice,descrizione\n4019,Ipertensione\n25000,Diabete\n";
+  // Columns without a name, a code and a description both with doubled quotes.
+  s.esenzioni = ",codice,, Descrizione ,\n,\"0\"\"1\",,\"x \"\"y\"\"\",\n";
   s.noese = "prestazione,esenzioni\n89.7,013  0A31\n88.1,\n89.7,048\n";
   const EsitoCostruzione e = costruisci_tabelle(s);
   ASSERT_FALSE(e.errore) << e.errore->motivo;
   EXPECT_EQ(contenuto(e, "COMUXX.DAT"),
             "001001Agli\xE8" + std::string(52, ' ') + "001004Albiano d'Ivrea, \"TO\"" + std::string(36, ' '));
   EXPECT_EQ(contenuto(e, "ICD9.DAT").substr(0, 6), "25000 ");
+  EXPECT_EQ(contenuto(e, "CODESE.DAT"), "0\"1   x \"y\"" + std::string(52, ' '));
   EXPECT_EQ(contenuto(e, "NOESE.DAT"),
             "\"89.7\",\"*013*0A31\",\"\",\"\",\"\"\r\n\"88.1\",\"\",\"\",\"\",\"\"\r\n"
             "\"89.7\",\"*048\",\"\",\"\",\"\"\r\n");
@@ -100,6 +103,23 @@ TEST(CostruisciTabelle, RefusedSourcesNameFileLineAndReason) {
       {I + "89.8,X\"Y,1,,\n", 2, "virgolette dentro un campo"},
       {I + "89.8,\"X\"Y,1,,\n", 2, "dopo le virgolette"},
       {"codice,descrizione\n013,Diabete\n0130000,Lungo\n", 3, "troppo lungo", "esenzioni.csv"},
+      // Which fault comes first: a quoting fault anywhere, then the header, then a row's
+      // number of fields anywhere, then the rows in file order, a repeated code before any
+      // other fault of its own row.
+      {"codice,Codice,descrizione\n1,x\n2,\"y\n", 3, "mai chiuse", "comuni.csv"},
+      {"\n,,\ncodice,Codice,descrizione\n1,x\n2\n", 3, "\"codice\" ripetuta", "comuni.csv"},
+      {"codice,descrizione\n1,x\n1,y\n2\n", 4, "1 campi invece dei 2", "comuni.csv"},
+      {I + ok + "89.8,X,1,,\n" + ok + "89.9,Ko\xC4\x87,1,,\n", 4,
+       "\"89.7\" ripetuto (gi\xE0 alla riga 2)"},
+      {I + ok + "89.8,Ko\xC4\x87,1,,\n" + ok, 3, "U+0107"},
+      {I + ok + "89.7,Ko\xC4\x87,1,,\n", 3, "\"89.7\" ripetuto (gi\xE0 alla riga 2)"},
+      {I + ok + "89.71234,X,1,,\n" + ok, 3, "troppo lungo"},
+      // The first repeat in file order, whatever the order of the codes; lines counted
+      // through a line break inside quotes.
+      {"codice,descrizione\nb,x\na,x\nc,x\nb,y\na,y\n", 5, "\"b\" ripetuto (gi\xE0 alla riga 2)",
+       "comuni.csv"},
+      {"codice,note,descrizione\n1,\"a\r\nb\",x\n2,,y\n1,,z\n", 5, "(gi\xE0 alla riga 2)",
+       "comuni.csv"},
       {"prestazione,esenzioni\n89.7,013 *048\n", 2, "\"*048\" con", "noese.csv"},
       {"prestazione,esenzioni\n89.7,0130000\n", 2, "troppo lungo", "noese.csv"},
   };
@@ -107,6 +127,7 @@ TEST(CostruisciTabelle, RefusedSourcesNameFileLineAndReason) {
     SorgentiTabelle s;
     s.prestazioni = c.file == "prestazioni.csv" ? c.csv : I + ok;
     if (c.file == "esenzioni.csv") s.esenzioni = c.csv;
+    if (c.file == "comuni.csv") s.comuni = c.csv;
     if (c.file == "noese.csv") s.noese = c.csv;
     const EsitoCostruzione e = costruisci_tabelle(s);
     ASSERT_TRUE(e.errore) << c.csv;
