@@ -145,4 +145,50 @@ std::vector<std::string_view> dividi_parti(std::string_view ingresso) {
   }
 }
 
+namespace {
+
+bool utf8_valido(std::string_view s) {
+  for (std::size_t i = 0; i < s.size();) {
+    const auto b = static_cast<unsigned char>(s[i]);
+    const std::size_t n = b < 0x80 ? 1 : (b >> 5) == 6 ? 2 : (b >> 4) == 14 ? 3 : (b >> 3) == 30 ? 4 : 0;
+    if (n == 0 || i + n > s.size()) return false;
+    for (std::size_t k = 1; k < n; ++k)
+      if ((static_cast<unsigned char>(s[i + k]) & 0xC0) != 0x80) return false;
+    i += n;
+  }
+  return true;
+}
+
+// The cells of a row, unquoted.
+std::vector<std::string> celle(std::string_view riga) {
+  std::vector<std::string> c(1);
+  for (std::size_t i = 0; i < riga.size(); ++i) {
+    if (riga[i] == ';') {
+      c.emplace_back();
+    } else if (riga[i] == '"' && c.back().empty()) {
+      for (++i; i < riga.size() && !(riga[i] == '"' && (i + 1 == riga.size() || riga[i + 1] != '"')); ++i)
+        c.back() += riga[i] == '"' ? riga[++i] : riga[i];
+    } else {
+      c.back() += riga[i];
+    }
+  }
+  return c;
+}
+
+}  // namespace
+
+void controlla_riga_riepilogo(const std::string& riga) {
+  if (!utf8_valido(riga)) guasto("riga del riepilogo non UTF-8");
+  if (riga.size() < 2 || riga.substr(riga.size() - 2) != "\r\n") guasto("riga del riepilogo senza CR LF");
+  const std::vector<std::string> c = celle(std::string_view(riga).substr(0, riga.size() - 2));
+  if (c.size() != 14) guasto("riga del riepilogo di " + std::to_string(c.size()) + " celle");
+  for (const std::string& x : c) {
+    if (x.empty()) continue;
+    // Our own negative amounts begin with a minus and a digit; anything else so begun is text.
+    const bool numero_negativo = x[0] == '-' && x.size() > 1 && x[1] >= '0' && x[1] <= '9';
+    if (std::string_view("=+-@\t\r").find(x[0]) == std::string_view::npos || numero_negativo) continue;
+    guasto("cella del riepilogo presa per una formula: " + x);
+  }
+}
+
 }  // namespace flussom::fuzz

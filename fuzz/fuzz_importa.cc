@@ -11,6 +11,7 @@
 #include <nlohmann/json.hpp>
 
 #include "ambiente.h"
+#include "risultati/riepilogo_csv.h"
 #include "risultati/risultato_json.h"
 #include "run/importa.h"
 
@@ -41,8 +42,19 @@ void controlla_json(const std::string& testo, const RisultatoRun& r, const std::
   }
   if (doc["esito"] != nome_esito(r.esito)) guasto("esito del JSON diverso da quello del run");
   std::size_t numerate = 0;
-  for (std::size_t i = 0; (i = report.find(" Ricetta Nr   ", i)) != std::string::npos; ++i) ++numerate;
-  if (doc["errori"].size() != numerate) guasto("blocchi del JSON diversi dalle righe numerate del report");
+  // A numbered line: the block's number, a blank, 60 dots (a ricetta number may hold anything).
+  const std::string punti = " " + std::string(60, '.') + " Ricetta Nr   ";
+  for (std::size_t i = 0; i < report.size();) {
+    std::size_t fine = report.find("\r\n", i);
+    if (fine == std::string::npos) fine = report.size();
+    const std::string_view riga = std::string_view(report).substr(i, fine - i);
+    const std::size_t cifre = riga.find_first_not_of("0123456789");
+    if (cifre > 0 && cifre != std::string_view::npos && riga.substr(cifre).starts_with(punti)) ++numerate;
+    i = fine + 2;
+  }
+  if (doc["errori"].size() != numerate)
+    guasto("blocchi del JSON diversi dalle righe numerate del report: " + std::to_string(doc["errori"].size()) + " / " +
+           std::to_string(numerate));
   if ((r.esito == EsitoRun::corretto) != doc["riepilogo"].is_object()) guasto("riepilogo del JSON fuori posto");
   for (const auto& b : doc["errori"])
     for (const auto& m : b["messaggi"])
@@ -97,6 +109,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::string report = leggi(a.cartella / "errori.RPT");
   if (!righe_crlf(report)) guasto("riga del report senza CR LF (" + esito + ")");
   controlla_json(json, r, report);
+  controlla_riga_riepilogo(riga_riepilogo(ingresso.substr(0, 64), r, scrittore.blocchi()));
 
   const auto righe = static_cast<std::int64_t>(conta_righe(ingresso));
   switch (r.esito) {

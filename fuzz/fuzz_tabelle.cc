@@ -11,6 +11,7 @@
 #include <string_view>
 
 #include "ambiente.h"
+#include "risultati/riepilogo_csv.h"
 #include "run/importa.h"
 
 namespace fs = std::filesystem;
@@ -64,6 +65,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       guasto("esito inatteso");
   }
   if (leggi(file) != dati_fissi()) guasto("il file dati e' cambiato");
+  // The facility's name comes from the fuzzed strutture.DAT.
+  controlla_riga_riepilogo(riga_riepilogo(file.string(), r, 0));
   for (std::size_t k = 0; k < nomi_tabelle.size(); ++k) {
     const fs::path p = cartella / nomi_tabelle[k];
     if (presente[k]) {
