@@ -1,4 +1,5 @@
 #include "rules/regole_ricetta.h"
+#include "rules/percorso_riga.h"
 
 #include <gtest/gtest.h>
 
@@ -29,19 +30,14 @@ struct Assemblaggio {
 
   void riga(const std::string& numero, const std::string& progressivo) {
     ++s.totali.nrighe;
-    regola_dieci_prestazioni(s);
+    conta_riga(s);
     std::string l(222, ' ');
     l.replace(122, numero.size(), numero);
     l.replace(138, progressivo.size(), progressivo);
     s.linea = l;
     dividi_riga(l, s.riga);
     s.ricetta.memorizza(s.ricetta.nprest, s.riga);
-    assembla_ricetta(s, precedenti);
-    if (s.e_riga_99()) {
-      chiudi_ricetta(s);
-      azzera_ricetta(s);
-    }
-    precedenti.aggiungi(s.riga.num_ricetta);
+    percorri_riga(s, precedenti, Verifiche::ricetta);
   }
   void ricetta(const std::string& numero, int servizi) {
     for (int i = 1; i <= servizi; ++i) riga(numero, std::to_string(i));

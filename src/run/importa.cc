@@ -13,7 +13,7 @@
 #include "model/indice_ricette.h"
 #include "model/strutture.h"
 #include "reference/tabelle.h"
-#include "rules/regole.h"
+#include "rules/percorso_riga.h"
 #include "rules/regole_ricetta.h"
 #include "rules/stato_run.h"
 
@@ -249,21 +249,13 @@ class Run {
       }
       ++s.totali.nrighe;
       ev_.progresso(s.totali.nrighe);
-      regola_dieci_prestazioni(s);
+      conta_riga(s);
       leggi_riga(s, linea);
       if (!struttura_della_riga(s)) {
         ev_.messaggio("STRUTTURA NON TROVATA");
         return ev_.lettura_finita(), EsitoRun::struttura_non_trovata;
       }
-      assembla_ricetta(s, precedenti);
-      controlla_linea(s);
-      if (s.e_riga_99()) {
-        chiudi_ricetta(s);
-        ++s.totali.nricette;
-        controlla_chiusura(s);
-        azzera_ricetta(s);
-      }
-      precedenti.aggiungi(s.riga.num_ricetta);
+      percorri_riga(s, precedenti);
       if (report_.in_errore()) break;
     }
     ev_.lettura_finita();
