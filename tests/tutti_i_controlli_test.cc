@@ -1,6 +1,6 @@
 // One data file in which every check fails once, each in a ricetta of its own, checked
-// through the command line's run with a pinned day; the report and the output are compared
-// byte for byte with the files in tests/dati. FLUSSOM_AGGIORNA_ORO=1 rewrites them.
+// through the command line's run with a pinned day; the report, the output and the JSON
+// result are compared byte for byte with the files in tests/dati. FLUSSOM_AGGIORNA_ORO=1 rewrites them.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -156,6 +156,7 @@ TEST(TuttiIControlli, ReportAndOutputByteForByte) {
   OpzioniControlla o;
   o.cartella = dir.percorso();
   o.file = (dir / "FLM03TUTTI.txt").string();
+  o.json = (dir / "risultato.json").string();
   std::istringstream in;
   std::ostringstream out, err;
   const OrologioFisso oggi{std::chrono::year{2026} / 12 / 6};
@@ -165,6 +166,12 @@ TEST(TuttiIControlli, ReportAndOutputByteForByte) {
   std::string uscita = out.str();
   uscita.replace(0, uscita.find('\n'), "Apertura File : FLM03TUTTI.txt");
   confronta_con_oro("tutti_i_controlli.out", uscita);
+  // Every message's rule and fields, as the JSON result gives them.
+  std::string json = dir.leggi("risultato.json");
+  const std::string file = "\"file\": \"";
+  const auto inizio = json.find(file) + file.size();
+  json.replace(inizio, json.find('"', inizio) - inizio, "FLM03TUTTI.txt");
+  confronta_con_oro("tutti_i_controlli.json", json);
 }
 
 }  // namespace
