@@ -38,12 +38,7 @@ bool cartella_usabile(const fs::path& cartella, std::ostream& err) {
 
 bool avvisa_tabelle(const fs::path& cartella, std::ostream& err) {
   if (!cartella_usabile(cartella, err)) return false;
-  for (const std::string& nome : Tabelle::mancanti(cartella))
-    err << "Attenzione: tabella mancante " << testo_visibile((cartella / nome).string()) << '\n';
-  // A folder, a pipe or a device at a table's name is never read: the run treats it as missing.
-  for (const std::string& nome : Tabelle::inutilizzabili(cartella))
-    err << "Attenzione: tabella inutilizzabile " << testo_visibile((cartella / nome).string())
-        << " : non \xC3\xA8 un file regolare, trattata come mancante\n";
+  for (const std::string& a : avvisi_tabelle(cartella)) err << testo_visibile(cp1252_a_utf8(a)) << '\n';
   return true;
 }
 
@@ -53,7 +48,8 @@ int comando_controlla(const OpzioniControlla& o, const Orologio& orologio, std::
     err << "Nessun file dati indicato: nessun controllo eseguito\n";
     return 2;
   }
-  if (!avvisa_tabelle(o.cartella, err)) return 2;
+  // The tables' warnings come from the run itself.
+  if (!cartella_usabile(o.cartella, err)) return 2;
   return controlla_file(o, orologio, in, out, err).stato;
 }
 
@@ -117,6 +113,7 @@ EsitoControllo controlla_file(const OpzioniControlla& o, const Orologio& orologi
   // With the JSON on standard output, the status text goes to standard error.
   std::ostream& stato = o.json == "-" ? err : out;
   InterfacciaTerminale ui(o.cartella, in, err, o.interattivo);
+  ui.mostra_avvisi(o.avvisi);
   std::optional<ScrittoreJson> scrittore;
   if (!o.json.empty()) ui.osserva_report(&scrittore.emplace(o.file, orologio.oggi(), json.uscita()));
   // The name as the terminal shows it; the report keeps its bytes.

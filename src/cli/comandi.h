@@ -22,6 +22,7 @@ struct OpzioniControlla {
   bool avanzamento = false;        // standard error is a terminal: show progress
   std::string json;                // where to write the JSON result (UTF-8); empty: none
   std::filesystem::path report;    // where the report goes; empty: errori.RPT in cartella
+  bool avvisi = true;              // the tables' warnings told (a batch tells them once)
   const std::atomic<bool>* interrompi = nullptr;  // see ParametriRun
 };
 
@@ -30,7 +31,7 @@ int comando_controlla(const OpzioniControlla& o, const Orologio& orologio, std::
                       std::ostream& out, std::ostream& err);
 
 // The application folder usable (false, told on `err`, when not); missing and unusable
-// tables named on `err`.
+// tables named on `err` (a batch's warnings, told once for all its runs).
 bool avvisa_tabelle(const std::filesystem::path& cartella, std::ostream& err);
 
 struct EsitoControllo {

@@ -81,6 +81,10 @@ void InterfacciaTerminale::progresso(std::int64_t valore) {
   err_ << "\rControllo in corso: " << percento << "%" << (percento == 100 ? "\n" : "") << std::flush;
 }
 
+void InterfacciaTerminale::avviso(std::string_view testo) {
+  if (avvisi_) err_ << testo_visibile(cp1252_a_utf8(testo)) << '\n';
+}
+
 void InterfacciaTerminale::messaggio(std::string_view testo) {
   if (avanzamento_ && ultimo_percento_ >= 0 && ultimo_percento_ < 100) err_ << '\n';
   err_ << testo_visibile(cp1252_a_utf8(testo)) << '\n';

@@ -30,6 +30,7 @@ class InterfacciaTerminale : public EventiRun {
   void progresso(std::int64_t valore) override;
   void riga_stato(std::string_view riga) override;
   void messaggio(std::string_view testo) override;
+  void avviso(std::string_view testo) override;
   void riga_report(const RigaReport& r) override {
     if (osservatore_) osservatore_->riga_report(r);
   }
@@ -45,6 +46,7 @@ class InterfacciaTerminale : public EventiRun {
 
   // A progress indicator on `err` (a terminal) for files larger than a few megabytes.
   void mostra_avanzamento(bool attivo) { avanzamento_ = attivo; }
+  void mostra_avvisi(bool attivo) { avvisi_ = attivo; }
 
  private:
   bool chiedi(const std::string& domanda, std::string& risposta);
@@ -56,6 +58,7 @@ class InterfacciaTerminale : public EventiRun {
   std::string stato_;
   std::string struttura_;
   bool avanzamento_ = false;
+  bool avvisi_ = true;
   OsservatoreReport* osservatore_ = nullptr;
   std::int64_t massimo_ = 0;
   int ultimo_percento_ = -1;

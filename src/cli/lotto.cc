@@ -161,6 +161,7 @@ void controlla_voce(Voce& v, const OpzioniLotto& o, const Orologio& orologio) {
   oc.file = testo_utf8(v.file);
   oc.json = testo_utf8(json_di(o, v));
   oc.report = report_di(o, v);
+  oc.avvisi = false;  // told once for the whole batch
   if (o.interruzione) oc.interrompi = &o.interruzione->chiesta;
   std::istringstream nessuna_risposta;
   std::ostringstream stato, messaggi;

@@ -72,6 +72,9 @@ class EventiRun {
   // The run begins.
   virtual void run_iniziato(const ParametriRun&) {}
 
+  // A warning that does not stop the run: a reference table missing or unusable, which the
+  // run treats as empty.
+  virtual void avviso(std::string_view /*testo*/) {}
   // The facility of the data file, or of a later line naming another one.
   virtual void struttura_trovata(std::string_view /*nome*/) {}
 

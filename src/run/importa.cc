@@ -95,6 +95,7 @@ class Run {
   }
 
   RisultatoRun esegui() {
+    for (const std::string& a : avvisi_tabelle(par_.cartella)) ev_.avviso(a);
     if (par_.file_scelto()) {
       if (!apri_dati()) return esito(EsitoRun::file_non_leggibile);
       if (!struttura_del_file()) return esito(EsitoRun::programma_terminato);
@@ -341,6 +342,16 @@ class Run {
 };
 
 }  // namespace
+
+std::vector<std::string> avvisi_tabelle(const fs::path& cartella) {
+  std::vector<std::string> avvisi;
+  for (const std::string& nome : Tabelle::mancanti(cartella))
+    avvisi.push_back("Attenzione: tabella mancante " + testo_cp1252(cartella / nome));
+  for (const std::string& nome : Tabelle::inutilizzabili(cartella))
+    avvisi.push_back("Attenzione: tabella inutilizzabile " + testo_cp1252(cartella / nome) +
+                     " : non \xE8 un file regolare, trattata come mancante");
+  return avvisi;
+}
 
 fs::path file_blocco_report(const fs::path& cartella) { return cartella / "errori.RPT.lck"; }
 

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <filesystem>
+#include <string>
 #include <vector>
 
 #include "base/orologio.h"
@@ -16,6 +17,10 @@ RisultatoRun importa(const ParametriRun& parametri, EventiRun& eventi, const Oro
 // The files an output of a run must never take the place of: the data file, the
 // application folder's report and its lock, and every reference table of the folder.
 std::vector<std::filesystem::path> file_protetti(const ParametriRun& parametri);
+
+// The warnings about the reference tables of `cartella` (Windows-1252), one per table that
+// is missing or not a regular file: the run tells them first, as avviso events.
+std::vector<std::string> avvisi_tabelle(const std::filesystem::path& cartella);
 
 // The lock file that keeps two runs from sharing the application folder's report.
 std::filesystem::path file_blocco_report(const std::filesystem::path& cartella);

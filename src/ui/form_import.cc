@@ -444,6 +444,9 @@ void Form_import::riga_stato(std::string_view riga) {
   motivo_ = righe_nuove_.back();
 }
 
+// A table missing or unusable: said in the status box, before the run's verdict.
+void Form_import::avviso(std::string_view testo) { righe_nuove_.append(da_cp1252(testo)); }
+
 void Form_import::mostra_stato() {
   if (righe_nuove_.isEmpty()) return;
   const QString nuove = righe_nuove_.join(QLatin1Char('\n'));

@@ -70,6 +70,7 @@ class Form_import : public QWidget, public EventiRun {
   void riga_report(const RigaReport& r) override { raccolta_.riga_report(r); }
   void riga_stato(std::string_view riga) override;
   void messaggio(std::string_view testo) override;
+  void avviso(std::string_view testo) override;
   void run_finito(const RisultatoRun& risultato) override;
 
  signals:
