@@ -159,6 +159,24 @@ TEST_F(Uscite, ASecondRunWhileTheFirstHoldsTheFolderTouchesNothing) {
   }
   EXPECT_EQ(controlla("-").stato, 1);
   EXPECT_EQ(app.leggi("errori.RPT"), report);
+#ifndef _WIN32
+  // Something planted at the lock's name is never written through, and never taken for a lock.
+  const fs::path blocco = file_blocco_report(app.percorso());
+  for (const auto& pianta : std::vector<std::function<void()>>{
+           [&] { fs::create_symlink(dati / "altrui", blocco); }, [&] { mkfifo(blocco.c_str(), 0600); },
+           [&] { fs::create_directory(blocco); }}) {
+    fs::remove(blocco);
+    pianta();
+    const prova::Uscita u = esegui_flussom({"controlla", "--cartella", app.percorso().string(), file.string()});
+    EXPECT_EQ(u.stato, 2);
+    EXPECT_NE(u.err.find("Impossibile scrivere il report " + (app / "errori.RPT").string() + " : blocco " +
+                         blocco.string() + " : "),
+              std::string::npos)
+        << u.err;
+    EXPECT_EQ(app.leggi("errori.RPT"), report);
+    EXPECT_FALSE(fs::exists(dati / "altrui"));
+  }
+#endif
 }
 
 }  // namespace

@@ -173,7 +173,8 @@ class Run {
                     ": riprovare al termine");
       return EsitoRun::controllo_in_corso;
     }
-    ev_.messaggio("Impossibile scrivere il report " + testo_cp1252(par_.report()) + " : " + motivo);
+    ev_.messaggio("Impossibile scrivere il report " + testo_cp1252(par_.report()) + " : blocco " +
+                  testo_cp1252(blocco) + " : " + motivo);
     return EsitoRun::report_non_scrivibile;
   }
 
