@@ -238,7 +238,24 @@ void Form_import::cambia_cartella(const QString& cartella) {
   if (!radice.isEmpty()) cartella_per_drive_.insert(radice, c);
   riempi_cartelle();
   errori_superati();
+  dimentica_file();
   riempi_file();
+}
+
+// The lists show another folder with nothing chosen in it: the window forgets the file
+// chosen before, so that no run checks a file that the lists no longer show.
+void Form_import::dimentica_file() {
+  percorso_file_.clear();
+  righe_nuove_.clear();
+  Text1_->clear();
+  mostra_struttura("");
+  azzera_barra();
+}
+
+void Form_import::azzera_barra() {
+  ProgressBar1_->setValue(ProgressBar1_->minimum());
+  percentuale_ = -1;
+  valore_in_attesa_ = -1;
 }
 
 void Form_import::riempi_cartelle() {

@@ -89,6 +89,8 @@ class Form_import : public QWidget, public EventiRun {
   void riempi_drive(const QString& applicazione);
   void riempi_cartelle();
   void riempi_file();
+  void dimentica_file();
+  void azzera_barra();
   void mostra_stato();
   // The errors of the last run no longer stand: no report to view, nothing to browse.
   void errori_superati();

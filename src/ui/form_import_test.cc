@@ -195,10 +195,16 @@ TEST_F(FormImportTest, FilesAreChosenByKeyboardClickAndDropAndFoldersCanBeWalked
   EXPECT_GT(barra->maximum(), 120);
   EXPECT_TRUE(stampa());
 
-  // Up to the application folder and down again; another folder puts the report away.
+  // Up to the application folder and down again; another folder puts the report away and
+  // forgets the file, which the lists no longer show: nothing is checked then.
+  const std::string report = app_.leggi("errori.RPT");
   dir1->setCurrentRow(dir1->count() - 2);
   QTest::keyClick(dir1, Qt::Key_Return);
   EXPECT_FALSE(stampa());
+  EXPECT_EQ(stato() + struttura() + QString::number(barra->value()), "0");
+  controlla(nessuna);
+  EXPECT_EQ(stato(), "Nessun file scelto: scegliere nell'elenco il file dati da controllare");
+  EXPECT_EQ(app_.leggi("errori.RPT"), report);
   EXPECT_EQ(voci("File1"), QStringList({"a.txt", "B.TXT", "senza"}));
   dir1->setCurrentRow(dir1->count() - 1);
   QTest::keyClick(dir1, Qt::Key_Return);
