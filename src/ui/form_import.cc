@@ -298,6 +298,7 @@ void Form_import::scegli_file(const QString& nome) {
   mostra_struttura("");
   // The run opens and closes its own files: nothing stays open between runs.
   errori_superati();
+  azzera_barra();
   const QString percorso = unisci_percorso(cartella_corrente_, nome);
   percorso_file_ = a_percorso(percorso);
   const QString testo = QStringLiteral("Apertura File : ") + percorso;
@@ -320,7 +321,10 @@ void Form_import::controlla_file() {
   }
 }
 
+// Each run's bar starts empty: until it reads, the bar has nothing to tell of it (the last
+// run's full bar would stand under its question, or under its "NON completato").
 void Form_import::run_iniziato(const ParametriRun&) {
+  azzera_barra();
   motivo_.clear();
   raccolta_ = RaccoltaReport();
 }

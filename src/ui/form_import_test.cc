@@ -324,10 +324,11 @@ TEST_F(FormImportTest, SampleFilesGiveTheCommandLinesResultsAndTheReportOpens) {
   controllo("Comm_errori")->setFocus();
   QTest::keyClick(controllo("Comm_errori"), Qt::Key_Return);
   EXPECT_FALSE(controllo("Pannello_errori")->isVisible());
+  // Chosen again: the last run's errors, facility and bar put away.
   clic_file(file[1]);
   EXPECT_FALSE(stampa());
   EXPECT_FALSE(controllo("Comm_errori")->isEnabled());
-  EXPECT_EQ(struttura(), "");
+  EXPECT_EQ(struttura() + QString::number(controllo<QProgressBar>("ProgressBar1")->value()), "0");
 }
 
 TEST_F(FormImportTest, TheRunShowsFacilityProgressAndLinesAddedBeforeAMessage) {
@@ -366,9 +367,16 @@ TEST_F(FormImportTest, TheRunShowsFacilityProgressAndLinesAddedBeforeAMessage) {
   controlla(risposte.poi(ok));
   EXPECT_EQ(righe().size(), 2 * prima - 1);
   // A report that cannot be written stops the run before any line: the reason comes last.
+  // The bar starts empty: under the question already, and stays so.
   fs::remove(app_ / "errori.RPT");
   fs::create_directory(app_ / "errori.RPT");
-  controlla(risposte.premi(QMessageBox::Ok));
+  app_.scrivi("strutture.DAT", "");
+  int alla_domanda = -1;
+  controlla(risposte.poi([&](QWidget* w) {
+    alla_domanda = barra->value();
+    static_cast<QMessageBox*>(w)->button(QMessageBox::No)->click();
+  }).premi(QMessageBox::Ok));
+  EXPECT_EQ(alla_domanda + barra->value(), 0);
   EXPECT_EQ(righe().back(), QString::fromUtf8("Controllo NON completato: Impossibile scrivere il report ") +
                                 da_percorso(app_ / "errori.RPT") + QString::fromUtf8(" : \u00e8 una cartella"));
 }
