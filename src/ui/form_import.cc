@@ -314,6 +314,10 @@ void Form_import::controlla_file() {
     return;
   }
   mostra_struttura("");
+  // The data file as the run reads it: the browser shows its lines only while it stays so.
+  IdentitaFile dati;
+  identita_dati_.reset();
+  if (identita_file(percorso_file_, dati)) identita_dati_ = dati;
   const RisultatoRun r = importa(ParametriRun{percorso_file_, cartella_}, *this, orologio_);
   if (r.esito == EsitoRun::programma_terminato) {
     close();
@@ -357,7 +361,7 @@ void Form_import::run_finito(const RisultatoRun& r) {
   std::vector<BloccoReport> blocchi = raccolta_.cedi_blocchi();
   raccolta_ = RaccoltaReport();
   if (r.errori_nel_report && !blocchi.empty()) {
-    Pannello_errori_->mostra(std::move(blocchi), percorso_file_);
+    Pannello_errori_->mostra(std::move(blocchi), percorso_file_, identita_dati_);
     Comm_errori_->setEnabled(true);
     Comm_errori_->setChecked(true);
   }

@@ -7,6 +7,7 @@
 #include <QStringList>
 #include <QWidget>
 #include <filesystem>
+#include <optional>
 #include <string>
 
 #include "base/file_sicuro.h"
@@ -115,6 +116,7 @@ class Form_import : public QWidget, public EventiRun {
   RaccoltaReport raccolta_;           // the report of the run under way, block by block
   bool report_visibile_ = false;      // the last run's report holds errors and still stands
   IdentitaFile identita_report_;      // that report as its run left it
+  std::optional<IdentitaFile> identita_dati_;  // the data file when the last run began
   std::string struttura_;             // the facility name on show
   bool occupato_ = false;
   int percentuale_ = -1;              // the percentage the bar shows

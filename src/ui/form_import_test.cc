@@ -320,6 +320,20 @@ TEST_F(FormImportTest, SampleFilesGiveTheCommandLinesResultsAndTheReportOpens) {
   EXPECT_EQ(righe->currentItem(), righe->topLevelItem(8));
   controllo<QPushButton>("Copia_riga")->click();
   EXPECT_EQ(QGuiApplication::clipboard()->text(), linee[8]);
+  // The data file written after the check (its first line moved to the end): no block shows
+  // its lines, not even once its time of last change is put back, for its lines no longer
+  // carry the block's ricetta.
+  const fs::path scritto = dati / a_percorso(file[1]);
+  const auto quando = fs::last_write_time(scritto);
+  const std::string prima = prova::leggi_file(scritto);
+  prova::scrivi_file(scritto, prima.substr(prima.find('\n') + 1) + prima.substr(0, prima.find('\n') + 1));
+  for (int blocco : {1, 0}) {
+    blocchi->setCurrentItem(blocchi->topLevelItem(blocco));
+    ASSERT_EQ(righe->topLevelItemCount(), 1);
+    EXPECT_EQ(righe->topLevelItem(0)->text(0), QString::fromUtf8("Il file \u00e8 cambiato dopo il controllo: ricontrollarlo"));
+    EXPECT_FALSE(controllo("Copia_riga")->isEnabled());
+    fs::last_write_time(scritto, quando);
+  }
   // The browser hides from its button.
   controllo("Comm_errori")->setFocus();
   QTest::keyClick(controllo("Comm_errori"), Qt::Key_Return);

@@ -13,6 +13,7 @@
 #include <QStyle>
 #include <QTreeWidget>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "base/cp1252.h"
 #include "base/testo.h"
@@ -34,6 +35,26 @@ const QColor colore_riga(255, 228, 225);   // a line that a message concerns
 QString testo_messaggio(const MessaggioReport& m) {
   const QString testo = da_cp1252(trim(m.testo));
   return m.riga > 0 ? QStringLiteral("Riga %1: %2").arg(m.riga).arg(testo) : testo;
+}
+
+// The lines of a block as the check read them: as many as it counted, each carrying the
+// block's ricetta number, but for a line of the wrong length that a message of the block is
+// about (the number of a cut line may stand elsewhere, or nowhere). Any other line belongs
+// to another ricetta: the file has been written since the check, whatever its size and time
+// of last change say.
+bool righe_del_blocco(const BloccoReport& b, const std::vector<std::string>& righe) {
+  if (static_cast<std::int64_t>(righe.size()) != b.ultima_riga - b.prima_riga + 1) return false;
+  const PosizioneCampo p = posizione_campo(CampoRiga::num_ricetta);
+  for (std::size_t i = 0; i < righe.size(); ++i) {
+    if (trim(campo(righe[i], p.posizione, p.lunghezza)) == b.ricetta) continue;
+    const std::int64_t numero = b.prima_riga + static_cast<std::int64_t>(i);
+    const bool corta_o_lunga = righe[i].size() != lunghezza_riga;
+    if (!corta_o_lunga || std::none_of(b.messaggi.begin(), b.messaggi.end(), [&](const MessaggioReport& m) {
+          return m.riga == numero && m.regola == Regola::lunghezza_errata;
+        }))
+      return false;
+  }
+  return true;
 }
 
 QTreeWidget* crea_albero(QWidget* genitore, const char* nome, const QStringList& colonne) {
@@ -114,10 +135,11 @@ void PannelloErrori::crea_controlli() {
   tutto->addWidget(Copia_riga_, 0, Qt::AlignRight);
 }
 
-void PannelloErrori::mostra(std::vector<BloccoReport> blocchi, std::filesystem::path file) {
+void PannelloErrori::mostra(std::vector<BloccoReport> blocchi, std::filesystem::path file,
+                            std::optional<IdentitaFile> identita) {
   svuota();
   blocchi_ = std::move(blocchi);
-  righe_file_ = RigheFile(std::move(file));
+  righe_file_ = RigheFile(std::move(file), identita);
   QList<QTreeWidgetItem*> voci;
   for (const BloccoReport& b : blocchi_) {
     const QString primo = b.messaggi.empty() ? QString() : da_cp1252(trim(b.messaggi.front().testo));
@@ -156,9 +178,10 @@ void PannelloErrori::riempi_messaggi(const BloccoReport& b) {
 void PannelloErrori::riempi_righe(const BloccoReport& b) {
   std::string errore;
   const std::vector<std::string> righe = righe_file_.leggi(b.prima_riga, b.ultima_riga, errore);
+  if (errore.empty() && !righe_del_blocco(b, righe)) errore = testo_file_cambiato;
   if (!errore.empty()) {
-    new QTreeWidgetItem(Righe_, {QString(), QString(), QStringLiteral("Impossibile leggere il file : ") +
-                                                           da_cp1252(errore)});
+    auto* voce = new QTreeWidgetItem(Righe_, {da_cp1252(errore)});
+    voce->setFirstColumnSpanned(true);
     return;
   }
   // The fields that the messages concern: a message about one line marks it and its fields;

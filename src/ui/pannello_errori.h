@@ -6,6 +6,7 @@
 #include <QWidget>
 #include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -25,8 +26,10 @@ class PannelloErrori : public QWidget {
  public:
   explicit PannelloErrori(QWidget* parent = nullptr);
 
-  // The blocks of a run's report, in its order, and the data file whose lines they concern.
-  void mostra(std::vector<BloccoReport> blocchi, std::filesystem::path file);
+  // The blocks of a run's report, in its order, and the data file whose lines they concern,
+  // with its identity when the run began: a block shows lines only from that same file.
+  void mostra(std::vector<BloccoReport> blocchi, std::filesystem::path file,
+              std::optional<IdentitaFile> identita);
   void svuota();
   bool vuoto() const { return blocchi_.empty(); }
 

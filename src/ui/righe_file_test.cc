@@ -31,7 +31,10 @@ TEST(RigheFile, PicksInAnyOrderReadTheLinesOfAReadingFromTheTop) {
     attese.push_back(riga);
   }
   prova::CartellaTemporanea dir;
-  RigheFile righe(dir.scrivi("FLM012026.txt", contenuto));
+  const std::filesystem::path file = dir.scrivi("FLM012026.txt", contenuto);
+  IdentitaFile letto;
+  ASSERT_TRUE(identita_file(file, letto));
+  RigheFile righe(file, letto);
   const auto n = static_cast<std::int64_t>(attese.size());
   ASSERT_GT(n, 2 * RigheFile::passo);
   std::string errore;
@@ -45,8 +48,9 @@ TEST(RigheFile, PicksInAnyOrderReadTheLinesOfAReadingFromTheTop) {
   }
   dir.scrivi("FLM012026.txt", "");
   EXPECT_TRUE(righe.leggi(1, 3, errore).empty());
-  EXPECT_TRUE(RigheFile(dir.percorso()).leggi(1, 1, errore).empty());  // a folder
-  EXPECT_NE(errore, "");
+  EXPECT_EQ(errore, testo_file_cambiato);
+  EXPECT_TRUE(RigheFile(dir.percorso(), letto).leggi(1, 1, errore).empty());  // a folder
+  EXPECT_TRUE(errore.starts_with("Impossibile leggere il file : ")) << errore;
 }
 
 }  // namespace
