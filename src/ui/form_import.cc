@@ -334,8 +334,7 @@ void Form_import::run_iniziato(const ParametriRun&) {
 }
 
 // A finished run shows its whole bar; one that stopped says so last, with the reason, so the
-// last line on show always belongs to the last run. A report with errors may be viewed, and
-// browsed in the window.
+// last line on show always belongs to the last run. A report with errors may be viewed.
 void Form_import::run_finito(const RisultatoRun& r) {
   mostra_stato();
   if (valore_in_attesa_ >= 0) ProgressBar1_->setValue(static_cast<int>(valore_in_attesa_));
@@ -358,10 +357,14 @@ void Form_import::run_finito(const RisultatoRun& r) {
     report_visibile_ = false;
     Comm_st_->setEnabled(false);
   }
+  // Every message of the report in the browser: also those of a run that stopped before a
+  // block closed them (a first line of the wrong length gives a report without errors to
+  // view, yet names the line).
   std::vector<BloccoReport> blocchi = raccolta_.cedi_blocchi();
+  std::vector<MessaggioReport> fuori_blocco = raccolta_.fuori_blocco();
   raccolta_ = RaccoltaReport();
-  if (r.errori_nel_report && !blocchi.empty()) {
-    Pannello_errori_->mostra(std::move(blocchi), percorso_file_, identita_dati_);
+  if (!blocchi.empty() || !fuori_blocco.empty()) {
+    Pannello_errori_->mostra(std::move(blocchi), std::move(fuori_blocco), percorso_file_, identita_dati_);
     Comm_errori_->setEnabled(true);
     Comm_errori_->setChecked(true);
   }

@@ -350,7 +350,19 @@ TEST_F(FormImportTest, TheRunShowsFacilityProgressAndLinesAddedBeforeAMessage) {
   const std::string chiusura = riga("123456", "0000000000000001", "99");
   app_.scrivi("AMB05.txt",
               chiusura + chiusura.substr(0, 221) + "\r\n" + riga("999999", "0000000000000002", "01"));
+  app_.scrivi("AMB04.txt", chiusura.substr(0, 221));
   apri();
+  // A first line of the wrong length stops the run with nothing to view; the browser shows
+  // its message, outside any block, and the line with its length.
+  RisposteModali risposte;
+  clic_file("AMB04.txt");
+  controlla(risposte);
+  EXPECT_FALSE(stampa());
+  auto* righe_file = controllo<QTreeWidget>("Righe");
+  ASSERT_EQ(righe_file->topLevelItemCount(), 1);
+  EXPECT_EQ(controllo<QTreeWidget>("Blocchi")->topLevelItem(0)->text(1) + ": " +
+                controllo<QListWidget>("Messaggi")->item(0)->text() + " / " + righe_file->topLevelItem(0)->text(0),
+            QString::fromUtf8("Fuori blocco: Riga 1: Lunghezza file errata / Riga 1 (221 caratteri invece di 222)  \u25c4 errore"));
   clic_file("AMB05.txt");
   auto* barra = controllo<QProgressBar>("ProgressBar1");
   QSignalSpy valori(barra, &QProgressBar::valueChanged);
@@ -361,7 +373,6 @@ TEST_F(FormImportTest, TheRunShowsFacilityProgressAndLinesAddedBeforeAMessage) {
     valori_durante = valori.count();
     static_cast<QMessageBox*>(w)->button(QMessageBox::Ok)->click();
   };
-  RisposteModali risposte;
   controlla(risposte.poi(ok));
   EXPECT_TRUE(durante.endsWith("\nLunghezza file ERRATA")) << durante.toStdString();
   // The tables missing from the folder (all but strutture.DAT) are told first; then the lines

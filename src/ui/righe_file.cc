@@ -13,8 +13,8 @@ namespace flussom {
 RigheFile::RigheFile(std::filesystem::path file, std::optional<IdentitaFile> identita)
     : file_(std::move(file)), identita_(identita) {}
 
-std::vector<std::string> RigheFile::leggi(std::int64_t prima, std::int64_t ultima, std::string& errore) {
-  std::vector<std::string> righe;
+std::vector<RigaLetta> RigheFile::leggi(std::int64_t prima, std::int64_t ultima, std::string& errore) {
+  std::vector<RigaLetta> righe;
   const auto illeggibile = [&](const std::string& motivo) {
     errore = "Impossibile leggere il file : " + motivo;
     return righe;
@@ -38,7 +38,7 @@ std::vector<std::string> RigheFile::leggi(std::int64_t prima, std::int64_t ultim
   std::string_view linea;
   std::uint64_t lunghezza = 0;
   for (std::int64_t n = da.riga; n <= ultima && lettore.leggi(linea, lunghezza); ++n) {
-    if (n >= prima) righe.emplace_back(linea);
+    if (n >= prima) righe.push_back({std::string(linea), lunghezza});
     // A line that may still lose a LF to the line before is no place to start from.
     if (n + 1 >= segni_.back().riga + passo && !lettore.cr_pendente())
       segni_.push_back({n + 1, da.posizione + lettore.posizione()});

@@ -17,6 +17,11 @@ inline constexpr const char* testo_file_cambiato = "Il file \xE8 cambiato dopo i
 // Every few thousand lines read, the file's lines note where a line starts, so that a later
 // pick reads from the nearest note before it instead of from the top of the file: browsing
 // the blocks of a file of millions of lines reads each part of it about once.
+struct RigaLetta {
+  std::string testo;            // the line as the check keeps it (a very long one cut)
+  std::uint64_t lunghezza = 0;  // the whole line's length
+};
+
 class RigheFile {
  public:
   static constexpr std::int64_t passo = 4096;  // lines between two notes
@@ -28,7 +33,7 @@ class RigheFile {
   // Lines `prima` to `ultima` (1-based) without their breaks, in Windows-1252; fewer when the
   // file ends before. Empty, with the text to show in `errore`, when the file cannot be
   // read or has changed since the check (testo_file_cambiato).
-  std::vector<std::string> leggi(std::int64_t prima, std::int64_t ultima, std::string& errore);
+  std::vector<RigaLetta> leggi(std::int64_t prima, std::int64_t ultima, std::string& errore);
 
  private:
   struct Segno {
