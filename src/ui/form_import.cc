@@ -388,7 +388,8 @@ bool Form_import::report_intatto() const {
 
 // Only the report of this window's last run is opened, never one that another check has
 // written in its place since. A large report takes seconds to open: the busy pointer
-// meanwhile, and no second editor from a second click before the first has started.
+// meanwhile, and no second editor from a second click before the first has started. Once it
+// has started, a click brings that editor to the front instead of opening another.
 void Form_import::visualizza_errori() {
   if (!report_intatto()) {
     report_visibile_ = false;
@@ -397,6 +398,11 @@ void Form_import::visualizza_errori() {
                              "controllo: ricontrollare il file"));
     return;
   }
+  if (editore_aperto_) {
+    editore_in_primo_piano_ = true;
+    return;
+  }
+  editore_aperto_ = true;
   Comm_st_->setEnabled(false);
   QGuiApplication::setOverrideCursor(Qt::WaitCursor);
   bool in_attesa = true;
@@ -406,7 +412,8 @@ void Form_import::visualizza_errori() {
     QGuiApplication::restoreOverrideCursor();
     Comm_st_->setEnabled(report_visibile_);
   };
-  esegui_e_attendi(comando_visualizza_report(cartella_), stile_ingrandita, avviato);
+  esegui_e_attendi(comando_visualizza_report(cartella_), stile_ingrandita, avviato, &editore_in_primo_piano_);
+  editore_aperto_ = false;
   avviato();
 }
 

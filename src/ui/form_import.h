@@ -119,6 +119,8 @@ class Form_import : public QWidget, public EventiRun {
   std::optional<IdentitaFile> identita_dati_;  // the data file when the last run began
   std::string struttura_;             // the facility name on show
   bool occupato_ = false;
+  bool editore_aperto_ = false;          // the report's editor is open, its wait under way
+  bool editore_in_primo_piano_ = false;  // a click asks the wait to bring it to the front
   int percentuale_ = -1;              // the percentage the bar shows
   std::int64_t valore_in_attesa_ = -1;  // a value given to the bar but not yet shown
 

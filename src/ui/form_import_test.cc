@@ -59,12 +59,12 @@ std::string descrivi(const std::vector<BoxVisto>& box) {
 }
 
 #ifndef _WIN32
-// A stand-in editor, alone in PATH while it lives, that writes down its arguments after a
-// moment's wait.
+// A stand-in editor, alone in PATH while it lives, that writes down the arguments of each
+// start after a moment's wait.
 class EditorFinto {
  public:
   EditorFinto() : path_(qgetenv("PATH")) {
-    const char* script = "#!/bin/sh\n/bin/sleep 0.3\nprintf '%s\\n' \"$@\" > \"$0.arg\"\n";
+    const char* script = "#!/bin/sh\n/bin/sleep 0.3\nprintf '%s\\n' \"$@\" >> \"$0.arg\"\n";
     fs::permissions(bin_.scrivi("gedit", script), fs::perms::owner_all);
     qputenv("PATH", QFile::encodeName(da_percorso(bin_.percorso())));
   }
@@ -258,7 +258,7 @@ TEST_F(FormImportTest, SampleFilesGiveTheCommandLinesResultsAndTheReportOpens) {
 
 #ifndef _WIN32
   // Enter on the button opens the editor; until it has started, the busy pointer is up and
-  // the button disabled.
+  // the button disabled. Another press while it is open opens no other.
   EditorFinto editor;
   const auto stato_pulsante = [&] {
     const QCursor* c = QGuiApplication::overrideCursor();
@@ -266,6 +266,7 @@ TEST_F(FormImportTest, SampleFilesGiveTheCommandLinesResultsAndTheReportOpens) {
   };
   QString durante;
   QTimer::singleShot(100, [&] { durante = stato_pulsante(); });
+  QTimer::singleShot(150, [&] { finestra_->visualizza_errori(); });
   controllo("Comm_st")->setFocus();
   QTest::keyClick(controllo("Comm_st"), Qt::Key_Return);
   EXPECT_EQ(editor.argomenti(),
