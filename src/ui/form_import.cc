@@ -86,6 +86,9 @@ QFont carattere_caselle() {
 
 Form_import::Form_import(std::filesystem::path cartella, const Orologio& orologio, QWidget* parent)
     : QWidget(parent), cartella_(std::move(cartella)), orologio_(orologio) {
+  // The folder in the platform's own separators, like the names the run joins to it: a path
+  // on show never mixes the two kinds (C:/dati\errori.RPT).
+  cartella_.make_preferred();
   setObjectName(QStringLiteral("Form_import"));
   setWindowTitle(QString::fromLatin1(titolo_finestra));
   setAcceptDrops(true);
@@ -403,14 +406,20 @@ void Form_import::visualizza_errori() {
     return;
   }
   editore_aperto_ = true;
+  // Disabled, the button hands the focus on to the next one; once the editor is up the focus
+  // comes back to it (unless the operator has moved it meanwhile), so that the window, active
+  // again when the editor closes, has it there and not on the browser's button.
+  const bool aveva_focus = focusWidget() == Comm_st_;
   Comm_st_->setEnabled(false);
+  QWidget* const spostato = focusWidget();
   QGuiApplication::setOverrideCursor(Qt::WaitCursor);
   bool in_attesa = true;
-  const auto avviato = [this, &in_attesa] {
+  const auto avviato = [this, &in_attesa, aveva_focus, spostato] {
     if (!in_attesa) return;
     in_attesa = false;
     QGuiApplication::restoreOverrideCursor();
     Comm_st_->setEnabled(report_visibile_);
+    if (aveva_focus && report_visibile_ && focusWidget() == spostato) Comm_st_->setFocus();
   };
   esegui_e_attendi(comando_visualizza_report(cartella_), stile_ingrandita, avviato, &editore_in_primo_piano_);
   editore_aperto_ = false;
