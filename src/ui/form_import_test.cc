@@ -350,7 +350,8 @@ TEST_F(FormImportTest, SampleFilesErrorsAreBrowsedInTheWindow) {
   for (int blocco : {1, 0}) {
     blocchi->setCurrentItem(blocchi->topLevelItem(blocco));
     ASSERT_EQ(righe->topLevelItemCount(), 1);
-    EXPECT_EQ(righe->topLevelItem(0)->text(0), QString::fromUtf8("Il file \u00e8 cambiato dopo il controllo: ricontrollarlo"));
+    EXPECT_EQ(righe->topLevelItem(0)->text(0),
+              QString::fromUtf8("Il file \u00e8 cambiato dopo il controllo: ricontrollarlo"));
     EXPECT_FALSE(controllo("Copia_riga")->isEnabled());
     fs::last_write_time(scritto, quando);
   }
@@ -382,7 +383,8 @@ TEST_F(FormImportTest, TheRunShowsFacilityProgressAndLinesAddedBeforeAMessage) {
   ASSERT_EQ(righe_file->topLevelItemCount(), 1);
   EXPECT_EQ(controllo<QTreeWidget>("Blocchi")->topLevelItem(0)->text(1) + ": " +
                 controllo<QListWidget>("Messaggi")->item(0)->text() + " / " + righe_file->topLevelItem(0)->text(0),
-            QString::fromUtf8("Fuori blocco: Riga 1: Lunghezza file errata / Riga 1 (221 caratteri invece di 222)  \u25c4 errore"));
+            QString::fromUtf8("Fuori blocco: Riga 1: Lunghezza file errata / "
+                              "Riga 1 (221 caratteri invece di 222)  \u25c4 errore"));
   clic_file("AMB05.txt");
   auto* barra = controllo<QProgressBar>("ProgressBar1");
   QSignalSpy valori(barra, &QProgressBar::valueChanged);
