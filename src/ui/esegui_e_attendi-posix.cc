@@ -31,7 +31,8 @@ int codice_uscita(int stato) {
 
 }  // namespace
 
-int esegui_e_attendi(const QString& comando, int stile, const std::function<void()>& avviato) {
+int esegui_e_attendi(const QString& comando, int stile, const std::function<void()>& avviato,
+                     bool* primo_piano) {
   stile = stile_valido(stile);
 
   const QStringList parti = QProcess::splitCommand(comando);
@@ -63,7 +64,9 @@ int esegui_e_attendi(const QString& comando, int stile, const std::function<void
 #ifdef FLUSSOM_X11
     trovata = finestra.cerca();
     if (trovata && finestra.titolo().toUpper().startsWith(QLatin1String("FINISHED"))) finestra.chiudi();
+    if (trovata && primo_piano && *primo_piano) finestra.in_primo_piano();
 #endif
+    if (primo_piano) *primo_piano = false;
     if (trovata || giro == giri_attesa_finestra) segnala();
     int stato = 0;
     const pid_t r = waitpid(pid, &stato, WNOHANG);

@@ -27,7 +27,8 @@ HWND finestra_del_processo(DWORD pid) {
 
 }  // namespace
 
-int esegui_e_attendi(const QString& comando, int stile, const std::function<void()>& avviato) {
+int esegui_e_attendi(const QString& comando, int stile, const std::function<void()>& avviato,
+                     bool* primo_piano) {
   stile = stile_valido(stile);
 
   STARTUPINFOW si;
@@ -73,6 +74,12 @@ int esegui_e_attendi(const QString& comando, int stile, const std::function<void
         SendMessageTimeoutA(finestra, WM_CLOSE, 0, 0, SMTO_ABORTIFHUNG, 1000, &esito);
       }
     }
+    if (finestra != nullptr && primo_piano && *primo_piano) {
+      // This program has the foreground (its window was just clicked): it may hand it over.
+      if (IsIconic(finestra)) ShowWindow(finestra, SW_RESTORE);
+      SetForegroundWindow(finestra);
+    }
+    if (primo_piano) *primo_piano = false;
     if (!GetExitCodeProcess(processo, &codice)) codice = 0;
     QCoreApplication::processEvents();
     Sleep(100);

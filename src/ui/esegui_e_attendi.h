@@ -31,8 +31,11 @@ constexpr int stile_valido(int stile) {
 // The command line is split like a shell's simple words: blanks separate arguments, double
 // quotes group them. `avviato`, when given, is called once when the program has started: its
 // window has appeared, or ten seconds have passed without one, or the program has ended.
+// `primo_piano`, when given, may be set while the wait lasts (by an event handled inside it):
+// on its next turn the wait brings the program's window to the front, where the window
+// system lets it, and clears it.
 int esegui_e_attendi(const QString& comando, int stile = stile_ridotta_senza_focus,
-                     const std::function<void()>& avviato = {});
+                     const std::function<void()>& avviato = {}, bool* primo_piano = nullptr);
 
 // How many turns of the wait (100 ms each) `avviato` waits for the program's window.
 inline constexpr int giri_attesa_finestra = 100;

@@ -218,4 +218,15 @@ void FinestraX11::chiudi() const {
                 {c_->atomi[WM_DELETE_WINDOW], XCB_CURRENT_TIME});
 }
 
+void FinestraX11::in_primo_piano() const {
+  if (!c_ || finestra_ == 0) return;
+  // Asked as a pager would: a window manager may refuse an application's request, taking it
+  // for focus stealing. Without a window manager, the window is mapped and raised directly.
+  constexpr std::uint32_t da_pager = 2, sopra = XCB_STACK_MODE_ABOVE;
+  c_->al_gestore(finestra_, NET_ACTIVE_WINDOW, {da_pager, XCB_CURRENT_TIME, 0});
+  xcb_map_window(c_->conn, finestra_);
+  xcb_configure_window(c_->conn, finestra_, XCB_CONFIG_WINDOW_STACK_MODE, &sopra);
+  xcb_flush(c_->conn);
+}
+
 }  // namespace flussom

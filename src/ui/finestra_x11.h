@@ -25,6 +25,8 @@ class FinestraX11 {
   QString titolo() const;
   // Asks the window to close, as its close button would.
   void chiudi() const;
+  // Brings the window to the front, restored when it was minimised.
+  void in_primo_piano() const;
 
  private:
   struct Connessione;

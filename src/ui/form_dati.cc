@@ -105,6 +105,7 @@ Form_dati::Form_dati(std::filesystem::path cartella, std::string_view codstru, Q
   Com_fine_ = new QPushButton(style()->standardIcon(QStyle::SP_DialogCloseButton),
                               QStringLiteral("Fine Procedura"), this);
   Com_fine_->setObjectName(QStringLiteral("Com_fine"));
+  Com_fine_->installEventFilter(this);
   Command1_ = new QPushButton(style()->standardIcon(QStyle::SP_DialogSaveButton),
                               QStringLiteral("Registra"), this);
   Command1_->setObjectName(QStringLiteral("Command1"));
@@ -147,15 +148,18 @@ Form_dati::Form_dati(std::filesystem::path cartella, std::string_view codstru, Q
 
 bool Form_dati::eventFilter(QObject* oggetto, QEvent* evento) {
   auto* casella = qobject_cast<QLineEdit*>(oggetto);
-  if (casella == nullptr || evento->type() != QEvent::KeyPress)
+  if ((casella == nullptr && oggetto != Com_fine_) || evento->type() != QEvent::KeyPress)
     return QDialog::eventFilter(oggetto, evento);
   auto* tasto = static_cast<QKeyEvent*>(evento);
 
-  // Enter moves on to the next control, as Tab does.
+  // Enter moves on to the next control, as Tab does: from the last box to "Fine Procedura"
+  // and from there on to "Registra", so that an Enter too many never ends the program and
+  // loses what was typed. A click or Space still presses "Fine Procedura".
   if (tasto->key() == Qt::Key_Return || tasto->key() == Qt::Key_Enter) {
     focusNextChild();
     return true;
   }
+  if (casella == nullptr) return false;
 
   // Editing keys and shortcuts (Backspace, arrows, Ctrl+V...) carry no printable character
   // and work as usual; what they bring in passes the box's validator.

@@ -42,10 +42,14 @@ TEST_F(FormDatiTest, AtStartShowsTheCodeAsTheBoxWouldTakeItAndEnterMovesOn) {
     ASSERT_EQ(QApplication::focusWidget(), casella(nome)) << nome;
     QTest::keyClick(casella(nome), Qt::Key_Return);
   }
-  EXPECT_EQ(QApplication::focusWidget(), pulsante("Com_fine"));
-  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+  // From "Fine Procedura" too Enter moves on, ending nothing; Space presses it.
+  ASSERT_EQ(QApplication::focusWidget(), pulsante("Com_fine"));
+  QTest::keyClick(pulsante("Com_fine"), Qt::Key_Enter);
   EXPECT_EQ(QApplication::focusWidget(), pulsante("Command1"));
   EXPECT_TRUE(finestra_->isVisible());
+  pulsante("Com_fine")->setFocus();
+  QTest::keyClick(pulsante("Com_fine"), Qt::Key_Space);
+  EXPECT_EQ(finestra_->result(), Form_dati::fine_procedura);
 }
 
 TEST_F(FormDatiTest, KeysPassTheRulesAndTheLengthOfTheBox) {

@@ -86,6 +86,9 @@ QFont carattere_caselle() {
 
 Form_import::Form_import(std::filesystem::path cartella, const Orologio& orologio, QWidget* parent)
     : QWidget(parent), cartella_(std::move(cartella)), orologio_(orologio) {
+  // The folder in the platform's own separators, like the names the run joins to it: a path
+  // on show never mixes the two kinds (C:/dati\errori.RPT).
+  cartella_.make_preferred();
   setObjectName(QStringLiteral("Form_import"));
   setWindowTitle(QString::fromLatin1(titolo_finestra));
   setAcceptDrops(true);
@@ -238,7 +241,24 @@ void Form_import::cambia_cartella(const QString& cartella) {
   if (!radice.isEmpty()) cartella_per_drive_.insert(radice, c);
   riempi_cartelle();
   errori_superati();
+  dimentica_file();
   riempi_file();
+}
+
+// The lists show another folder with nothing chosen in it: the window forgets the file
+// chosen before, so that no run checks a file that the lists no longer show.
+void Form_import::dimentica_file() {
+  percorso_file_.clear();
+  righe_nuove_.clear();
+  Text1_->clear();
+  mostra_struttura("");
+  azzera_barra();
+}
+
+void Form_import::azzera_barra() {
+  ProgressBar1_->setValue(ProgressBar1_->minimum());
+  percentuale_ = -1;
+  valore_in_attesa_ = -1;
 }
 
 void Form_import::riempi_cartelle() {
@@ -281,6 +301,7 @@ void Form_import::scegli_file(const QString& nome) {
   mostra_struttura("");
   // The run opens and closes its own files: nothing stays open between runs.
   errori_superati();
+  azzera_barra();
   const QString percorso = unisci_percorso(cartella_corrente_, nome);
   percorso_file_ = a_percorso(percorso);
   const QString testo = QStringLiteral("Apertura File : ") + percorso;
@@ -296,6 +317,10 @@ void Form_import::controlla_file() {
     return;
   }
   mostra_struttura("");
+  // The data file as the run reads it: the browser shows its lines only while it stays so.
+  IdentitaFile dati;
+  identita_dati_.reset();
+  if (identita_file(percorso_file_, dati)) identita_dati_ = dati;
   const RisultatoRun r = importa(ParametriRun{percorso_file_, cartella_}, *this, orologio_);
   if (r.esito == EsitoRun::programma_terminato) {
     close();
@@ -303,14 +328,16 @@ void Form_import::controlla_file() {
   }
 }
 
+// Each run's bar starts empty: until it reads, the bar has nothing to tell of it (the last
+// run's full bar would stand under its question, or under its "NON completato").
 void Form_import::run_iniziato(const ParametriRun&) {
+  azzera_barra();
   motivo_.clear();
   raccolta_ = RaccoltaReport();
 }
 
 // A finished run shows its whole bar; one that stopped says so last, with the reason, so the
-// last line on show always belongs to the last run. A report with errors may be viewed, and
-// browsed in the window.
+// last line on show always belongs to the last run. A report with errors may be viewed.
 void Form_import::run_finito(const RisultatoRun& r) {
   mostra_stato();
   if (valore_in_attesa_ >= 0) ProgressBar1_->setValue(static_cast<int>(valore_in_attesa_));
@@ -333,10 +360,14 @@ void Form_import::run_finito(const RisultatoRun& r) {
     report_visibile_ = false;
     Comm_st_->setEnabled(false);
   }
+  // Every message of the report in the browser: also those of a run that stopped before a
+  // block closed them (a first line of the wrong length gives a report without errors to
+  // view, yet names the line).
   std::vector<BloccoReport> blocchi = raccolta_.cedi_blocchi();
+  std::vector<MessaggioReport> fuori_blocco = raccolta_.fuori_blocco();
   raccolta_ = RaccoltaReport();
-  if (r.errori_nel_report && !blocchi.empty()) {
-    Pannello_errori_->mostra(std::move(blocchi), percorso_file_);
+  if (!blocchi.empty() || !fuori_blocco.empty()) {
+    Pannello_errori_->mostra(std::move(blocchi), std::move(fuori_blocco), percorso_file_, identita_dati_);
     Comm_errori_->setEnabled(true);
     Comm_errori_->setChecked(true);
   }
@@ -360,7 +391,8 @@ bool Form_import::report_intatto() const {
 
 // Only the report of this window's last run is opened, never one that another check has
 // written in its place since. A large report takes seconds to open: the busy pointer
-// meanwhile, and no second editor from a second click before the first has started.
+// meanwhile, and no second editor from a second click before the first has started. Once it
+// has started, a click brings that editor to the front instead of opening another.
 void Form_import::visualizza_errori() {
   if (!report_intatto()) {
     report_visibile_ = false;
@@ -369,16 +401,28 @@ void Form_import::visualizza_errori() {
                              "controllo: ricontrollare il file"));
     return;
   }
+  if (editore_aperto_) {
+    editore_in_primo_piano_ = true;
+    return;
+  }
+  editore_aperto_ = true;
+  // Disabled, the button hands the focus on to the next one; once the editor is up the focus
+  // comes back to it (unless the operator has moved it meanwhile), so that the window, active
+  // again when the editor closes, has it there and not on the browser's button.
+  const bool aveva_focus = focusWidget() == Comm_st_;
   Comm_st_->setEnabled(false);
+  QWidget* const spostato = focusWidget();
   QGuiApplication::setOverrideCursor(Qt::WaitCursor);
   bool in_attesa = true;
-  const auto avviato = [this, &in_attesa] {
+  const auto avviato = [this, &in_attesa, aveva_focus, spostato] {
     if (!in_attesa) return;
     in_attesa = false;
     QGuiApplication::restoreOverrideCursor();
     Comm_st_->setEnabled(report_visibile_);
+    if (aveva_focus && report_visibile_ && focusWidget() == spostato) Comm_st_->setFocus();
   };
-  esegui_e_attendi(comando_visualizza_report(cartella_), stile_ingrandita, avviato);
+  esegui_e_attendi(comando_visualizza_report(cartella_), stile_ingrandita, avviato, &editore_in_primo_piano_);
+  editore_aperto_ = false;
   avviato();
 }
 

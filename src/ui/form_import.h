@@ -7,6 +7,7 @@
 #include <QStringList>
 #include <QWidget>
 #include <filesystem>
+#include <optional>
 #include <string>
 
 #include "base/file_sicuro.h"
@@ -89,6 +90,8 @@ class Form_import : public QWidget, public EventiRun {
   void riempi_drive(const QString& applicazione);
   void riempi_cartelle();
   void riempi_file();
+  void dimentica_file();
+  void azzera_barra();
   void mostra_stato();
   // The errors of the last run no longer stand: no report to view, nothing to browse.
   void errori_superati();
@@ -113,8 +116,11 @@ class Form_import : public QWidget, public EventiRun {
   RaccoltaReport raccolta_;           // the report of the run under way, block by block
   bool report_visibile_ = false;      // the last run's report holds errors and still stands
   IdentitaFile identita_report_;      // that report as its run left it
+  std::optional<IdentitaFile> identita_dati_;  // the data file when the last run began
   std::string struttura_;             // the facility name on show
   bool occupato_ = false;
+  bool editore_aperto_ = false;          // the report's editor is open, its wait under way
+  bool editore_in_primo_piano_ = false;  // a click asks the wait to bring it to the front
   int percentuale_ = -1;              // the percentage the bar shows
   std::int64_t valore_in_attesa_ = -1;  // a value given to the bar but not yet shown
 

@@ -59,12 +59,12 @@ std::string descrivi(const std::vector<BoxVisto>& box) {
 }
 
 #ifndef _WIN32
-// A stand-in editor, alone in PATH while it lives, that writes down its arguments after a
-// moment's wait.
+// A stand-in editor, alone in PATH while it lives, that writes down the arguments of each
+// start after a moment's wait.
 class EditorFinto {
  public:
   EditorFinto() : path_(qgetenv("PATH")) {
-    const char* script = "#!/bin/sh\n/bin/sleep 0.3\nprintf '%s\\n' \"$@\" > \"$0.arg\"\n";
+    const char* script = "#!/bin/sh\n/bin/sleep 0.3\nprintf '%s\\n' \"$@\" >> \"$0.arg\"\n";
     fs::permissions(bin_.scrivi("gedit", script), fs::perms::owner_all);
     qputenv("PATH", QFile::encodeName(da_percorso(bin_.percorso())));
   }
@@ -88,7 +88,8 @@ class EditorFinto {
 class FormImportTest : public ::testing::Test {
  protected:
   void apri() {
-    finestra_ = std::make_unique<Form_import>(app_.percorso(), orologio_);
+    // The folder with "/" separators, as Qt gives it: the window shows it in the platform's.
+    finestra_ = std::make_unique<Form_import>(fs::path(app_.percorso().generic_u8string()), orologio_);
     finestra_->show();
     finestra_->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(finestra_.get()));
@@ -130,13 +131,37 @@ class FormImportTest : public ::testing::Test {
     return righe;
   }
 
+  // The sample tables, and the sample data files in a folder named with an accent, the euro
+  // sign and a blank, shown in the lists: esempi_[0] correct, esempi_[1] with errors.
+  void esempi() {
+    const fs::path sorgenti = FLUSSOM_SORGENTI;
+    QProcess tabelle;
+    tabelle.start(QStringLiteral(FLUSSOM_BIN), {"tabelle", "costruisci", da_percorso(sorgenti / "tabelle"),
+                                                da_percorso(app_.percorso())});
+    ASSERT_TRUE(tabelle.waitForFinished(60000));
+    ASSERT_EQ(tabelle.exitCode(), 0) << tabelle.readAllStandardError().toStdString();
+    dati_ = app_.percorso() / fs::path(u8"citt\u00e0 \u20ac x");
+    fs::create_directory(dati_);
+    for (const auto& f : fs::directory_iterator(sorgenti / "esempi"))
+      fs::copy(f.path(), f.path().extension() == ".DAT" ? app_.percorso() : dati_);
+    apri();
+    finestra_->cambia_cartella(da_percorso(dati_));
+    esempi_ = voci("File1");
+    ASSERT_EQ(esempi_.size(), 2);
+  }
+
   CartellaTemporanea app_;
+  fs::path dati_;
+  QStringList esempi_;
   OrologioFisso orologio_{std::chrono::year{2026} / 12 / 6};
   std::unique_ptr<Form_import> finestra_;
 };
 
 TEST_F(FormImportTest, FilesAreChosenByKeyboardClickAndDropAndFoldersCanBeWalked) {
   for (const char* f : {"a.txt", "B.TXT", "senza", "x.dat", "y.txt.bak", "rpt.RPT"}) app_.scrivi(f, "");
+#ifndef _WIN32
+  fs::permissions(app_.scrivi("programma", ""), fs::perms::others_exec, fs::perm_options::add);
+#endif
   fs::create_directory(app_ / "sotto");
   // 120 lines with CR LF: more than their size counts in lines of 222 bytes.
   std::string righe_crlf;
@@ -195,10 +220,14 @@ TEST_F(FormImportTest, FilesAreChosenByKeyboardClickAndDropAndFoldersCanBeWalked
   EXPECT_GT(barra->maximum(), 120);
   EXPECT_TRUE(stampa());
 
-  // Up to the application folder and down again; another folder puts the report away.
+  // Up to the application folder and down again; another folder puts the report away and
+  // forgets the file, which the lists no longer show: nothing is checked then.
   dir1->setCurrentRow(dir1->count() - 2);
   QTest::keyClick(dir1, Qt::Key_Return);
   EXPECT_FALSE(stampa());
+  EXPECT_EQ(stato() + struttura() + QString::number(barra->value()), "0");
+  controlla(nessuna);
+  EXPECT_EQ(stato(), "Nessun file scelto: scegliere nell'elenco il file dati da controllare");
   EXPECT_EQ(voci("File1"), QStringList({"a.txt", "B.TXT", "senza"}));
   dir1->setCurrentRow(dir1->count() - 1);
   QTest::keyClick(dir1, Qt::Key_Return);
@@ -210,21 +239,8 @@ TEST_F(FormImportTest, FilesAreChosenByKeyboardClickAndDropAndFoldersCanBeWalked
 }
 
 TEST_F(FormImportTest, SampleFilesGiveTheCommandLinesResultsAndTheReportOpens) {
-  const fs::path sorgenti = FLUSSOM_SORGENTI;
-  QProcess tabelle;
-  tabelle.start(QStringLiteral(FLUSSOM_BIN), {"tabelle", "costruisci", da_percorso(sorgenti / "tabelle"),
-                                              da_percorso(app_.percorso())});
-  ASSERT_TRUE(tabelle.waitForFinished(60000));
-  ASSERT_EQ(tabelle.exitCode(), 0) << tabelle.readAllStandardError().toStdString();
-  // The data files in a folder named with an accent, the euro sign and a blank.
-  const fs::path dati = app_.percorso() / fs::path(u8"citt\u00e0 \u20ac x");
-  fs::create_directory(dati);
-  for (const auto& f : fs::directory_iterator(sorgenti / "esempi"))
-    fs::copy(f.path(), f.path().extension() == ".DAT" ? app_.percorso() : dati);
-  apri();
-  finestra_->cambia_cartella(da_percorso(dati));
-  const QStringList file = voci("File1");
-  ASSERT_EQ(file.size(), 2);
+  ASSERT_NO_FATAL_FAILURE(esempi());
+  const QStringList& file = esempi_;
   RisposteModali nessuna;
   for (bool errori : {false, true}) {
     clic_file(file[errori]);
@@ -252,7 +268,7 @@ TEST_F(FormImportTest, SampleFilesGiveTheCommandLinesResultsAndTheReportOpens) {
 
 #ifndef _WIN32
   // Enter on the button opens the editor; until it has started, the busy pointer is up and
-  // the button disabled.
+  // the button disabled. Another press while it is open opens no other.
   EditorFinto editor;
   const auto stato_pulsante = [&] {
     const QCursor* c = QGuiApplication::overrideCursor();
@@ -260,15 +276,25 @@ TEST_F(FormImportTest, SampleFilesGiveTheCommandLinesResultsAndTheReportOpens) {
   };
   QString durante;
   QTimer::singleShot(100, [&] { durante = stato_pulsante(); });
+  QTimer::singleShot(150, [&] { finestra_->visualizza_errori(); });
   controllo("Comm_st")->setFocus();
   QTest::keyClick(controllo("Comm_st"), Qt::Key_Return);
   EXPECT_EQ(editor.argomenti(),
             "--standalone\n--encoding=WINDOWS-1252\n" + (app_ / "errori.RPT").string() + "\n");
   EXPECT_EQ(durante, QStringLiteral("0 %1").arg(Qt::WaitCursor));
   EXPECT_EQ(stato_pulsante(), "1 -1");
+  EXPECT_EQ(QApplication::focusWidget(), controllo("Comm_st"));
 #endif
-  // The error browser: the report's blocks, the first one's messages and decoded lines, from
-  // a message to its line and the clipboard.
+}
+
+// The error browser: the report's blocks, the first one's messages and decoded lines, from a
+// message to its line and the clipboard; none from a data file written since the run.
+TEST_F(FormImportTest, SampleFilesErrorsAreBrowsedInTheWindow) {
+  ASSERT_NO_FATAL_FAILURE(esempi());
+  const QStringList& file = esempi_;
+  clic_file(file[1]);
+  RisposteModali nessuna;
+  controlla(nessuna);
   ASSERT_TRUE(controllo("Pannello_errori")->isVisible());
   auto* blocchi = controllo<QTreeWidget>("Blocchi");
   QStringList attesi, visti;
@@ -288,7 +314,7 @@ TEST_F(FormImportTest, SampleFilesGiveTheCommandLinesResultsAndTheReportOpens) {
   // its message (service, quantity, amount) highlighted.
   auto* righe = controllo<QTreeWidget>("Righe");
   ASSERT_EQ(righe->topLevelItemCount(), 9);
-  const QStringList linee = da_cp1252(prova::leggi_file(dati / a_percorso(file[1]))).split("\r\n");
+  const QStringList linee = da_cp1252(prova::leggi_file(dati_ / a_percorso(file[1]))).split("\r\n");
   QTreeWidgetItem* quarta = righe->topLevelItem(3);
   ASSERT_EQ(quarta->childCount(), 25);
   EXPECT_TRUE(quarta->text(0).startsWith("Riga 4 ") && quarta->font(0).bold());
@@ -314,14 +340,30 @@ TEST_F(FormImportTest, SampleFilesGiveTheCommandLinesResultsAndTheReportOpens) {
   EXPECT_EQ(righe->currentItem(), righe->topLevelItem(8));
   controllo<QPushButton>("Copia_riga")->click();
   EXPECT_EQ(QGuiApplication::clipboard()->text(), linee[8]);
+  // The data file written after the check (its first line moved to the end): no block shows
+  // its lines, not even once its time of last change is put back, for its lines no longer
+  // carry the block's ricetta.
+  const fs::path scritto = dati_ / a_percorso(file[1]);
+  const auto quando = fs::last_write_time(scritto);
+  const std::string prima = prova::leggi_file(scritto);
+  prova::scrivi_file(scritto, prima.substr(prima.find('\n') + 1) + prima.substr(0, prima.find('\n') + 1));
+  for (int blocco : {1, 0}) {
+    blocchi->setCurrentItem(blocchi->topLevelItem(blocco));
+    ASSERT_EQ(righe->topLevelItemCount(), 1);
+    EXPECT_EQ(righe->topLevelItem(0)->text(0),
+              QString::fromUtf8("Il file \u00e8 cambiato dopo il controllo: ricontrollarlo"));
+    EXPECT_FALSE(controllo("Copia_riga")->isEnabled());
+    fs::last_write_time(scritto, quando);
+  }
   // The browser hides from its button.
   controllo("Comm_errori")->setFocus();
   QTest::keyClick(controllo("Comm_errori"), Qt::Key_Return);
   EXPECT_FALSE(controllo("Pannello_errori")->isVisible());
+  // Chosen again: the last run's errors, facility and bar put away.
   clic_file(file[1]);
   EXPECT_FALSE(stampa());
   EXPECT_FALSE(controllo("Comm_errori")->isEnabled());
-  EXPECT_EQ(struttura(), "");
+  EXPECT_EQ(struttura() + QString::number(controllo<QProgressBar>("ProgressBar1")->value()), "0");
 }
 
 TEST_F(FormImportTest, TheRunShowsFacilityProgressAndLinesAddedBeforeAMessage) {
@@ -329,7 +371,20 @@ TEST_F(FormImportTest, TheRunShowsFacilityProgressAndLinesAddedBeforeAMessage) {
   const std::string chiusura = riga("123456", "0000000000000001", "99");
   app_.scrivi("AMB05.txt",
               chiusura + chiusura.substr(0, 221) + "\r\n" + riga("999999", "0000000000000002", "01"));
+  app_.scrivi("AMB04.txt", chiusura.substr(0, 221));
   apri();
+  // A first line of the wrong length stops the run with nothing to view; the browser shows
+  // its message, outside any block, and the line with its length.
+  RisposteModali risposte;
+  clic_file("AMB04.txt");
+  controlla(risposte);
+  EXPECT_FALSE(stampa());
+  auto* righe_file = controllo<QTreeWidget>("Righe");
+  ASSERT_EQ(righe_file->topLevelItemCount(), 1);
+  EXPECT_EQ(controllo<QTreeWidget>("Blocchi")->topLevelItem(0)->text(1) + ": " +
+                controllo<QListWidget>("Messaggi")->item(0)->text() + " / " + righe_file->topLevelItem(0)->text(0),
+            QString::fromUtf8("Fuori blocco: Riga 1: Lunghezza file errata / "
+                              "Riga 1 (221 caratteri invece di 222)  \u25c4 errore"));
   clic_file("AMB05.txt");
   auto* barra = controllo<QProgressBar>("ProgressBar1");
   QSignalSpy valori(barra, &QProgressBar::valueChanged);
@@ -340,7 +395,6 @@ TEST_F(FormImportTest, TheRunShowsFacilityProgressAndLinesAddedBeforeAMessage) {
     valori_durante = valori.count();
     static_cast<QMessageBox*>(w)->button(QMessageBox::Ok)->click();
   };
-  RisposteModali risposte;
   controlla(risposte.poi(ok));
   EXPECT_TRUE(durante.endsWith("\nLunghezza file ERRATA")) << durante.toStdString();
   // The tables missing from the folder (all but strutture.DAT) are told first; then the lines
@@ -360,9 +414,16 @@ TEST_F(FormImportTest, TheRunShowsFacilityProgressAndLinesAddedBeforeAMessage) {
   controlla(risposte.poi(ok));
   EXPECT_EQ(righe().size(), 2 * prima - 1);
   // A report that cannot be written stops the run before any line: the reason comes last.
+  // The bar starts empty: under the question already, and stays so.
   fs::remove(app_ / "errori.RPT");
   fs::create_directory(app_ / "errori.RPT");
-  controlla(risposte.premi(QMessageBox::Ok));
+  app_.scrivi("strutture.DAT", "");
+  int alla_domanda = -1;
+  controlla(risposte.poi([&](QWidget* w) {
+    alla_domanda = barra->value();
+    static_cast<QMessageBox*>(w)->button(QMessageBox::No)->click();
+  }).premi(QMessageBox::Ok));
+  EXPECT_EQ(alla_domanda + barra->value(), 0);
   EXPECT_EQ(righe().back(), QString::fromUtf8("Controllo NON completato: Impossibile scrivere il report ") +
                                 da_percorso(app_ / "errori.RPT") + QString::fromUtf8(" : \u00e8 una cartella"));
 }

@@ -13,10 +13,9 @@ bool corrisponde_modello_file(const QString& nome) {
 
 QStringList file_dati(const QString& cartella) {
   QStringList nomi;
-  const QStringList tutti =
-      QDir(cartella).entryList(QDir::Files, QDir::Name | QDir::IgnoreCase);
-  for (const QString& n : tutti)
-    if (corrisponde_modello_file(n)) nomi.append(n);
+  const QFileInfoList tutti = QDir(cartella).entryInfoList(QDir::Files, QDir::Name | QDir::IgnoreCase);
+  for (const QFileInfo& f : tutti)
+    if (corrisponde_modello_file(f.fileName()) && !escluso_dalla_lista(f)) nomi.append(f.fileName());
   return nomi;
 }
 

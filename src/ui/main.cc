@@ -55,7 +55,8 @@ int esegui(int argc, char** argv) {
 
   const QFileInfo info(cartella);
   if (!info.isDir()) {
-    const QString testo = QStringLiteral("La cartella dell'applicazione non esiste: ") + cartella;
+    const QString testo =
+        QStringLiteral("La cartella dell'applicazione non esiste: ") + QDir::toNativeSeparators(cartella);
     std::fprintf(stderr, "%s\n", testo.toLocal8Bit().constData());
     QMessageBox box(QMessageBox::Critical, QString::fromLatin1(flussom::titolo_applicazione), testo);
     flussom::esegui_box(box);

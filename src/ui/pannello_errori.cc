@@ -13,6 +13,8 @@
 #include <QStyle>
 #include <QTreeWidget>
 #include <QVBoxLayout>
+#include <algorithm>
+#include <limits>
 
 #include "base/cp1252.h"
 #include "base/testo.h"
@@ -34,6 +36,27 @@ const QColor colore_riga(255, 228, 225);   // a line that a message concerns
 QString testo_messaggio(const MessaggioReport& m) {
   const QString testo = da_cp1252(trim(m.testo));
   return m.riga > 0 ? QStringLiteral("Riga %1: %2").arg(m.riga).arg(testo) : testo;
+}
+
+// The lines of a block as the check read them: as many as it counted, each carrying the
+// block's ricetta number, but for a line of the wrong length that a message of the block is
+// about (the number of a cut line may stand elsewhere, or nowhere). Any other line belongs
+// to another ricetta: the file has been written since the check, whatever its size and time
+// of last change say. The messages that no block closed have no ricetta to compare with.
+bool righe_del_blocco(const BloccoReport& b, const std::vector<RigaLetta>& righe) {
+  if (static_cast<std::int64_t>(righe.size()) != b.ultima_riga - b.prima_riga + 1) return false;
+  if (b.numero == 0) return true;
+  const PosizioneCampo p = posizione_campo(CampoRiga::num_ricetta);
+  for (std::size_t i = 0; i < righe.size(); ++i) {
+    if (trim(campo(righe[i].testo, p.posizione, p.lunghezza)) == b.ricetta) continue;
+    const std::int64_t numero = b.prima_riga + static_cast<std::int64_t>(i);
+    const bool corta_o_lunga = righe[i].lunghezza != lunghezza_riga;
+    if (!corta_o_lunga || std::none_of(b.messaggi.begin(), b.messaggi.end(), [&](const MessaggioReport& m) {
+          return m.riga == numero && m.regola == Regola::lunghezza_errata;
+        }))
+      return false;
+  }
+  return true;
 }
 
 QTreeWidget* crea_albero(QWidget* genitore, const char* nome, const QStringList& colonne) {
@@ -114,14 +137,23 @@ void PannelloErrori::crea_controlli() {
   tutto->addWidget(Copia_riga_, 0, Qt::AlignRight);
 }
 
-void PannelloErrori::mostra(std::vector<BloccoReport> blocchi, std::filesystem::path file) {
+void PannelloErrori::mostra(std::vector<BloccoReport> blocchi, std::vector<MessaggioReport> fuori_blocco,
+                            std::filesystem::path file, std::optional<IdentitaFile> identita) {
   svuota();
   blocchi_ = std::move(blocchi);
-  righe_file_ = RigheFile(std::move(file));
+  // The messages that no block closed (a line of the wrong length that stopped the run, a
+  // month not defined) come last, as in the report, with the lines they concern.
+  if (!fuori_blocco.empty()) {
+    BloccoReport fuori{0, {}, std::numeric_limits<std::int64_t>::max(), 0, std::move(fuori_blocco)};
+    estendi_righe(fuori.prima_riga, fuori.ultima_riga, fuori.messaggi);
+    blocchi_.push_back(std::move(fuori));
+  }
+  righe_file_ = RigheFile(std::move(file), identita);
   QList<QTreeWidgetItem*> voci;
   for (const BloccoReport& b : blocchi_) {
     const QString primo = b.messaggi.empty() ? QString() : da_cp1252(trim(b.messaggi.front().testo));
-    auto* voce = new QTreeWidgetItem({QString::number(b.numero), da_cp1252(b.ricetta), primo});
+    auto* voce = b.numero > 0 ? new QTreeWidgetItem({QString::number(b.numero), da_cp1252(b.ricetta), primo})
+                              : new QTreeWidgetItem({QString(), QStringLiteral("Fuori blocco"), primo});
     voce->setTextAlignment(0, Qt::AlignRight | Qt::AlignVCenter);
     voci.append(voce);
   }
@@ -154,11 +186,13 @@ void PannelloErrori::riempi_messaggi(const BloccoReport& b) {
 }
 
 void PannelloErrori::riempi_righe(const BloccoReport& b) {
+  if (b.prima_riga > b.ultima_riga) return;  // messages about no single line
   std::string errore;
-  const std::vector<std::string> righe = righe_file_.leggi(b.prima_riga, b.ultima_riga, errore);
+  const std::vector<RigaLetta> righe = righe_file_.leggi(b.prima_riga, b.ultima_riga, errore);
+  if (errore.empty() && !righe_del_blocco(b, righe)) errore = testo_file_cambiato;
   if (!errore.empty()) {
-    new QTreeWidgetItem(Righe_, {QString(), QString(), QStringLiteral("Impossibile leggere il file : ") +
-                                                           da_cp1252(errore)});
+    auto* voce = new QTreeWidgetItem(Righe_, {da_cp1252(errore)});
+    voce->setFirstColumnSpanned(true);
     return;
   }
   // The fields that the messages concern: a message about one line marks it and its fields;
@@ -182,9 +216,13 @@ void PannelloErrori::riempi_righe(const BloccoReport& b) {
   }
 }
 
-QTreeWidgetItem* PannelloErrori::voce_riga(std::int64_t numero, const std::string& linea, InsiemeCampi campi,
+QTreeWidgetItem* PannelloErrori::voce_riga(std::int64_t numero, const RigaLetta& riga, InsiemeCampi campi,
                                            bool segnata) {
-  auto* voce = new QTreeWidgetItem({QStringLiteral("Riga %1").arg(numero)});
+  const std::string& linea = riga.testo;
+  QString nome = QStringLiteral("Riga %1").arg(numero);
+  if (riga.lunghezza != lunghezza_riga)
+    nome += QStringLiteral(" (%1 caratteri invece di %2)").arg(riga.lunghezza).arg(lunghezza_riga);
+  auto* voce = new QTreeWidgetItem({nome});
   voce->setData(0, ruolo_riga, QVariant::fromValue<qlonglong>(numero));
   voce->setData(0, ruolo_grezza, QByteArray::fromStdString(linea));
   for (std::size_t c = 0; c < numero_campi; ++c) {

@@ -6,6 +6,7 @@
 #include <QWidget>
 #include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -25,8 +26,11 @@ class PannelloErrori : public QWidget {
  public:
   explicit PannelloErrori(QWidget* parent = nullptr);
 
-  // The blocks of a run's report, in its order, and the data file whose lines they concern.
-  void mostra(std::vector<BloccoReport> blocchi, std::filesystem::path file);
+  // The blocks of a run's report, in its order, the messages that no block closed, and the
+  // data file whose lines they concern, with its identity when the run began: a block shows
+  // lines only from that same file.
+  void mostra(std::vector<BloccoReport> blocchi, std::vector<MessaggioReport> fuori_blocco,
+              std::filesystem::path file, std::optional<IdentitaFile> identita);
   void svuota();
   bool vuoto() const { return blocchi_.empty(); }
 
@@ -41,7 +45,7 @@ class PannelloErrori : public QWidget {
   void crea_controlli();
   void riempi_messaggi(const BloccoReport& b);
   void riempi_righe(const BloccoReport& b);
-  QTreeWidgetItem* voce_riga(std::int64_t numero, const std::string& linea, std::uint32_t campi,
+  QTreeWidgetItem* voce_riga(std::int64_t numero, const RigaLetta& riga, std::uint32_t campi,
                              bool segnata);
   // The line item selected, or the one whose field is selected.
   QTreeWidgetItem* riga_scelta() const;

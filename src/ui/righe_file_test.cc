@@ -31,22 +31,27 @@ TEST(RigheFile, PicksInAnyOrderReadTheLinesOfAReadingFromTheTop) {
     attese.push_back(riga);
   }
   prova::CartellaTemporanea dir;
-  RigheFile righe(dir.scrivi("FLM012026.txt", contenuto));
+  const std::filesystem::path file = dir.scrivi("FLM012026.txt", contenuto);
+  IdentitaFile letto;
+  ASSERT_TRUE(identita_file(file, letto));
+  RigheFile righe(file, letto);
   const auto n = static_cast<std::int64_t>(attese.size());
   ASSERT_GT(n, 2 * RigheFile::passo);
   std::string errore;
   for (int volta = 0; volta < 60; ++volta) {
     const std::int64_t prima = volta == 0 ? n - 2 : 1 + static_cast<std::int64_t>(caso() % n);
     const std::int64_t ultima = prima + static_cast<std::int64_t>(caso() % 5);
-    const std::vector<std::string> lette = righe.leggi(prima, ultima, errore);
+    std::vector<std::string> lette;
+    for (const RigaLetta& r : righe.leggi(prima, ultima, errore)) lette.push_back(r.testo.substr(0, r.lunghezza));
     ASSERT_EQ(errore, "");
     const std::vector<std::string> giuste(attese.begin() + prima - 1, attese.begin() + std::min(ultima, n));
     ASSERT_EQ(lette, giuste) << prima << "-" << ultima;
   }
   dir.scrivi("FLM012026.txt", "");
   EXPECT_TRUE(righe.leggi(1, 3, errore).empty());
-  EXPECT_TRUE(RigheFile(dir.percorso()).leggi(1, 1, errore).empty());  // a folder
-  EXPECT_NE(errore, "");
+  EXPECT_EQ(errore, testo_file_cambiato);
+  EXPECT_TRUE(RigheFile(dir.percorso(), letto).leggi(1, 1, errore).empty());  // a folder
+  EXPECT_TRUE(errore.starts_with("Impossibile leggere il file : ")) << errore;
 }
 
 }  // namespace
