@@ -15,6 +15,8 @@
 #include <string_view>
 #include <vector>
 
+#include "reference/descrittori_tabelle.h"
+
 namespace flussom {
 
 // A fault found in a source: the line (0 when the whole file is at fault) and the reason,
@@ -26,12 +28,6 @@ struct Rifiuto {
 
 // A source value quoted in a message (messages are Windows-1252).
 std::string citato(std::string_view utf8);
-
-// A column the builder wants, by its name in the header.
-struct Colonna {
-  std::string_view nome;
-  bool obbligatoria;
-};
 
 // One row of a source: the line on which it begins and the values of the wanted columns,
 // in the order they were asked for (empty for an optional column the header lacks). The
