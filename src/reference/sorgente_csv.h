@@ -9,8 +9,8 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
-#include <initializer_list>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -44,7 +44,7 @@ class SorgenteCsv {
   // the header (case ignored), then a wanted column missing; a row whose number of fields
   // is not the header's. A source of 4 GB or more is refused. `testo` must outlive the
   // reader.
-  bool apri(std::string_view testo, std::initializer_list<Colonna> colonne, Rifiuto& errore);
+  bool apri(std::string_view testo, std::span<const Colonna> colonne, Rifiuto& errore);
 
   std::size_t righe() const { return righe_; }  // rows below the header
 
@@ -53,7 +53,7 @@ class SorgenteCsv {
 
  private:
   class Lettore;
-  bool intestazione(Lettore& lettore, std::initializer_list<Colonna> colonne,
+  bool intestazione(Lettore& lettore, std::span<const Colonna> colonne,
                     std::optional<Rifiuto>& guasto, Rifiuto& errore);
 
   std::string_view testo_;

@@ -8,13 +8,10 @@
 namespace flussom::prova {
 
 bool costruisci_in(const std::filesystem::path& cartella, const SorgentiProva& s) {
-  const auto presente = [](const std::string& t) -> std::optional<std::string> {
-    if (t.empty()) return std::nullopt;
-    return t;
-  };
-  const EsitoCostruzione esito = costruisci_tabelle({presente(s.prestazioni), presente(s.diagnosi),
-                                                     presente(s.comuni), presente(s.esenzioni),
-                                                     presente(s.noese)});
+  SorgentiTabelle sorgenti{{"prestazioni.csv", s.prestazioni}, {"diagnosi.csv", s.diagnosi}, {"comuni.csv", s.comuni},
+                           {"esenzioni.csv", s.esenzioni}, {"noese.csv", s.noese}};
+  std::erase_if(sorgenti, [](const auto& sorgente) { return sorgente.second.empty(); });
+  const EsitoCostruzione esito = costruisci_tabelle(sorgenti);
   if (esito.errore) {
     ADD_FAILURE() << "tabelle di prova rifiutate: " << esito.errore->file << ", riga "
                   << esito.errore->riga << ": " << cp1252_a_utf8(esito.errore->motivo);
