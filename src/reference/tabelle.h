@@ -95,11 +95,6 @@ class ElencoNoese {
   std::size_t quante_;
 };
 
-inline constexpr std::size_t lunghezza_terapie = 69;
-inline constexpr std::size_t lunghezza_codici = 63;   // COMUXX, ICD9, CODESE
-inline constexpr std::size_t lunghezza_tera001 = 80;
-inline constexpr std::size_t lunghezza_sconti = 14;
-
 class Tabelle {
  public:
   explicit Tabelle(std::filesystem::path cartella);

@@ -22,4 +22,12 @@ bool costruisci_in(const std::filesystem::path& cartella, const SorgentiProva& s
   return !e;
 }
 
+std::string record(Tabella t, std::initializer_list<std::pair<std::string_view, std::string>> campi, char resto) {
+  std::string r(descrittore(t).lunghezza_record, resto);
+  for (const auto& [nome, testo] : campi)
+    for (const CampoTabella& c : descrittore(t).campi)
+      if (c.nome == nome) r.replace(c.inizio, c.lunghezza, (testo + std::string(c.lunghezza, ' ')).substr(0, c.lunghezza));
+  return r;
+}
+
 }  // namespace flussom::prova
