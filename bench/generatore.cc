@@ -48,16 +48,17 @@ class Generatore {
     const std::size_t n = tabelle_.terapie().numero_record();
     for (std::size_t i = 1; i <= n; ++i) {
       const std::string_view r = tabelle_.terapie().record(i);
-      Servizio s{std::string(trim(r.substr(0, 7))), valnum(r.substr(59, 8)), {}};
-      const std::string_view b = tabelle_.tera001().record(i);
-      for (std::size_t k = 0; k + 2 <= std::min<std::size_t>(b.size(), 60); k += 2)
-        if (valnum(b.substr(k, 2)) != 0) s.branche.emplace_back(trim(b.substr(k, 2)));
+      Servizio s{std::string(trim(valore(r, chiave(Tabella::terapie)))),
+                 valnum(valore(r, campo(Tabella::terapie, "tariffa"))), {}};
+      const std::string_view b = valore(tabelle_.tera001().record(i), campo(Tabella::tera001, "branche"));
+      for (std::size_t k = 0; k + larghezza_branca <= b.size(); k += larghezza_branca)
+        if (valnum(b.substr(k, larghezza_branca)) != 0) s.branche.emplace_back(trim(b.substr(k, larghezza_branca)));
       if (!s.codice.empty()) servizi_.push_back(std::move(s));
     }
     for (std::size_t i = 1, m = std::min<std::size_t>(tabelle_.comuxx().numero_record(), 2000); i <= m; ++i)
-      comuni_.emplace_back(trim(tabelle_.comuxx().record(i).substr(0, 6)));
+      comuni_.emplace_back(trim(valore(tabelle_.comuxx().record(i), chiave(Tabella::comuxx))));
     for (std::size_t i = 1; i <= tabelle_.codese().numero_record(); ++i)
-      esenzioni_.emplace_back(trim(tabelle_.codese().record(i).substr(0, 6)));
+      esenzioni_.emplace_back(trim(valore(tabelle_.codese().record(i), chiave(Tabella::codese))));
     if (comuni_.empty()) comuni_.push_back("058091");
   }
 

@@ -46,15 +46,16 @@ Ambiente costruisci() {
   SorgentiTabelle sorgenti;
   if (auto e = leggi_sorgenti(fs::path(FLUSSOM_SORGENTI) / "tabelle", sorgenti))
     guasto("sorgenti delle tabelle non lette: " + e->file + ": " + cp1252_a_utf8(e->motivo));
-  if (sorgenti.comuni) *sorgenti.comuni = prime_righe(*sorgenti.comuni, comuni_tenuti);
+  const auto comuni = sorgenti.find(descrittore(Tabella::comuxx).sorgente);
+  if (comuni != sorgenti.end()) comuni->second = prime_righe(comuni->second, comuni_tenuti);
   const EsitoCostruzione esito = costruisci_tabelle(sorgenti);
   if (esito.errore)
     guasto("tabelle rifiutate: " + esito.errore->file + ": " + cp1252_a_utf8(esito.errore->motivo));
   if (auto e = scrivi_tabelle(esito.tabelle, a.cartella))
     guasto("tabelle non scritte: " + cp1252_a_utf8(e->motivo));
   scrivi(a.cartella / "strutture.DAT", "\"123456\",\"POLIAMBULATORIO FUZZ\",\"26\",\"08\",\"\"\r\n");
-  for (const char* nome : nomi_tabelle) {
-    if (!fs::is_regular_file(a.cartella / nome)) guasto(std::string("tabella mancante: ") + nome);
+  for (const std::string_view nome : nomi_tabelle) {
+    if (!fs::is_regular_file(a.cartella / nome)) guasto("tabella mancante: " + std::string(nome));
     a.contenuti.push_back(leggi(a.cartella / nome));
   }
   return a;
@@ -68,7 +69,9 @@ void rimuovi_radice() {
 }  // namespace
 
 bool creata_se_manca(std::string_view nome) {
-  return nome == "TERAPIE.DAT" || nome == "ICD9.DAT" || nome == "COMUXX.DAT" || nome == "CODESE.DAT";
+  for (const DescrittoreTabella& d : descrittori)
+    if (d.nome == nome) return d.crea_se_manca;
+  return false;
 }
 
 const Ambiente& ambiente() {
@@ -129,7 +132,7 @@ void guasto(const std::string& cosa) {
 
 std::string sorgente_di_esempio(std::string_view nome) {
   const std::string testo = leggi(fs::path(FLUSSOM_SORGENTI) / "tabelle" / nome);
-  return nome == "comuni.csv" ? prime_righe(testo, comuni_tenuti) : testo;
+  return nome == descrittore(Tabella::comuxx).sorgente ? prime_righe(testo, comuni_tenuti) : testo;
 }
 
 std::vector<std::string_view> dividi_parti(std::string_view ingresso) {

@@ -12,13 +12,21 @@
 
 #include "run/eventi_run.h"
 #include "base/orologio.h"
+#include "reference/descrittori_tabelle.h"
 
 namespace flussom::fuzz {
 
-// The eight tables of an application folder, in the order the table fuzzer splits its input.
-inline constexpr std::array<const char*, 8> nomi_tabelle = {
-    "strutture.DAT", "NOESE.DAT", "TERAPIE.DAT", "TERA001.DAT",
-    "SCONTI.DAT",    "ICD9.DAT",  "COMUXX.DAT",  "CODESE.DAT"};
+// The tables of an application folder, in the order the table fuzzer splits its input: the
+// comma-separated ones (strutture.DAT, NOESE.DAT), then those of fixed-length records, each in
+// the order of the descriptors.
+inline constexpr std::array<std::string_view, numero_tabelle> nomi_tabelle = [] {
+  std::array<std::string_view, numero_tabelle> nomi{};
+  std::size_t k = 0;
+  for (const bool separate : {true, false})
+    for (const DescrittoreTabella& d : descrittori)
+      if ((d.lunghezza_record == 0) == separate) nomi[k++] = d.nome;
+  return nomi;
+}();
 
 // Tables a lookup creates empty when they are missing.
 bool creata_se_manca(std::string_view nome);

@@ -86,10 +86,9 @@ void prova_registrazione(const fs::path& cartella, std::string_view tabella, std
 
 void prova_costruzione(const fs::path& cartella, const std::vector<std::string_view>& parti) {
   SorgentiTabelle s;
-  std::optional<std::string>* sorgenti[] = {&s.prestazioni, &s.diagnosi, &s.comuni, &s.esenzioni, &s.noese};
-  for (std::size_t k = 0; k < std::size(sorgenti); ++k) {
+  for (std::size_t k = 0; k < sorgenti_tabelle().size(); ++k) {
     const std::size_t i = prima_sorgente + k;
-    if (i < parti.size() && parti[i] != assente) *sorgenti[k] = std::string(parti[i]);
+    if (i < parti.size() && parti[i] != assente) s[std::string(sorgenti_tabelle()[k])] = std::string(parti[i]);
   }
   const EsitoCostruzione esito = costruisci_tabelle(s);
   if (esito.errore) return;
@@ -101,7 +100,7 @@ void prova_costruzione(const fs::path& cartella, const std::vector<std::string_v
   for ([[maybe_unused]] const auto& f : fs::directory_iterator(cartella)) ++voci;
   if (voci != esito.tabelle.size()) guasto("file in piu' dopo la costruzione");
   Tabelle lette(cartella);
-  if (s.prestazioni && (lette.terapie().numero_record() != lette.tera001().numero_record() ||
+  if (s.contains(descrittore(Tabella::terapie).sorgente) && (lette.terapie().numero_record() != lette.tera001().numero_record() ||
                         lette.terapie().numero_record() != lette.sconti().numero_record()))
     guasto("tabelle delle prestazioni non parallele");
   for (const FileTabella& t : esito.tabelle) {

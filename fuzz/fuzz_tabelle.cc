@@ -70,16 +70,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   for (std::size_t k = 0; k < nomi_tabelle.size(); ++k) {
     const fs::path p = cartella / nomi_tabelle[k];
     if (presente[k]) {
-      if (leggi(p) != parti[k]) guasto(std::string("tabella cambiata: ") + nomi_tabelle[k]);
+      if (leggi(p) != parti[k]) guasto("tabella cambiata: " + std::string(nomi_tabelle[k]));
     } else if (fs::exists(p)) {
-      if (!creata_se_manca(nomi_tabelle[k])) guasto(std::string("tabella creata: ") + nomi_tabelle[k]);
-      if (fs::file_size(p) != 0) guasto(std::string("tabella creata non vuota: ") + nomi_tabelle[k]);
+      if (!creata_se_manca(nomi_tabelle[k])) guasto("tabella creata: " + std::string(nomi_tabelle[k]));
+      if (fs::file_size(p) != 0) guasto("tabella creata non vuota: " + std::string(nomi_tabelle[k]));
     }
   }
   std::size_t voci = 0;
   for ([[maybe_unused]] const auto& e : fs::directory_iterator(cartella)) ++voci;
   std::size_t attese = 2;  // errori.RPT and its lock
-  for (const char* nome : nomi_tabelle) attese += fs::exists(cartella / nome) ? 1 : 0;
+  for (const std::string_view nome : nomi_tabelle) attese += fs::exists(cartella / nome) ? 1 : 0;
   if (voci != attese) guasto("file inattesi nella cartella");
   return 0;
 }

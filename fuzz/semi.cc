@@ -66,7 +66,7 @@ int main(int argc, char** argv) {
 
   // The facility fuzzer: strutture.DAT, the registration's boxes, the five CSV sources.
   std::vector<std::string> s{base[0], "654321\nvia roma ambulatorio\n08\n9\n"};
-  for (const char* nome : {"prestazioni.csv", "diagnosi.csv", "comuni.csv", "esenzioni.csv", "noese.csv"})
+  for (const std::string_view nome : flussom::sorgenti_tabelle())
     s.push_back(sorgente_di_esempio(nome));
   scrivi(strutture / "base", unisci(s));
   s[0] = base[0].substr(0, base[0].size() - 2);  // no final line break

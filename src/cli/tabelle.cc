@@ -3,9 +3,11 @@
 #include <ostream>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "base/cp1252.h"
 #include "reference/costruisci_tabelle.h"
+#include "reference/descrittori_tabelle.h"
 #include "reference/mostra_tabella.h"
 
 namespace flussom {
@@ -30,10 +32,11 @@ int tabelle_costruisci(const fs::path& sorgenti, const fs::path& dest, std::ostr
     err << "Nessuna tabella scritta.\n";
     return 2;
   }
-  if (!s.prestazioni && !s.diagnosi && !s.comuni && !s.esenzioni && !s.noese) {
-    err << "Nessuna sorgente in " << testo_utf8(sorgenti) << ": attese " << sorgente_prestazioni
-        << ", " << sorgente_diagnosi << ", " << sorgente_comuni << ", " << sorgente_esenzioni
-        << ", " << sorgente_noese << ".\n";
+  if (s.empty()) {
+    err << "Nessuna sorgente in " << testo_utf8(sorgenti) << ": attese ";
+    for (const std::string_view nome : sorgenti_tabelle())
+      err << (nome == sorgenti_tabelle().front() ? "" : ", ") << nome;
+    err << ".\n";
     return 2;
   }
   const EsitoCostruzione esito = costruisci_tabelle(s);
@@ -54,20 +57,15 @@ int tabelle_costruisci(const fs::path& sorgenti, const fs::path& dest, std::ostr
     return 2;
   }
   for (const FileTabella& t : esito.tabelle) out << t.nome << ": " << t.record << " record\n";
-  struct Assente {
-    const std::optional<std::string>& sorgente;
-    std::string_view nome;
-    std::string_view tabelle;
-  };
-  const Assente assenti[] = {
-      {s.prestazioni, sorgente_prestazioni, "TERAPIE.DAT, TERA001.DAT e SCONTI.DAT non costruite"},
-      {s.diagnosi, sorgente_diagnosi, "ICD9.DAT non costruita"},
-      {s.comuni, sorgente_comuni, "COMUXX.DAT non costruita"},
-      {s.esenzioni, sorgente_esenzioni, "CODESE.DAT non costruita"},
-      {s.noese, sorgente_noese, "NOESE.DAT non costruita"},
-  };
-  for (const Assente& a : assenti)
-    if (!a.sorgente) out << "Manca " << a.nome << ": " << a.tabelle << ".\n";
+  for (const std::string_view nome : sorgenti_tabelle()) {
+    if (s.contains(nome)) continue;
+    // "Manca prestazioni.csv: TERAPIE.DAT, TERA001.DAT e SCONTI.DAT non costruite."
+    const std::vector<Tabella> tabelle = tabelle_di(nome);
+    out << "Manca " << nome << ": ";
+    for (std::size_t k = 0; k < tabelle.size(); ++k)
+      out << (k == 0 ? "" : k + 1 == tabelle.size() ? " e " : ", ") << descrittore(tabelle[k]).nome;
+    out << (tabelle.size() == 1 ? " non costruita.\n" : " non costruite.\n");
+  }
   out << "Tabelle scritte in " << testo_utf8(dest) << '\n';
   return 0;
 }

@@ -5,8 +5,8 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
-#include <initializer_list>
 #include <numeric>
+#include <span>
 #include <system_error>
 
 #include "base/cp1252.h"
@@ -14,8 +14,8 @@
 #include "base/piattaforma.h"
 #include "base/testo.h"
 #include "reference/criptare.h"
+#include "reference/descrittori_tabelle.h"
 #include "reference/sorgente_csv.h"
-#include "reference/tabelle.h"
 
 namespace flussom {
 
@@ -23,16 +23,23 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// Widths of the fields the builder fills.
-constexpr std::size_t larghezza_codice_terapie = 7;
-constexpr std::size_t larghezza_descrizione_terapie = 50;
-constexpr std::size_t larghezza_tariffa = 8;
-constexpr std::size_t larghezza_codice = 6;  // COMUXX, ICD9, CODESE
-constexpr std::size_t larghezza_descrizione = 40;
-constexpr std::size_t numero_branche = 30;
-constexpr std::size_t larghezza_sconto = 7;
-constexpr std::size_t larghezza_esenzione = 6;  // the exemption field of a data line
-constexpr long long tariffa_massima = 9999999;  // 99999.99 in "00000.00"
+constexpr long long importo_massimo = 9999999;  // 99999.99 in "00000.00"
+constexpr std::size_t larghezza_sconto = campo(Tabella::sconti, "sconto").lunghezza;
+// An exemption code of NOESE.DAT, as CODESE.DAT keys it.
+constexpr std::size_t larghezza_esenzione = chiave(Tabella::codese).lunghezza;
+
+// The comma-separated tables the builder makes are of one kind: a service (the key, first)
+// and exemption lists, the first of them filled from the source's second column.
+constexpr bool separate_come_noese() {
+  for (const DescrittoreTabella& d : descrittori) {
+    if (d.lunghezza_record != 0 || d.sorgente.empty()) continue;
+    if (d.chiave != 0 || d.colonne.size() != 2 || d.campi.size() < 2) return false;
+    for (std::size_t f = 1; f < d.campi.size(); ++f)
+      if (d.campi[f].tipo != TipoCampo::esenzioni) return false;
+  }
+  return true;
+}
+static_assert(separate_come_noese());
 
 bool blank(char c) { return c == ' ' || c == '\t'; }
 
@@ -175,10 +182,10 @@ std::string cifre(long long v, std::size_t larghezza) {
   return s;
 }
 
-// The tariff as stored: five integer digits, ".", two decimals ("00012.50").
-std::string tariffa_8(long long centesimi) {
+// An amount as stored: five integer digits, ".", two decimals ("00012.50").
+std::string importo_8(long long centesimi) {
   std::string t = cifre(centesimi / 100, 5) + "." + cifre(centesimi % 100, 2);
-  static_assert(5 + 1 + 2 == larghezza_tariffa);
+  static_assert(5 + 1 + 2 == larghezza_importo);
   return t;
 }
 
@@ -187,10 +194,11 @@ std::string a_larghezza(std::string s, std::size_t larghezza) {
   return s;
 }
 
-// Specialty codes separated by blanks: each one or two digits, not zero (a zero slot reads
-// as empty). Stored as two digits.
-bool branche_valide(std::string_view valore, std::size_t riga, std::vector<std::string>& branche,
+// Specialty codes separated by blanks, at most `slot`: each one or two digits, not zero (a
+// zero slot reads as empty). Stored as two digits each, one after the other, in `elenco`.
+bool branche_valide(std::string_view valore, std::size_t riga, std::size_t slot, std::string& elenco,
                     Rifiuto& errore) {
+  std::size_t branche = 0;
   std::size_t i = 0;
   while (i < valore.size()) {
     if (blank(valore[i])) {
@@ -207,12 +215,13 @@ bool branche_valide(std::string_view valore, std::size_t riga, std::vector<std::
                           " non valida: una o due cifre, non zero, separate da spazi"};
       return false;
     }
-    branche.push_back(b.size() == 1 ? "0" + std::string(b) : std::string(b));
+    static_assert(larghezza_branca == 2);
+    elenco.append(b.size() == 1 ? "0" : "").append(b);
+    ++branche;
     i = j;
   }
-  if (branche.size() > numero_branche) {
-    errore = {riga, std::to_string(branche.size()) + " branche, al massimo " +
-                        std::to_string(numero_branche)};
+  if (branche > slot) {
+    errore = {riga, std::to_string(branche) + " branche, al massimo " + std::to_string(slot)};
     return false;
   }
   return true;
@@ -231,18 +240,14 @@ void aggiungi(std::string& record, std::string_view s, std::size_t larghezza) {
 // eight bytes a row beside them.
 class TabelleInOrdine {
  public:
-  struct Forma {
-    std::string_view nome;
-    std::size_t lunghezza;  // of a record
-  };
-
-  TabelleInOrdine(std::initializer_list<Forma> forme, std::size_t larghezza_chiave,
-                  std::size_t righe)
-      : larghezza_chiave_(larghezza_chiave) {
-    for (const Forma& f : forme) {
-      tabelle_.push_back({std::string(f.nome), {}, 0});
-      tabelle_.back().contenuto.reserve(righe * f.lunghezza);
-      lunghezze_.push_back(f.lunghezza);
+  // The first table is keyed, its key at the head of its records.
+  TabelleInOrdine(std::span<const Tabella> tabelle, std::size_t righe)
+      : larghezza_chiave_(chiave(tabelle[0]).lunghezza) {
+    for (const Tabella t : tabelle) {
+      const DescrittoreTabella& d = descrittore(t);
+      tabelle_.push_back({std::string(d.nome), {}, 0});
+      tabelle_.back().contenuto.reserve(righe * d.lunghezza_record);
+      lunghezze_.push_back(d.lunghezza_record);
     }
     righe_.reserve(righe);
   }
@@ -317,97 +322,112 @@ class TabelleInOrdine {
   std::vector<std::uint32_t> righe_;  // line of each row
 };
 
-// The rest of a service's records, after its key: TERAPIE.DAT's description, tariff and
-// unused fields, TERA001.DAT's specialties, SCONTI.DAT's code and discount.
-bool prestazione(const RigaSorgente& r, TabelleInOrdine& t, Rifiuto& errore) {
-  std::string descrizione;
-  long long tariffa = 0;
-  std::vector<std::string> branche;
-  if (!testo_valido(r.valori[1], larghezza_descrizione_terapie, "descrizione", r.riga,
-                    descrizione, errore) ||
-      !importo_valido(r.valori[2], "tariffa", tariffa_massima, r.riga, tariffa, errore) ||
-      !branche_valide(r.valori[3], r.riga, branche, errore))
-    return false;
-  const std::string_view sconto = r.valori[4];
+// A discount field: empty or 0 for none (blanks), else scrambled by campo_sconto.
+bool sconto_valido(const CampoTabella& c, std::string_view valore, std::size_t riga, std::string& bytes,
+                   Rifiuto& errore) {
   long long centesimi = 0;
-  if (!sconto.empty() &&
-      !importo_valido(sconto, "sconto", tariffa_massima, r.riga, centesimi, errore))
+  if (!valore.empty() && !importo_valido(valore, c.nome, importo_massimo, riga, centesimi, errore))
     return false;
-  std::string campo_s(larghezza_sconto, ' ');
-  if (centesimi != 0) {
-    std::optional<std::string> s = campo_sconto(centesimi);
-    if (!s) {
-      errore = {r.riga,
-                "sconto " + citato(sconto) + " non memorizzabile nei 7 caratteri del campo"};
-      return false;
-    }
-    campo_s = std::move(*s);
+  if (centesimi == 0) return true;
+  std::optional<std::string> s = campo_sconto(centesimi);
+  if (!s) {
+    errore = {riga, std::string(c.nome) + " " + citato(valore) + " non memorizzabile nei " +
+                        std::to_string(c.lunghezza) + " caratteri del campo"};
+    return false;
   }
-  aggiungi(t[0], descrizione, larghezza_descrizione_terapie);
-  t[0] += "  ";  // campo3
-  t[0] += tariffa_8(tariffa);
-  t[0].append(2, '\0');  // campo5
-  std::string elenco;
-  for (const std::string& b : branche) elenco += b;
-  aggiungi(t[1], elenco, lunghezza_tera001);
-  // The first seven bytes are not read; they carry the code so that a person looking at
-  // the file can tell which service a record belongs to.
-  aggiungi(t[2], r.valori[0], larghezza_codice_terapie);
-  t[2] += campo_s;
+  bytes = std::move(*s);
   return true;
 }
 
-// TERAPIE.DAT and its parallel TERA001.DAT and SCONTI.DAT: record n of each belongs to the
-// n-th service in key order.
-bool costruisci_prestazioni(std::string_view testo, std::vector<FileTabella>& tabelle,
-                            Rifiuto& errore) {
-  SorgenteCsv sorgente;
-  if (!sorgente.apri(testo,
-                     {{"codice", true},
-                      {"descrizione", true},
-                      {"tariffa", true},
-                      {"branche", false},
-                      {"sconto", false}},
-                     errore))
-    return false;
-  TabelleInOrdine t({{"TERAPIE.DAT", lunghezza_terapie},
-                     {"TERA001.DAT", lunghezza_tera001},
-                     {"SCONTI.DAT", lunghezza_sconti}},
-                    larghezza_codice_terapie, sorgente.righe());
-  std::optional<Rifiuto> guasto;
-  for (RigaSorgente r; !guasto && sorgente.prossima(r);) {
-    Rifiuto e;
-    if (!codice_valido(r.valori[0], larghezza_codice_terapie, "codice", r.riga, e)) {
-      guasto = std::move(e);
+// The bytes of a field of a fixed-length record from the value of its column, padded to its
+// width; false, with the reason, when the value does not fit the field.
+bool campo_da_sorgente(const CampoTabella& c, std::string_view valore, std::size_t riga, std::string& bytes,
+                       Rifiuto& errore) {
+  bytes.clear();
+  long long centesimi = 0;
+  switch (c.tipo) {
+    case TipoCampo::codice:
+      if (!codice_valido(valore, c.lunghezza, c.nome, riga, errore)) return false;
+      bytes = valore;
       break;
-    }
-    t.nuova_riga(r.valori[0], r.riga);
-    if (!prestazione(r, t, e)) guasto = std::move(e);
+    case TipoCampo::testo:
+      if (!testo_valido(valore, c.lunghezza, c.nome, riga, bytes, errore)) return false;
+      break;
+    case TipoCampo::importo:
+      if (!importo_valido(valore, c.nome, importo_massimo, riga, centesimi, errore)) return false;
+      bytes = importo_8(centesimi);
+      break;
+    case TipoCampo::branche:
+      if (!branche_valide(valore, riga, c.lunghezza / larghezza_branca, bytes, errore)) return false;
+      break;
+    case TipoCampo::sconto:
+      if (!sconto_valido(c, valore, riga, bytes, errore)) return false;
+      break;
+    case TipoCampo::zeri:
+      bytes.assign(c.lunghezza, '\0');
+      break;
+    case TipoCampo::spazi:
+    case TipoCampo::esenzioni:
+      break;
   }
-  return t.chiudi(guasto, tabelle, errore);
+  bytes.resize(c.lunghezza, ' ');
+  return true;
 }
 
-// ICD9.DAT, COMUXX.DAT, CODESE.DAT: the key and a description; the other fields are blank.
-bool costruisci_codici(std::string_view testo, std::string_view nome,
-                       std::vector<FileTabella>& tabelle, Rifiuto& errore) {
+// For every field of each table, the position of its column among a row's values (those of
+// the first table's columns), or npos for a field no column fills.
+std::vector<std::vector<std::size_t>> colonne_dei_campi(std::span<const Tabella> tabelle) {
+  const std::span<const Colonna> colonne = descrittore(tabelle[0]).colonne;
+  std::vector<std::vector<std::size_t>> posti;
+  for (const Tabella t : tabelle) {
+    posti.emplace_back();
+    for (const CampoTabella& c : descrittore(t).campi) {
+      std::size_t i = 0;
+      while (i < colonne.size() && (colonne[i].nome != c.nome || c.tipo == TipoCampo::spazi ||
+                                    c.tipo == TipoCampo::zeri))
+        ++i;
+      posti.back().push_back(i < colonne.size() ? i : std::string_view::npos);
+    }
+  }
+  return posti;
+}
+
+// The tables of fixed-length records of one source, record n of each belonging to the n-th
+// key in byte order (TERAPIE.DAT with TERA001.DAT and SCONTI.DAT; ICD9.DAT; ...). Each row
+// gives one record to every table: its key checked first, then its other fields in the
+// order of the tables and of their fields.
+bool costruisci_record(std::string_view testo, std::span<const Tabella> tabelle,
+                       std::vector<FileTabella>& uscita, Rifiuto& errore) {
+  const DescrittoreTabella& prima = descrittore(tabelle[0]);
   SorgenteCsv sorgente;
-  if (!sorgente.apri(testo, {{"codice", true}, {"descrizione", true}}, errore)) return false;
-  TabelleInOrdine t({{nome, lunghezza_codici}}, larghezza_codice, sorgente.righe());
+  if (!sorgente.apri(testo, prima.colonne, errore)) return false;
+  const std::vector<std::vector<std::size_t>> posti = colonne_dei_campi(tabelle);
+  const auto valore = [&](const RigaSorgente& r, std::size_t k, std::size_t f) {
+    return posti[k][f] == std::string_view::npos ? std::string_view{} : r.valori[posti[k][f]];
+  };
+  TabelleInOrdine t(tabelle, sorgente.righe());
   std::optional<Rifiuto> guasto;
-  std::string descrizione;
+  std::string bytes;
   for (RigaSorgente r; !guasto && sorgente.prossima(r);) {
     Rifiuto e;
-    if (!codice_valido(r.valori[0], larghezza_codice, "codice", r.riga, e)) {
+    const std::string_view codice = valore(r, 0, prima.chiave);
+    if (!codice_valido(codice, chiave(prima.id).lunghezza, chiave(prima.id).nome, r.riga, e)) {
       guasto = std::move(e);
       break;
     }
-    t.nuova_riga(r.valori[0], r.riga);
-    if (testo_valido(r.valori[1], larghezza_descrizione, "descrizione", r.riga, descrizione, e))
-      aggiungi(t[0], descrizione, lunghezza_codici - larghezza_codice);
-    else
-      guasto = std::move(e);
+    t.nuova_riga(codice, r.riga);
+    for (std::size_t k = 0; k < tabelle.size() && !guasto; ++k) {
+      const std::span<const CampoTabella> campi = descrittore(tabelle[k]).campi;
+      for (std::size_t f = 0; f < campi.size() && !guasto; ++f) {
+        if (k == 0 && f == prima.chiave) continue;
+        if (campo_da_sorgente(campi[f], valore(r, k, f), r.riga, bytes, e))
+          t[k] += bytes;
+        else
+          guasto = std::move(e);
+      }
+    }
   }
-  return t.chiudi(guasto, tabelle, errore);
+  return t.chiudi(guasto, uscita, errore);
 }
 
 // The exemption codes of a NOESE.DAT record, each with "*" in front.
@@ -435,24 +455,29 @@ bool elenco_esenzioni(std::string_view esenzioni, std::size_t riga, std::string&
 }
 
 // NOESE.DAT: one record per source line, in the source's order (a service may have several),
-// every field quoted; the exemption codes go into field 2, each with "*" in front.
-bool costruisci_noese(std::string_view testo, std::vector<FileTabella>& tabelle, Rifiuto& errore) {
+// every field quoted; the exemption codes go into field 2, each with "*" in front, and the
+// other fields stay empty.
+bool costruisci_noese(std::string_view testo, Tabella tabella, std::vector<FileTabella>& tabelle,
+                      Rifiuto& errore) {
+  const DescrittoreTabella& d = descrittore(tabella);
   SorgenteCsv sorgente;
-  if (!sorgente.apri(testo, {{"prestazione", true}, {"esenzioni", true}}, errore)) return false;
-  FileTabella t{"NOESE.DAT", {}, sorgente.righe()};
-  // A record is its two values, at most one "*" more than their bytes in the source, and 16
-  // bytes of quotes, commas and line end: room for all of them is set aside at once.
-  t.contenuto.reserve(testo.size() + 16 * sorgente.righe());
+  if (!sorgente.apri(testo, d.colonne, errore)) return false;
+  FileTabella t{std::string(d.nome), {}, sorgente.righe()};
+  // A record is its two values, at most one "*" more than their bytes in the source, and the
+  // quotes, commas and line end: room for all of them is set aside at once.
+  const std::size_t cornice = 3 * d.campi.size() + 1;
+  t.contenuto.reserve(testo.size() + cornice * sorgente.righe());
   std::string elenco;
   for (RigaSorgente r; sorgente.prossima(r);) {
     const std::string_view prestazione = r.valori[0];
     elenco.clear();
-    if (!codice_valido(prestazione, larghezza_codice_terapie, "codice di prestazione", r.riga,
+    if (!codice_valido(prestazione, chiave(tabella).lunghezza, "codice di prestazione", r.riga,
                        errore) ||
         !elenco_esenzioni(r.valori[1], r.riga, elenco, errore))
       return false;
-    t.contenuto.append("\"").append(prestazione).append("\",\"").append(elenco);
-    t.contenuto += "\",\"\",\"\",\"\"\r\n";
+    t.contenuto.append("\"").append(prestazione).append("\",\"").append(elenco).append("\"");
+    for (std::size_t f = 2; f < d.campi.size(); ++f) t.contenuto += ",\"\"";
+    t.contenuto += "\r\n";
   }
   tabelle.push_back(std::move(t));
   return true;
@@ -566,24 +591,20 @@ std::optional<std::string> campo_sconto(long long centesimi) {
 
 EsitoCostruzione costruisci_tabelle(const SorgentiTabelle& sorgenti) {
   EsitoCostruzione esito;
-  Rifiuto errore;
-  auto rifiuta = [&](std::string_view file) {
-    esito.tabelle.clear();
-    esito.errore = ErroreSorgente{std::string(file), errore.riga, errore.motivo};
-    return esito;
-  };
-  if (sorgenti.prestazioni && !costruisci_prestazioni(*sorgenti.prestazioni, esito.tabelle, errore))
-    return rifiuta(sorgente_prestazioni);
-  if (sorgenti.diagnosi &&
-      !costruisci_codici(*sorgenti.diagnosi, "ICD9.DAT", esito.tabelle, errore))
-    return rifiuta(sorgente_diagnosi);
-  if (sorgenti.comuni && !costruisci_codici(*sorgenti.comuni, "COMUXX.DAT", esito.tabelle, errore))
-    return rifiuta(sorgente_comuni);
-  if (sorgenti.esenzioni &&
-      !costruisci_codici(*sorgenti.esenzioni, "CODESE.DAT", esito.tabelle, errore))
-    return rifiuta(sorgente_esenzioni);
-  if (sorgenti.noese && !costruisci_noese(*sorgenti.noese, esito.tabelle, errore))
-    return rifiuta(sorgente_noese);
+  for (const std::string_view nome : sorgenti_tabelle()) {
+    const auto testo = sorgenti.find(nome);
+    if (testo == sorgenti.end()) continue;
+    const std::vector<Tabella> tabelle = tabelle_di(nome);
+    Rifiuto errore;
+    const bool fatto = descrittore(tabelle[0]).lunghezza_record == 0
+                           ? costruisci_noese(testo->second, tabelle[0], esito.tabelle, errore)
+                           : costruisci_record(testo->second, tabelle, esito.tabelle, errore);
+    if (!fatto) {
+      esito.tabelle.clear();
+      esito.errore = ErroreSorgente{std::string(nome), errore.riga, errore.motivo};
+      return esito;
+    }
+  }
   return esito;
 }
 
@@ -591,25 +612,18 @@ std::optional<ErroreSorgente> leggi_sorgenti(const fs::path& cartella, SorgentiT
   std::error_code ec;
   if (!fs::is_directory(cartella, ec))
     return ErroreSorgente{testo_cp1252(cartella), 0, "non \xE8 una cartella leggibile"};
-  const std::pair<std::string_view, std::optional<std::string>*> file[] = {
-      {sorgente_prestazioni, &sorgenti.prestazioni},
-      {sorgente_diagnosi, &sorgenti.diagnosi},
-      {sorgente_comuni, &sorgenti.comuni},
-      {sorgente_esenzioni, &sorgenti.esenzioni},
-      {sorgente_noese, &sorgenti.noese},
-  };
-  for (const auto& [nome, dove] : file) {
+  for (const std::string_view nome : sorgenti_tabelle()) {
     // Read as a table is: a regular file only, so a folder or a pipe at a source's name is
     // refused with its reason instead of being waited for or read as nothing.
     std::string testo, motivo;
     switch (leggi_tabella(cartella / nome, testo, motivo)) {
       case StatoTabella::mancante:
-        dove->reset();
+        sorgenti.erase(std::string(nome));
         break;
       case StatoTabella::inutilizzabile:
         return ErroreSorgente{std::string(nome), 0, "file illeggibile: " + motivo};
       case StatoTabella::presente:
-        *dove = std::move(testo);
+        sorgenti.insert_or_assign(std::string(nome), std::move(testo));
         break;
     }
   }

@@ -5,6 +5,8 @@
 
 #include <cstddef>
 #include <filesystem>
+#include <functional>
+#include <map>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -12,23 +14,10 @@
 
 namespace flussom {
 
-// Names of the sources in a sources folder. prestazioni.csv builds TERAPIE.DAT, TERA001.DAT and
-// SCONTI.DAT; diagnosi.csv ICD9.DAT; comuni.csv COMUXX.DAT; esenzioni.csv CODESE.DAT;
-// noese.csv NOESE.DAT.
-inline constexpr std::string_view sorgente_prestazioni = "prestazioni.csv";
-inline constexpr std::string_view sorgente_diagnosi = "diagnosi.csv";
-inline constexpr std::string_view sorgente_comuni = "comuni.csv";
-inline constexpr std::string_view sorgente_esenzioni = "esenzioni.csv";
-inline constexpr std::string_view sorgente_noese = "noese.csv";
-
-// The sources as UTF-8 texts, header line included; an absent source builds no table.
-struct SorgentiTabelle {
-  std::optional<std::string> prestazioni;
-  std::optional<std::string> diagnosi;
-  std::optional<std::string> comuni;
-  std::optional<std::string> esenzioni;
-  std::optional<std::string> noese;
-};
+// The sources as UTF-8 texts, header line included, by file name: those of
+// sorgenti_tabelle() (reference/descrittori_tabelle.h), whose descriptors say which tables
+// each builds. An absent source builds no table; any other name is ignored.
+using SorgentiTabelle = std::map<std::string, std::string, std::less<>>;
 
 // One built table: its file name and its bytes.
 struct FileTabella {
@@ -49,13 +38,13 @@ struct EsitoCostruzione {
   std::optional<ErroreSorgente> errore;
 };
 
-// Builds every table whose source is present, in the order TERAPIE.DAT, TERA001.DAT,
-// SCONTI.DAT, ICD9.DAT, COMUXX.DAT, CODESE.DAT, NOESE.DAT. The first fault found refuses
-// the whole build.
+// Builds every table whose source is present, in the order of tabelle_costruite() (TERAPIE.DAT,
+// TERA001.DAT, SCONTI.DAT, ICD9.DAT, COMUXX.DAT, CODESE.DAT, NOESE.DAT). The first fault found
+// refuses the whole build.
 EsitoCostruzione costruisci_tabelle(const SorgentiTabelle& sorgenti);
 
-// Reads the sources present in `cartella` (the file names above; a missing file is an
-// absent source). An unreadable folder or file gives the error.
+// Reads the sources present in `cartella` (the file names of sorgenti_tabelle(); a missing
+// file is an absent source). An unreadable folder or file gives the error.
 std::optional<ErroreSorgente> leggi_sorgenti(const std::filesystem::path& cartella,
                                              SorgentiTabelle& sorgenti);
 
@@ -79,11 +68,11 @@ std::optional<ErroreScrittura> scrivi_tabelle(const std::vector<FileTabella>& ta
                                               const std::filesystem::path& dest,
                                               Rinomina rinomina = nullptr);
 
-// The 7-byte `sconto` field of SCONTI.DAT for a discount in cents: a plain text whose
-// `criptare` is read as the discount, stored scrambled, blank-padded on the right. The
+// The `sconto` field of SCONTI.DAT for a discount in cents: a plain text whose
+// sconto_in_chiaro is read as the discount, stored scrambled, blank-padded on the right. The
 // reader trims the field, so the scrambled text must neither begin nor end with a blank;
 // when the plain "1.50" would, another writing of the same amount is used ("01.50",
-// "1.500", ...). Nothing when no writing of at most 7 characters fits (amounts over 999.99
+// "1.500", ...). Nothing when no writing as wide as the field (7) fits (amounts over 999.99
 // may meet this), or when the amount is negative.
 std::optional<std::string> campo_sconto(long long centesimi);
 

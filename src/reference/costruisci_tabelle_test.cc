@@ -18,11 +18,7 @@ namespace {
 namespace fs = std::filesystem;
 const std::string I = "codice,descrizione,tariffa,branche,sconto\n";
 
-EsitoCostruzione prestazioni(const std::string& csv) {
-  SorgentiTabelle s;
-  s.prestazioni = csv;
-  return costruisci_tabelle(s);
-}
+EsitoCostruzione prestazioni(const std::string& csv) { return costruisci_tabelle({{"prestazioni.csv", csv}}); }
 
 std::string contenuto(const EsitoCostruzione& e, std::string_view nome) {
   for (const FileTabella& t : e.tabelle)
@@ -37,31 +33,30 @@ TEST(CostruisciTabelle, ServicesInTheThreeParallelFilesInByteOrder) {
   ASSERT_FALSE(e.errore);
   const std::string terapie = contenuto(e, "TERAPIE.DAT"), tera001 = contenuto(e, "TERA001.DAT"),
                     sconti = contenuto(e, "SCONTI.DAT");
-  ASSERT_EQ(terapie.size() + tera001.size() + sconti.size(),
-            6 * (lunghezza_terapie + lunghezza_tera001 + lunghezza_sconti));
-  EXPECT_EQ(terapie.substr(0, 69),
-            "89.01  VISITA SUCCESSIVA" + std::string(33, ' ') + "  00012.90" + std::string(2, '\0'));
-  EXPECT_EQ(tera001.substr(0, 84), std::string(80, ' ') + "0809");
+  const std::size_t lt = descrittore(Tabella::terapie).lunghezza_record, l1 = descrittore(Tabella::tera001).lunghezza_record;
+  ASSERT_EQ(terapie.size() + tera001.size() + sconti.size(), 6 * (lt + l1 + descrittore(Tabella::sconti).lunghezza_record));
+  EXPECT_EQ(terapie.substr(0, lt), "89.01  VISITA SUCCESSIVA" + std::string(33, ' ') + "  00012.90" + std::string(2, '\0'));
+  EXPECT_EQ(tera001.substr(0, l1 + 4), std::string(l1, ' ') + "0809");
   std::string chiavi;
-  for (std::size_t n = 0; n < 6; ++n)
-    chiavi += std::string(trim(terapie.substr(n * 69, 7))) + "=" + tera001.substr(n * 80, 2) + " ";
+  for (std::size_t n = 0; n < 6; ++n)  // each service's key and first specialty
+    chiavi += std::string(trim(valore(terapie.substr(n * lt), chiave(Tabella::terapie)))) + "=" + tera001.substr(n * l1, 2) + " ";
   EXPECT_EQ(chiavi, "89.01=   89.7=08 89.7A=04 9=02 A1=03 a1=01 ");
 }
 
 TEST(CostruisciTabelle, CodesNoeseAndTexts) {
   SorgentiTabelle s;
   // A BOM, CR LF, columns in any order, empty records, quoted commas and quotes.
-  s.comuni = "\xEF\xBB\xBF" "Descrizione,Note,CODICE\r\nAgli\xC3\xA8,x,001001\r\n\r\n,,\r\n"
-             "\"Albiano d'Ivrea, \"\"TO\"\"\",,001004\r\n";
-  s.diagnosi = "codice,descrizione\n4019,Ipertensione\n25000,Diabete\n";
+  s["comuni.csv"] = "\xEF\xBB\xBF" "Descrizione,Note,CODICE\r\nAgli\xC3\xA8,x,001001\r\n\r\n,,\r\n"
+                    "\"Albiano d'Ivrea, \"\"TO\"\"\",,001004\r\n";
+  s["diagnosi.csv"] = "codice,descrizione\n4019,Ipertensione\n25000,Diabete\n";
   // Columns without a name, a code and a description both with doubled quotes.
-  s.esenzioni = ",codice,, Descrizione ,\n,\"0\"\"1\",,\"x \"\"y\"\"\",\n";
-  s.noese = "prestazione,esenzioni\n89.7,013  0A31\n88.1,\n89.7,048\n";
+  s["esenzioni.csv"] = ",codice,, Descrizione ,\n,\"0\"\"1\",,\"x \"\"y\"\"\",\n";
+  s["noese.csv"] = "prestazione,esenzioni\n89.7,013  0A31\n88.1,\n89.7,048\n";
   const EsitoCostruzione e = costruisci_tabelle(s);
   ASSERT_FALSE(e.errore) << e.errore->motivo;
   EXPECT_EQ(contenuto(e, "COMUXX.DAT"),
             "001001Agli\xE8" + std::string(52, ' ') + "001004Albiano d'Ivrea, \"TO\"" + std::string(36, ' '));
-  EXPECT_EQ(contenuto(e, "ICD9.DAT").substr(0, 6), "25000 ");
+  EXPECT_EQ(valore(contenuto(e, "ICD9.DAT"), chiave(Tabella::icd9)), "25000 ");
   EXPECT_EQ(contenuto(e, "CODESE.DAT"), "0\"1   x \"y\"" + std::string(52, ' '));
   EXPECT_EQ(contenuto(e, "NOESE.DAT"),
             "\"89.7\",\"*013*0A31\",\"\",\"\",\"\"\r\n\"88.1\",\"\",\"\",\"\",\"\"\r\n"
@@ -124,11 +119,8 @@ TEST(CostruisciTabelle, RefusedSourcesNameFileLineAndReason) {
       {"prestazione,esenzioni\n89.7,0130000\n", 2, "troppo lungo", "noese.csv"},
   };
   for (const Caso& c : casi) {
-    SorgentiTabelle s;
-    s.prestazioni = c.file == "prestazioni.csv" ? c.csv : I + ok;
-    if (c.file == "esenzioni.csv") s.esenzioni = c.csv;
-    if (c.file == "comuni.csv") s.comuni = c.csv;
-    if (c.file == "noese.csv") s.noese = c.csv;
+    SorgentiTabelle s{{"prestazioni.csv", I + ok}};
+    s[c.file] = c.csv;
     const EsitoCostruzione e = costruisci_tabelle(s);
     ASSERT_TRUE(e.errore) << c.csv;
     EXPECT_TRUE(e.tabelle.empty());  // a fault in any source refuses the whole build
@@ -259,7 +251,7 @@ TEST(CostruisciTabelle, AFailedReplacementPutsBackTheTablesOfBefore) {
 TEST(CostruisciTabelle, SampleTablesCanBeLookedUp) {
   SorgentiTabelle s;
   ASSERT_FALSE(leggi_sorgenti(fs::path(FLUSSOM_SORGENTI) / "tabelle", s));
-  ASSERT_TRUE(s.prestazioni && s.diagnosi && s.comuni && s.esenzioni && s.noese);
+  ASSERT_EQ(s.size(), sorgenti_tabelle().size());
   const EsitoCostruzione e = costruisci_tabelle(s);
   ASSERT_FALSE(e.errore) << e.errore->file << ":" << e.errore->riga << " " << e.errore->motivo;
   prova::CartellaTemporanea cartella;
@@ -267,8 +259,8 @@ TEST(CostruisciTabelle, SampleTablesCanBeLookedUp) {
   Tabelle tabelle(cartella.percorso());
   using Ricerca = std::size_t (*)(Tabelle&, std::string_view);
   for (const auto& [csv, cerca] :
-       {std::pair<std::string, Ricerca>{*s.prestazioni, RICPRE}, {*s.diagnosi, cerca_diagnosi},
-        {*s.comuni, cerca_comune}, {*s.esenzioni, cerca_esenzione}})
+       {std::pair<std::string, Ricerca>{s["prestazioni.csv"], RICPRE}, {s["diagnosi.csv"], cerca_diagnosi},
+        {s["comuni.csv"], cerca_comune}, {s["esenzioni.csv"], cerca_esenzione}})
     for (std::size_t i = csv.find('\n') + 1; i < csv.size(); i = csv.find('\n', i) + 1) {
       const std::string c = csv.substr(i, csv.find(',', i) - i);  // the first field
       EXPECT_GT(cerca(tabelle, c), 0u) << c;

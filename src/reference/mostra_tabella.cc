@@ -1,7 +1,7 @@
 #include "reference/mostra_tabella.h"
 
-#include <array>
 #include <optional>
+#include <span>
 #include <string_view>
 #include <system_error>
 #include <vector>
@@ -9,7 +9,7 @@
 #include "base/campi_csv.h"
 #include "base/cp1252.h"
 #include "base/testo.h"
-#include "reference/criptare.h"
+#include "reference/descrittori_tabelle.h"
 #include "reference/tabelle.h"
 
 namespace flussom {
@@ -32,7 +32,7 @@ std::optional<std::string> leggi(const fs::path& p) {
   return s;
 }
 
-// The table `nome` in the folder of `accanto`, whatever the case of its name.
+// The table `nome` (upper case) in the folder of `accanto`, whatever the case of its name.
 std::optional<std::string> leggi_vicina(const fs::path& accanto, std::string_view nome) {
   std::error_code ec;
   fs::path cartella = accanto.parent_path();
@@ -61,7 +61,7 @@ void aggiungi_campo(std::string& csv, std::string_view campo, bool primo) {
   csv += '"';
 }
 
-void aggiungi_riga(std::string& csv, std::initializer_list<std::string_view> campi) {
+void aggiungi_riga(std::string& csv, std::span<const std::string> campi) {
   bool primo = true;
   for (std::string_view c : campi) {
     aggiungi_campo(csv, c, primo);
@@ -71,16 +71,16 @@ void aggiungi_riga(std::string& csv, std::initializer_list<std::string_view> cam
 }
 
 // Record n (0-based) of a fixed-record table, or an empty view past its whole records.
-std::string_view record(const std::string& dati, std::size_t lunghezza, std::size_t n) {
+std::string_view record(std::string_view dati, std::size_t lunghezza, std::size_t n) {
   if ((n + 1) * lunghezza > dati.size()) return {};
-  return std::string_view(dati).substr(n * lunghezza, lunghezza);
+  return dati.substr(n * lunghezza, lunghezza);
 }
 
-// The non-empty specialty slots of a TERA001.DAT record, separated by blanks.
-std::string branche(std::string_view rec) {
+// The non-empty specialty slots of a field, separated by blanks.
+std::string branche(std::string_view campo) {
   std::string s;
-  for (std::size_t i = 0; i < 30 && 2 * i + 2 <= rec.size(); ++i) {
-    const std::string_view slot = rec.substr(2 * i, 2);
+  for (std::size_t i = 0; i + larghezza_branca <= campo.size(); i += larghezza_branca) {
+    const std::string_view slot = campo.substr(i, larghezza_branca);
     if (valnum(slot) == 0) continue;
     if (!s.empty()) s += ' ';
     s += trim(slot);
@@ -88,24 +88,80 @@ std::string branche(std::string_view rec) {
   return s;
 }
 
-// The plain discount of a SCONTI.DAT record, as the discount computation reads it.
-std::string sconto(std::string_view rec) {
-  if (rec.size() < lunghezza_sconti) return {};
-  std::string s(trim(rec.substr(7, 7)));
-  criptare(s);
-  return std::string(trim(s));
+// A field of a record as a maintainer reads it: trimmed, the specialties listed, the discount
+// in plain text; nothing when there is no record.
+std::string mostrato(std::string_view rec, const CampoTabella& c) {
+  const std::string_view v = valore(rec, c);
+  switch (c.tipo) {
+    case TipoCampo::branche: return branche(v);
+    case TipoCampo::sconto: return v.empty() ? std::string() : std::string(trim(sconto_in_chiaro(v)));
+    default: return std::string(trim(v));
+  }
 }
 
-void mostra_terapie(const fs::path& file, const std::string& dati, std::string& csv) {
-  const std::optional<std::string> tera001 = leggi_vicina(file, "TERA001.DAT");
-  const std::optional<std::string> sconti = leggi_vicina(file, "SCONTI.DAT");
-  aggiungi_riga(csv, {"codice", "descrizione", "tariffa", "branche", "sconto"});
-  for (std::size_t n = 0; n < dati.size() / lunghezza_terapie; ++n) {
-    const std::string_view rec = record(dati, lunghezza_terapie, n);
-    const std::string b = tera001 ? branche(record(*tera001, lunghezza_tera001, n)) : "";
-    const std::string s = sconti ? sconto(record(*sconti, lunghezza_sconti, n)) : "";
-    aggiungi_riga(csv,
-                  {trim(rec.substr(0, 7)), trim(rec.substr(7, 50)), trim(rec.substr(59, 8)), b, s});
+// A keyed table of fixed-length records, with the columns of its source: those of the tables
+// built beside it (TERAPIE.DAT's specialties and discount) come from their files in the same
+// folder, and stay empty when a file is not there.
+void mostra_con_sorgente(const fs::path& file, const DescrittoreTabella& d, const std::string& dati,
+                         std::string& csv) {
+  const std::vector<Tabella> tabelle = tabelle_di(d.sorgente);
+  std::vector<std::optional<std::string>> vicine(tabelle.size());
+  struct Origine {
+    const std::string* dati;  // null: the table is not there
+    std::size_t lunghezza;
+    const CampoTabella* campo;
+  };
+  std::vector<Origine> origini;  // of each column: the first field of its name
+  std::vector<std::string> riga;
+  for (const Colonna& col : d.colonne) {
+    riga.emplace_back(col.nome);
+    for (std::size_t k = 0; k < tabelle.size() && origini.size() < riga.size(); ++k) {
+      const DescrittoreTabella& e = descrittore(tabelle[k]);
+      for (const CampoTabella& c : e.campi) {
+        if (c.nome != col.nome || origini.size() == riga.size()) continue;
+        if (e.id != d.id && !vicine[k]) vicine[k] = leggi_vicina(file, maiuscolo(std::string(e.nome)));
+        origini.push_back({e.id == d.id ? &dati : vicine[k] ? &*vicine[k] : nullptr, e.lunghezza_record, &c});
+      }
+    }
+  }
+  aggiungi_riga(csv, riga);
+  for (std::size_t n = 0; n < dati.size() / d.lunghezza_record; ++n) {
+    for (std::size_t k = 0; k < origini.size(); ++k) {
+      const Origine& o = origini[k];
+      riga[k] = o.dati ? mostrato(record(*o.dati, o.lunghezza, n), *o.campo) : std::string();
+    }
+    aggiungi_riga(csv, riga);
+  }
+}
+
+// A table read by record number: the number, then its fields.
+void mostra_numerata(const DescrittoreTabella& d, const std::string& dati, std::string& csv) {
+  std::vector<std::string> riga{"numero"};
+  std::vector<const CampoTabella*> campi;
+  for (const CampoTabella& c : d.campi)
+    if (c.tipo != TipoCampo::spazi && c.tipo != TipoCampo::zeri) {
+      riga.emplace_back(c.nome);
+      campi.push_back(&c);
+    }
+  aggiungi_riga(csv, riga);
+  for (std::size_t n = 0; n < dati.size() / d.lunghezza_record; ++n) {
+    riga[0] = std::to_string(n + 1);
+    for (std::size_t k = 0; k < campi.size(); ++k)
+      riga[k + 1] = mostrato(record(dati, d.lunghezza_record, n), *campi[k]);
+    aggiungi_riga(csv, riga);
+  }
+}
+
+// A comma-separated table: its fields as the file holds them, the key trimmed.
+void mostra_separata(const DescrittoreTabella& d, const std::string& dati, std::string& csv) {
+  std::vector<std::string> riga;
+  for (const CampoTabella& c : d.campi) riga.emplace_back(c.nome);
+  aggiungi_riga(csv, riga);
+  std::vector<std::string_view> campi(d.campi.size());
+  for (LettoreCampi lettore(dati); lettore.prossimo_record(campi);) {
+    for (std::size_t k = 0; k < campi.size(); ++k)
+      riga[k] = k == d.chiave ? trim(campi[k]) : campi[k];
+    aggiungi_riga(csv, riga);
   }
 }
 
@@ -114,13 +170,14 @@ void mostra_terapie(const fs::path& file, const std::string& dati, std::string& 
 bool tabella_in_csv(const fs::path& file, std::string& csv, std::string& errore) {
   csv.clear();
   const std::string nome = maiuscolo(testo_utf8(file.filename()));
-  const bool nota = nome == "TERAPIE.DAT" || nome == "TERA001.DAT" || nome == "SCONTI.DAT" ||
-                    nome == "ICD9.DAT" || nome == "COMUXX.DAT" || nome == "CODESE.DAT" ||
-                    nome == "NOESE.DAT";
-  if (!nota) {
-    errore = "tabella sconosciuta: " + testo_cp1252(file.filename()) +
-             " (attese TERAPIE.DAT, TERA001.DAT, SCONTI.DAT, ICD9.DAT, COMUXX.DAT, "
-             "CODESE.DAT, NOESE.DAT)";
+  const DescrittoreTabella* d = nullptr;
+  std::string attese;
+  for (const Tabella t : tabelle_costruite()) {
+    if (maiuscolo(std::string(descrittore(t).nome)) == nome) d = &descrittore(t);
+    attese.append(attese.empty() ? "" : ", ").append(descrittore(t).nome);
+  }
+  if (d == nullptr) {
+    errore = "tabella sconosciuta: " + testo_cp1252(file.filename()) + " (attese " + attese + ")";
     return false;
   }
   const std::optional<std::string> dati = leggi(file);
@@ -128,30 +185,12 @@ bool tabella_in_csv(const fs::path& file, std::string& csv, std::string& errore)
     errore = "impossibile leggere " + testo_cp1252(file);
     return false;
   }
-  if (nome == "TERAPIE.DAT") {
-    mostra_terapie(file, *dati, csv);
-  } else if (nome == "TERA001.DAT") {
-    aggiungi_riga(csv, {"numero", "branche"});
-    for (std::size_t n = 0; n < dati->size() / lunghezza_tera001; ++n)
-      aggiungi_riga(csv, {std::to_string(n + 1), branche(record(*dati, lunghezza_tera001, n))});
-  } else if (nome == "SCONTI.DAT") {
-    aggiungi_riga(csv, {"numero", "codice", "sconto"});
-    for (std::size_t n = 0; n < dati->size() / lunghezza_sconti; ++n) {
-      const std::string_view rec = record(*dati, lunghezza_sconti, n);
-      aggiungi_riga(csv, {std::to_string(n + 1), trim(rec.substr(0, 7)), sconto(rec)});
-    }
-  } else if (nome == "NOESE.DAT") {
-    aggiungi_riga(csv, {"prestazione", "campo2", "campo3", "campo4", "campo5"});
-    std::array<std::string_view, 5> r;
-    for (LettoreCampi lettore(*dati); lettore.prossimo_record(r);)
-      aggiungi_riga(csv, {trim(r[0]), r[1], r[2], r[3], r[4]});
-  } else {
-    aggiungi_riga(csv, {"codice", "descrizione"});
-    for (std::size_t n = 0; n < dati->size() / lunghezza_codici; ++n) {
-      const std::string_view rec = record(*dati, lunghezza_codici, n);
-      aggiungi_riga(csv, {trim(rec.substr(0, 6)), trim(rec.substr(6, 40))});
-    }
-  }
+  if (d->lunghezza_record == 0)
+    mostra_separata(*d, *dati, csv);
+  else if (!d->colonne.empty())
+    mostra_con_sorgente(file, *d, *dati, csv);
+  else
+    mostra_numerata(*d, *dati, csv);
   return true;
 }
 

@@ -32,7 +32,7 @@ TEST(MostraTabella, EveryTable) {
   EXPECT_EQ(mostra(cartella / "COMUXX.DAT"), "codice,descrizione\n001001,Agli\xE8\n");
   EXPECT_EQ(mostra(cartella / "NOESE.DAT"), "prestazione,campo2,campo3,campo4,campo5\n89.7,*013*0A31,,,\n");
   // A partial last record is no record.
-  cartella.scrivi("ICD9.DAT", "4019  Ipertensione" + std::string(45, ' ') + "25000");
+  cartella.scrivi("ICD9.DAT", prova::record(Tabella::icd9, {{"codice", "4019"}, {"descrizione", "Ipertensione"}}) + "25000");
   EXPECT_EQ(mostra(cartella / "ICD9.DAT"), "codice,descrizione\n4019,Ipertensione\n");
   // The name is recognised whatever its case; without the parallel tables two columns stay empty.
   fs::rename(cartella / "TERAPIE.DAT", cartella / "terapie.dat");

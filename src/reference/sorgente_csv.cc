@@ -139,7 +139,7 @@ class SorgenteCsv::Lettore {
   bool vuoto_ = true;
 };
 
-bool SorgenteCsv::apri(std::string_view testo, std::initializer_list<Colonna> colonne,
+bool SorgenteCsv::apri(std::string_view testo, std::span<const Colonna> colonne,
                        Rifiuto& errore) {
   if (testo.size() > UINT32_MAX) {
     errore = {0, "file troppo grande: al massimo 4 GB"};
@@ -172,7 +172,7 @@ bool SorgenteCsv::apri(std::string_view testo, std::initializer_list<Colonna> co
 
 // The header is the first record that holds a value. Its names are kept, in lower case,
 // only until they have been looked through for one that comes twice.
-bool SorgenteCsv::intestazione(Lettore& lettore, std::initializer_list<Colonna> colonne,
+bool SorgenteCsv::intestazione(Lettore& lettore, std::span<const Colonna> colonne,
                                std::optional<Rifiuto>& guasto, Rifiuto& errore) {
   std::string nomi;               // the names that are not empty, one after the other
   std::vector<std::uint32_t> fine;  // where each one ends

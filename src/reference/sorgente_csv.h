@@ -9,11 +9,13 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
-#include <initializer_list>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "reference/descrittori_tabelle.h"
 
 namespace flussom {
 
@@ -26,12 +28,6 @@ struct Rifiuto {
 
 // A source value quoted in a message (messages are Windows-1252).
 std::string citato(std::string_view utf8);
-
-// A column the builder wants, by its name in the header.
-struct Colonna {
-  std::string_view nome;
-  bool obbligatoria;
-};
 
 // One row of a source: the line on which it begins and the values of the wanted columns,
 // in the order they were asked for (empty for an optional column the header lacks). The
@@ -48,7 +44,7 @@ class SorgenteCsv {
   // the header (case ignored), then a wanted column missing; a row whose number of fields
   // is not the header's. A source of 4 GB or more is refused. `testo` must outlive the
   // reader.
-  bool apri(std::string_view testo, std::initializer_list<Colonna> colonne, Rifiuto& errore);
+  bool apri(std::string_view testo, std::span<const Colonna> colonne, Rifiuto& errore);
 
   std::size_t righe() const { return righe_; }  // rows below the header
 
@@ -57,7 +53,7 @@ class SorgenteCsv {
 
  private:
   class Lettore;
-  bool intestazione(Lettore& lettore, std::initializer_list<Colonna> colonne,
+  bool intestazione(Lettore& lettore, std::span<const Colonna> colonne,
                     std::optional<Rifiuto>& guasto, Rifiuto& errore);
 
   std::string_view testo_;

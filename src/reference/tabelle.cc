@@ -12,6 +12,7 @@
 #include "base/campi_csv.h"
 #include "base/file_sicuro.h"
 #include "base/testo.h"
+#include "reference/criptare.h"
 
 namespace flussom {
 
@@ -136,21 +137,23 @@ std::size_t TabellaRecord::cerca(std::string_view codice, std::size_t larghezza_
   return numero;
 }
 
-Tabelle::Tabelle(fs::path cartella)
-    : cartella_(std::move(cartella)),
-      terapie_(cartella_ / "TERAPIE.DAT", lunghezza_terapie, true),
-      tera001_(cartella_ / "TERA001.DAT", lunghezza_tera001, false),
-      sconti_(cartella_ / "SCONTI.DAT", lunghezza_sconti, false),
-      icd9_(cartella_ / "ICD9.DAT", lunghezza_codici, true),
-      comuxx_(cartella_ / "COMUXX.DAT", lunghezza_codici, true),
-      codese_(cartella_ / "CODESE.DAT", lunghezza_codici, true) {}
+Tabelle::Tabelle(fs::path cartella) : cartella_(std::move(cartella)) {
+  tabelle_.reserve(numero_tabelle);
+  for (const DescrittoreTabella& d : descrittori)
+    tabelle_.emplace_back(cartella_ / d.nome, d.lunghezza_record, d.crea_se_manca);
+}
+
+// A NOESE.DAT record is read as its service (the key, the first field) and exemption lists.
+static_assert(descrittore(Tabella::noese).chiave == 0);
 
 RecNoese ElencoNoese::operator[](std::size_t i) const {
   const VoceNoese& v = prima_[i];
   LettoreCampi lettore(dati_, {static_cast<std::size_t>(v.punto / 2), v.punto % 2 == 1});
-  std::array<std::string_view, 5> campi;
+  std::array<std::string_view, campi_record_noese> campi;
   lettore.prossimo_record(campi);
-  return {dati_.substr(v.prestazione, v.lunghezza), {campi[1], campi[2], campi[3], campi[4]}};
+  RecNoese r{dati_.substr(v.prestazione, v.lunghezza), {}};
+  std::copy(campi.begin() + 1, campi.end(), r.esenzioni);
+  return r;
 }
 
 std::optional<ElencoNoese> Tabelle::noese(std::string_view prestazione) {
@@ -158,7 +161,7 @@ std::optional<ElencoNoese> Tabelle::noese(std::string_view prestazione) {
     std::string contenuto;
     // A missing or unusable NOESE.DAT covers every service with every exemption.
     std::string motivo;
-    leggi_tabella(cartella_ / "NOESE.DAT", contenuto, motivo);
+    leggi_tabella(cartella_ / descrittore(Tabella::noese).nome, contenuto, motivo);
     carica_noese_da(std::move(contenuto));
   }
   const std::string_view cercata = trim(prestazione);
@@ -180,7 +183,7 @@ void Tabelle::carica_noese_da(std::string contenuto) {
   if (contenuto.size() > UINT32_MAX) return;
   noese_dati_ = std::move(contenuto);
   const std::string_view dati = noese_dati_;
-  std::array<std::string_view, 5> campi;
+  std::array<std::string_view, campi_record_noese> campi;
   std::size_t n = 0;
   for (LettoreCampi l(dati); l.prossimo_record(campi);) ++n;
   noese_voci_.reserve(n);
@@ -199,8 +202,11 @@ void Tabelle::carica_noese_da(std::string contenuto) {
 }
 
 const std::vector<std::string>& Tabelle::nomi() {
-  static const std::vector<std::string> nomi = {"strutture.DAT", "TERAPIE.DAT", "TERA001.DAT", "SCONTI.DAT",
-                                                "NOESE.DAT",     "ICD9.DAT",    "COMUXX.DAT",  "CODESE.DAT"};
+  static const std::vector<std::string> nomi = [] {
+    std::vector<std::string> n;
+    for (const DescrittoreTabella& d : descrittori) n.emplace_back(d.nome);
+    return n;
+  }();
   return nomi;
 }
 
@@ -223,20 +229,34 @@ std::vector<std::string> Tabelle::inutilizzabili(const fs::path& cartella) {
   return tabelle_nello_stato(cartella, StatoTabella::inutilizzabile);
 }
 
+namespace {
+
+std::size_t cerca_in(Tabelle& tabelle, Tabella t, std::string_view codice) {
+  return tabelle.tabella(t).cerca(codice, chiave(t).lunghezza);
+}
+
+}  // namespace
+
 std::size_t RICPRE(Tabelle& tabelle, std::string_view codice) {
-  return tabelle.terapie().cerca(trim(codice), chiave_terapie);
+  return cerca_in(tabelle, Tabella::terapie, trim(codice));
 }
 
 std::size_t cerca_comune(Tabelle& tabelle, std::string_view codice) {
-  return tabelle.comuxx().cerca(codice, chiave_codici);
+  return cerca_in(tabelle, Tabella::comuxx, codice);
 }
 
 std::size_t cerca_diagnosi(Tabelle& tabelle, std::string_view codice) {
-  return tabelle.icd9().cerca(codice, chiave_codici);
+  return cerca_in(tabelle, Tabella::icd9, codice);
 }
 
 std::size_t cerca_esenzione(Tabelle& tabelle, std::string_view codice) {
-  return tabelle.codese().cerca(codice, chiave_codici);
+  return cerca_in(tabelle, Tabella::codese, codice);
+}
+
+std::string sconto_in_chiaro(std::string_view campo) {
+  std::string sconto(trim(campo));
+  criptare(sconto);
+  return sconto;
 }
 
 }  // namespace flussom

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "base/file_sicuro.h"
+#include "reference/descrittori_tabelle.h"
 
 namespace flussom {
 
@@ -62,16 +63,14 @@ class TabellaRecord {
   std::size_t larghezza_risposte_ = 0;
 };
 
-// rec_terapie (TERAPIE.DAT, 69 bytes): the key (7), a description (50), two bytes, the
-// tariff in euro with "." as decimal point (8), two bytes the checks do not use.
-inline constexpr std::size_t inizio_tariffa = 59, larghezza_tariffa = 8;
+// The fields of a NOESE.DAT record: its service, then the texts listing exemptions.
+inline constexpr std::size_t campi_record_noese = descrittore(Tabella::noese).campi.size();
 
-
-// One record of NOESE.DAT: a service and four texts listing exemptions ("*" before each),
+// One record of NOESE.DAT: a service and the texts listing exemptions ("*" before each),
 // views into the table's bytes.
 struct RecNoese {
   std::string_view prestazione;  // field 1, trimmed
-  std::string_view esenzioni[4];  // fields 2 to 5
+  std::string_view esenzioni[campi_record_noese - 1];  // the other fields
 };
 
 // Where a NOESE.DAT record stands in the table's bytes: its service (trimmed) and where its
@@ -96,24 +95,18 @@ class ElencoNoese {
   std::size_t quante_;
 };
 
-inline constexpr std::size_t lunghezza_terapie = 69;
-inline constexpr std::size_t lunghezza_codici = 63;   // COMUXX, ICD9, CODESE
-inline constexpr std::size_t lunghezza_tera001 = 80;
-inline constexpr std::size_t lunghezza_sconti = 14;
-// Key widths: TERAPIE.DAT is keyed by its first 7 bytes, COMUXX, ICD9 and CODESE by 6.
-inline constexpr std::size_t chiave_terapie = 7;
-inline constexpr std::size_t chiave_codici = 6;
-
 class Tabelle {
  public:
   explicit Tabelle(std::filesystem::path cartella);
 
-  TabellaRecord& terapie() { return terapie_; }   // TERAPIE.DAT, created if missing
-  TabellaRecord& tera001() { return tera001_; }   // TERA001.DAT, never created
-  TabellaRecord& sconti() { return sconti_; }     // SCONTI.DAT, never created
-  TabellaRecord& icd9() { return icd9_; }         // ICD9.DAT, created if missing
-  TabellaRecord& comuxx() { return comuxx_; }     // COMUXX.DAT, created if missing
-  TabellaRecord& codese() { return codese_; }     // CODESE.DAT, created if missing
+  // A table of fixed-length records, created when missing as its descriptor says.
+  TabellaRecord& tabella(Tabella t) { return tabelle_[static_cast<std::size_t>(t)]; }
+  TabellaRecord& terapie() { return tabella(Tabella::terapie); }
+  TabellaRecord& tera001() { return tabella(Tabella::tera001); }
+  TabellaRecord& sconti() { return tabella(Tabella::sconti); }
+  TabellaRecord& icd9() { return tabella(Tabella::icd9); }
+  TabellaRecord& comuxx() { return tabella(Tabella::comuxx); }
+  TabellaRecord& codese() { return tabella(Tabella::codese); }
 
   // The NOESE.DAT records of a service (trimmed code), in file order; nothing when the
   // service has none (or NOESE.DAT is missing). NOESE.DAT is never created.
@@ -121,7 +114,8 @@ class Tabelle {
   // Replaces NOESE.DAT's contents (tests, fuzzing).
   void carica_noese_da(std::string contenuto);
 
-  // The names of every table file of the application folder, strutture.DAT included.
+  // The names of every table file of the application folder, strutture.DAT included, in the
+  // order of the descriptors.
   static const std::vector<std::string>& nomi();
 
   // Names of the table files missing from the folder, and of those that are there but are
@@ -131,7 +125,9 @@ class Tabelle {
 
  private:
   std::filesystem::path cartella_;
-  TabellaRecord terapie_, tera001_, sconti_, icd9_, comuxx_, codese_;
+  // One per descriptor; those of the comma-separated tables are never read (NOESE.DAT is read
+  // below, strutture.DAT by model/strutture.h).
+  std::vector<TabellaRecord> tabelle_;
   bool noese_letta_ = false;
   std::string noese_dati_;
   std::vector<VoceNoese> noese_voci_;  // by service, then in file order
@@ -147,5 +143,8 @@ std::size_t cerca_comune(Tabelle& tabelle, std::string_view codice);
 std::size_t cerca_diagnosi(Tabelle& tabelle, std::string_view codice);
 std::size_t cerca_esenzione(Tabelle& tabelle, std::string_view codice);
 
+// The plain text of a discount field of SCONTI.DAT, as the discount computation reads it:
+// the field trimmed of blanks, then unscrambled.
+std::string sconto_in_chiaro(std::string_view campo);
 
 }  // namespace flussom

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "support/cartella_temporanea.h"
+#include "support/tabelle_prova.h"
 
 namespace flussom {
 namespace {
@@ -10,15 +11,12 @@ namespace {
 namespace fs = std::filesystem;
 using prova::CartellaTemporanea;
 
-std::string campo(std::string testo, std::size_t larghezza) {
-  testo.resize(larghezza, ' ');
-  return testo;
-}
+const std::size_t lunghezza = descrittore(Tabella::icd9).lunghezza_record, larghezza = chiave(Tabella::icd9).lunghezza;
 
-// Records of COMUXX, ICD9, CODESE: the code in 6 characters, 57 of description.
+// Records of COMUXX, ICD9, CODESE.
 std::string codici(const std::vector<std::string>& chiavi) {
   std::string t;
-  for (const std::string& c : chiavi) t += campo(c, 6) + campo("DESCRIZIONE " + c, 57);
+  for (const std::string& c : chiavi) t += prova::record(Tabella::icd9, {{"codice", c}, {"descrizione", "DESCRIZIONE " + c}});
   return t;
 }
 
@@ -35,9 +33,9 @@ TEST(Bisection, KnownCases) {
       {{"", "001", "250"}, "", 1}, {cinque, "", 0}, {{}, "", 0},
   };
   for (const Caso& c : casi) {
-    TabellaRecord t("NON_LETTA.DAT", lunghezza_codici, false);
+    TabellaRecord t("NON_LETTA.DAT", lunghezza, false);
     t.carica_da(codici(c.chiavi));
-    EXPECT_EQ(t.cerca(c.codice, 6), c.atteso) << c.chiavi.size() << " [" << c.codice << "]";
+    EXPECT_EQ(t.cerca(c.codice, larghezza), c.atteso) << c.chiavi.size() << " [" << c.codice << "]";
   }
 }
 
@@ -46,21 +44,20 @@ TEST(Bisection, AnswersKeptPerCodeAndKeyWidth) {
   // kept outgrow their first room.
   std::vector<std::string> chiavi;
   for (int i = 0; i < 100; ++i) chiavi.push_back(std::to_string(1000 + 3 * i) + "XY");
-  TabellaRecord t("NON_LETTA.DAT", lunghezza_codici, false);
+  TabellaRecord t("NON_LETTA.DAT", lunghezza, false);
   t.carica_da(codici(chiavi));
-  for (std::size_t larghezza : {6, 4, 6})
+  for (std::size_t l : {larghezza, std::size_t{4}, larghezza})
     for (int volta = 0; volta < 2; ++volta)  // the second time from the answers kept
       for (std::size_t i = 0; i < chiavi.size(); ++i) {
-        ASSERT_EQ(t.cerca(chiavi[i], larghezza), larghezza == 6 ? i + 1 : 0) << chiavi[i];
-        ASSERT_EQ(t.cerca(chiavi[i].substr(0, 4), larghezza), larghezza == 4 ? i + 1 : 0)
-            << larghezza << " " << chiavi[i];
+        ASSERT_EQ(t.cerca(chiavi[i], l), l == larghezza ? i + 1 : 0) << chiavi[i];
+        ASSERT_EQ(t.cerca(chiavi[i].substr(0, 4), l), l == 4 ? i + 1 : 0) << l << " " << chiavi[i];
       }
 }
 
 TEST(Lookups, ServiceCodesTrimmedAndOfSevenCharacters) {
   CartellaTemporanea cartella;
-  cartella.scrivi("TERAPIE.DAT",
-                  campo("89.01", lunghezza_terapie) + campo("ABCDEFG", lunghezza_terapie));
+  cartella.scrivi("TERAPIE.DAT", prova::record(Tabella::terapie, {{"codice", "89.01"}}) +
+                                    prova::record(Tabella::terapie, {{"codice", "ABCDEFG"}}));
   Tabelle tabelle(cartella.percorso());
   EXPECT_EQ(RICPRE(tabelle, "  89.01 "), 1u);
   EXPECT_EQ(RICPRE(tabelle, "ABCDEFG"), 2u);
@@ -91,7 +88,8 @@ TEST(MissingTables, KeyedTablesAreCreatedEmptyAtTheirFirstLookup) {
 TEST(ReadOnce, FileReadOnceContentReplaceable) {
   CartellaTemporanea cartella;
   cartella.scrivi("ICD9.DAT", codici({"001", "250"}));
-  cartella.scrivi("SCONTI.DAT", campo("AAA", 14) + campo("BBB", 14) + "CC");
+  const auto sconti = [](std::string c) { return prova::record(Tabella::sconti, {{"codice", c}}); };
+  cartella.scrivi("SCONTI.DAT", sconti("AAA") + sconti("BBB") + "CC");
   Tabelle tabelle(cartella.percorso());
   EXPECT_EQ(cerca_diagnosi(tabelle, "250"), 2u);
   cartella.scrivi("ICD9.DAT", codici({"250"}));
@@ -101,7 +99,7 @@ TEST(ReadOnce, FileReadOnceContentReplaceable) {
   EXPECT_EQ(cerca_diagnosi(tabelle, "001"), 0u);
   // Parallel tables are read by number; a partial last record is no record.
   EXPECT_EQ(tabelle.sconti().numero_record(), 2u);
-  EXPECT_EQ(tabelle.sconti().record(2), campo("BBB", 14));
+  EXPECT_EQ(tabelle.sconti().record(2), sconti("BBB"));
   EXPECT_TRUE(tabelle.sconti().record(0).empty() && tabelle.sconti().record(3).empty());
 }
 

@@ -2,7 +2,7 @@
 #include <string_view>
 
 #include "base/testo.h"
-#include "reference/criptare.h"
+#include "reference/tabelle.h"
 #include "rules/regole.h"
 
 namespace flussom {
@@ -13,10 +13,8 @@ void calcola_sconto(StatoRun& s, std::size_t numero) {
   if (quantita == 0) return;
   // A missing SCONTI.DAT, or one without this record, means no discount.
   const std::string_view rec = s.tabelle.sconti().record(numero);
-  if (rec.size() < lunghezza_sconti) return;
-  std::string sconto(trim(rec.substr(7, 7)));
-  criptare(sconto);
-  s.totali.tot_sconto += valnum(sconto) * quantita;
+  if (rec.empty()) return;
+  s.totali.tot_sconto += valnum(sconto_in_chiaro(valore(rec, campo(Tabella::sconti, "sconto")))) * quantita;
 }
 
 }  // namespace flussom

@@ -22,8 +22,8 @@ TEST(CalcolaSconto, DiscountTimesQuantityIsAdded) {
   EXPECT_EQ(sconto(1, "3"), 0);  // SCONTI.DAT missing, and not created
   EXPECT_FALSE(std::filesystem::exists(p.cartella / "SCONTI.DAT"));
   // Discounts 1.50, none, 0.25, then a partial record.
-  p.tabelle.sconti().carica_da("xxxxxxx" + *campo_sconto(150) + "xxxxxxx       xxxxxxx" +
-                               *campo_sconto(25) + "xxxxxxx" + campo_sconto(200)->substr(0, 6));
+  const auto rec = [](const std::string& sconto) { return prova::record(Tabella::sconti, {{"sconto", sconto}}, 'x'); };
+  p.tabelle.sconti().carica_da(rec(*campo_sconto(150)) + rec("") + rec(*campo_sconto(25)) + rec(*campo_sconto(200)).substr(1));
   s.riga.quantita = "9";
   s.ricetta.memorizza(20, s.riga);
   const struct Caso { std::size_t numero; const char* quantita; std::int64_t nprest; double atteso; } casi[] = {

@@ -24,15 +24,17 @@ double valore_slot(const char* slot) {
 // The line's specialty among the 30 two-character slots of the service's TERA001.DAT
 // record. A service with no specialty listed (or no record at all) suits every specialty.
 bool branca_consona(std::string_view rec_tera001, std::string_view cod_branca) {
-  constexpr std::size_t slot_branche = 30;
-  if (rec_tera001.size() < 2 * slot_branche) return true;
+  constexpr CampoTabella campo_branche = campo(Tabella::tera001, "branche");
+  constexpr std::size_t slot_branche = campo_branche.lunghezza / larghezza_branca;
+  const std::string_view branche = valore(rec_tera001, campo_branche);
+  if (branche.empty()) return true;
   // A record of blanks lists no specialty: every slot reads 0, and the answer is yes
   // whatever the line's specialty, without reading the thirty slots one by one.
-  if (trim(rec_tera001.substr(0, 2 * slot_branche)).empty()) return true;
+  if (trim(branche).empty()) return true;
   const double branca = valnum(cod_branca);
   std::size_t vuoti = 0;
   for (std::size_t i = 0; i < slot_branche; ++i) {
-    const double b = valore_slot(rec_tera001.data() + 2 * i);
+    const double b = valore_slot(branche.data() + larghezza_branca * i);
     if (b == 0) ++vuoti;
     // Numeric comparison: "09" and "9 " are the same specialty, and an empty cod_branca
     // matches the first empty slot.
@@ -69,8 +71,7 @@ std::size_t controlla_prestazione(StatoRun& s) {
   if (quantita != 0) {
     // Compared as "#####.00" texts, so the tolerance is exactly the rounding to cents.
     // The tariff read in place: no copy of the record per line.
-    const std::string_view tariffa =
-        s.tabelle.terapie().record(numero).substr(inizio_tariffa, larghezza_tariffa);
+    const std::string_view tariffa = valore(s.tabelle.terapie().record(numero), campo(Tabella::terapie, "tariffa"));
     const double unitario = importo / quantita;
     if (!stesso_importo(unitario, valnum(tariffa)))
       s.errore(Regola::importo_errato, {" Importo \x80 ", formato_importo(unitario), " errato Cod.Prestaz.  ", codice, " (\x80 ",

@@ -6,11 +6,9 @@
 namespace flussom {
 namespace {
 
-// A TERAPIE.DAT record with its code and its tariff exactly as stored.
-std::string rec_terapie(std::string codice, std::string tariffa) {
-  codice.resize(7, ' ');
-  tariffa.resize(8, ' ');
-  return codice + std::string(50, 'd') + "AA" + tariffa + std::string("\x01\0", 2);
+// A TERAPIE.DAT record with its code and its tariff exactly as stored, its other bytes 'd'.
+std::string rec_terapie(const std::string& codice, const std::string& tariffa) {
+  return prova::record(Tabella::terapie, {{"codice", codice}, {"tariffa", tariffa}}, 'd');
 }
 
 std::string non_consona(const std::string& codice, const std::string& branca) {
@@ -33,9 +31,8 @@ class ControllaPrestazione : public ::testing::Test, public prova::StatoProva {
   void carica_tera001() {
     std::string c03 = "9 ";
     for (int i = 10; i < 39; ++i) c03 += std::to_string(i);
-    const std::string coda(20, 't'), vuoto(60, ' ');
-    tabelle.tera001().carica_da(std::string(12, ' ') + "09" + std::string(46, ' ') + coda + vuoto + coda + c03 +
-                                coda + vuoto + coda);
+    const auto rec = [](const std::string& b) { return prova::record(Tabella::tera001, {{"branche", b}}, 't'); };
+    tabelle.tera001().carica_da(rec(std::string(6 * larghezza_branca, ' ') + "09") + rec("") + rec(c03) + rec(""));
   }
 
   // Checks a line as line n of its ricetta: the report lines it wrote; *numero gets the result.

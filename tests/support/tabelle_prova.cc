@@ -8,13 +8,10 @@
 namespace flussom::prova {
 
 bool costruisci_in(const std::filesystem::path& cartella, const SorgentiProva& s) {
-  const auto presente = [](const std::string& t) -> std::optional<std::string> {
-    if (t.empty()) return std::nullopt;
-    return t;
-  };
-  const EsitoCostruzione esito = costruisci_tabelle({presente(s.prestazioni), presente(s.diagnosi),
-                                                     presente(s.comuni), presente(s.esenzioni),
-                                                     presente(s.noese)});
+  SorgentiTabelle sorgenti{{"prestazioni.csv", s.prestazioni}, {"diagnosi.csv", s.diagnosi}, {"comuni.csv", s.comuni},
+                           {"esenzioni.csv", s.esenzioni}, {"noese.csv", s.noese}};
+  std::erase_if(sorgenti, [](const auto& sorgente) { return sorgente.second.empty(); });
+  const EsitoCostruzione esito = costruisci_tabelle(sorgenti);
   if (esito.errore) {
     ADD_FAILURE() << "tabelle di prova rifiutate: " << esito.errore->file << ", riga "
                   << esito.errore->riga << ": " << cp1252_a_utf8(esito.errore->motivo);
@@ -23,6 +20,14 @@ bool costruisci_in(const std::filesystem::path& cartella, const SorgentiProva& s
   const auto e = scrivi_tabelle(esito.tabelle, cartella);
   if (e) ADD_FAILURE() << "tabelle di prova non scritte: " << cp1252_a_utf8(e->motivo);
   return !e;
+}
+
+std::string record(Tabella t, std::initializer_list<std::pair<std::string_view, std::string>> campi, char resto) {
+  std::string r(descrittore(t).lunghezza_record, resto);
+  for (const auto& [nome, testo] : campi)
+    for (const CampoTabella& c : descrittore(t).campi)
+      if (c.nome == nome) r.replace(c.inizio, c.lunghezza, (testo + std::string(c.lunghezza, ' ')).substr(0, c.lunghezza));
+  return r;
 }
 
 }  // namespace flussom::prova

@@ -5,6 +5,9 @@
 
 #include <filesystem>
 #include <string>
+#include <utility>
+
+#include "reference/descrittori_tabelle.h"
 
 namespace flussom::prova {
 
@@ -21,5 +24,9 @@ struct SorgentiProva {
 // Builds the tables of `s` into `cartella`. A refused source fails the current test (with
 // the builder's file, line and reason) and writes nothing; the result says whether it worked.
 bool costruisci_in(const std::filesystem::path& cartella, const SorgentiProva& s);
+
+// A record of a fixed-length table: the fields named, each cut or blank-padded to its width,
+// and `resto` in every other byte.
+std::string record(Tabella t, std::initializer_list<std::pair<std::string_view, std::string>> campi, char resto = ' ');
 
 }  // namespace flussom::prova
