@@ -7,14 +7,14 @@
 
 namespace flussom {
 
-void calcola_sconto(StatoRun& s, std::size_t numero) {
-  if (numero == 0) return;
+double calcola_sconto(StatoRun& s, std::size_t numero) {
+  if (numero == 0) return 0;
   const double quantita = valnum(s.slot_corrente().quantita);
-  if (quantita == 0) return;
+  if (quantita == 0) return 0;
   // A missing SCONTI.DAT, or one without this record, means no discount.
   const std::string_view rec = s.tabelle.sconti().record(numero);
-  if (rec.empty()) return;
-  s.totali.tot_sconto += valnum(sconto_in_chiaro(valore(rec, campo(Tabella::sconti, "sconto")))) * quantita;
+  if (rec.empty()) return 0;
+  return valnum(sconto_in_chiaro(valore(rec, campo(Tabella::sconti, "sconto")))) * quantita;
 }
 
 }  // namespace flussom

@@ -11,14 +11,12 @@ namespace flussom {
 void controlla_importi(StatoRun& s) {
   const RigaFlusso& r = s.riga;
 
-  // The totals grow for every closing row, whatever the checks below find. The net amount
-  // is the one of slot nprest: empty for a ricetta made of its closing row alone.
+  // The net amount is the one of slot nprest: empty for a ricetta made of its closing row
+  // alone.
   const std::string ticket = virgola_in_punto(r.importo_ticket);
   const std::string netto = virgola_in_punto(s.slot_corrente().importo);
   const double valore_ticket = valnum(ticket);
   const double valore_netto = valnum(netto);
-  s.totali.tot_netto += valore_netto;
-  s.totali.tot_ticket += valore_ticket;
   // Both totals in the amount pattern, so they are compared to the cent.
   const std::string dichiarato = formato_importo(valore_ticket + valore_netto);
   const std::string calcolato = formato_importo(s.ricetta.tot_calcolato);

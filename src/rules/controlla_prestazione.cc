@@ -48,7 +48,6 @@ bool branca_consona(std::string_view rec_tera001, std::string_view cod_branca) {
 std::size_t controlla_prestazione(StatoRun& s) {
   const SlotRiga& slot = s.slot_corrente();
   const double quantita = valnum(slot.quantita);
-  s.totali.nprestazioni += quantita;
   if (s.e_riga_99()) return 0;
 
   const std::string_view codice = trim(slot.cod_prestazione);

@@ -1,22 +1,39 @@
 #include "rules/percorso_riga.h"
 
+#include "base/testo.h"
 #include "rules/regole.h"
 #include "rules/regole_ricetta.h"
 
 namespace flussom {
+
+namespace {
+
+// The run's totals grow here only, whatever the checks found: every line's quantity and
+// discount; a closing row, its ricetta, ticket and net amount (the net amount of slot
+// nprest: empty for a ricetta made of its closing row alone).
+void aggiungi_ai_totali(StatoRun& s, double sconto) {
+  s.totali.nprestazioni += valnum(s.slot_corrente().quantita);
+  s.totali.tot_sconto += sconto;
+  if (!s.e_riga_99()) return;
+  ++s.totali.nricette;
+  s.totali.tot_netto += valnum(virgola_in_punto(s.slot_corrente().importo));
+  s.totali.tot_ticket += valnum(virgola_in_punto(s.riga.importo_ticket));
+}
+
+}  // namespace
 
 void conta_riga(StatoRun& s) { regola_dieci_prestazioni(s); }
 
 void percorri_riga(StatoRun& s, IndiceRicette& precedenti, Verifiche verifiche) {
   const bool tutte = verifiche == Verifiche::tutte;
   assembla_ricetta(s, precedenti);
-  if (tutte) controlla_linea(s);
+  const double sconto = tutte ? controlla_linea(s) : 0;
   if (s.e_riga_99()) {
     chiudi_ricetta(s);
-    ++s.totali.nricette;
     if (tutte) controlla_chiusura(s);
-    azzera_ricetta(s);
   }
+  aggiungi_ai_totali(s, sconto);
+  if (s.e_riga_99()) azzera_ricetta(s);
   precedenti.aggiungi(s.riga.num_ricetta);
 }
 
