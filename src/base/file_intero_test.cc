@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
+
+#include "base/piattaforma.h"
 #include "support/cartella_temporanea.h"
 
 namespace flussom {
@@ -79,10 +82,45 @@ TEST(FileIntero, LinksLeadWhereTheSystemWouldWrite) {
   ASSERT_TRUE(scrivi_file_intero(dir / "c", "tutto", errore)) << errore;
   EXPECT_EQ(prova::leggi_file(vero), "tutto");
   EXPECT_TRUE(fs::is_symlink(dir / "c"));
-  // A protected file reached through a chain of links, or by a name of the system's streams.
-  EXPECT_NE(destinazione_rifiutata(dir / "c", {vero}), "");
+  // A protected file reached through a chain of links or a hard link, or by a name of the
+  // system's streams; a loop of links cannot be written either.
+  fs::create_hard_link(vero, dir / "stesso");
+  for (const char* nome : {"c", "stesso"}) EXPECT_NE(destinazione_rifiutata(dir / nome, {vero}), "") << nome;
+  EXPECT_EQ(destinazione_rifiutata(dir / "giro1", {}), testo_errno(ELOOP));
   for (const char* flusso : {"/dev/stdout", "/proc/self/fd/1", "/dev/../dev/stderr"})
     EXPECT_EQ(destinazione_rifiutata(flusso, {}), "non \xE8 un file regolare") << flusso;
+}
+
+// A write that fails (a full disk; here a limit on the size of files) in the stream or only
+// at the flush, a rename that cannot happen (a folder has taken the target's name): the
+// reason comes back, again when asked again, the target keeps what it held, no temporary stays.
+TEST(FileIntero, AFailedWriteOrRenameChangesNothing) {
+  prova::CartellaTemporanea dir;
+  const struct { const char* nome; std::size_t byte; unsigned long long limite; int errore; } casi[] = {
+      {"cartella.json", 10, ~0ULL, EISDIR}, {"uscita.json", 10, 4, EFBIG}, {"uscita.json", 1 << 20, 4, EFBIG}};
+  for (const auto& c : casi) {
+    SCOPED_TRACE(c.byte);
+    dir.scrivi("uscita.json", "vecchio");
+    FileIntero f;
+    std::string errore, ancora;
+    ASSERT_TRUE(f.apri(dir / c.nome, errore)) << errore;
+    fs::create_directories(dir / "cartella.json" / "dentro");
+    {
+      prova::LimiteFile limite(c.limite);
+      f.scrivi(std::string(c.byte, 'x'));
+      EXPECT_EQ(f.scrivi("y"), c.byte == 10);  // nothing more once a write has failed
+      EXPECT_FALSE(f.completa(errore));
+      EXPECT_FALSE(f.completa(ancora));
+    }
+    EXPECT_EQ(errore, testo_errno(c.errore));
+    EXPECT_EQ(ancora, errore);
+    EXPECT_EQ(nomi(dir.percorso()), "cartella.json uscita.json ");
+    EXPECT_EQ(dir.leggi("uscita.json"), "vecchio");
+  }
+  FileIntero mai_aperto;
+  std::string errore;
+  EXPECT_FALSE(mai_aperto.scrivi("x") || mai_aperto.completa(errore));
+  EXPECT_EQ(errore, "file non aperto");
 }
 #endif
 

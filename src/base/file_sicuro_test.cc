@@ -7,6 +7,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
+#include <memory>
+
+#include "base/piattaforma.h"
 #include "support/cartella_temporanea.h"
 
 namespace flussom {
@@ -82,6 +86,45 @@ TEST(FileSicuro, AppendingNeverCreatesThroughALink) {
   EXPECT_EQ(dir.leggi("tabella"), "1233");
   EXPECT_EQ(dir.leggi("nuova"), "3");
   EXPECT_FALSE(fs::exists(dir / "altrove"));
+}
+
+TEST(FileSicuro, ALockIsTakenOnceAndOnAFileOfItsOwn) {
+  prova::CartellaTemporanea dir;
+  ASSERT_EQ(mkfifo((dir / "fifo").c_str(), 0600), 0);
+  fs::create_directory(dir / "cartella");
+  fs::create_symlink(dir / "altrove", dir / "pendente");
+  const Caso casi[] = {
+      {"nuovo", dir / "blocco", true, ""},
+      {"preso", dir / "blocco", false, ""},  // by another handle: busy, not a failure
+      {"cartella", dir / "cartella", false, "\xE8 una cartella"},
+      {"fifo", dir / "fifo", false, "non \xE8 un file regolare"},
+      {"cartella mancante", dir / "no" / "x", false, "No such file"},
+      {"link pendente", dir / "pendente", false, "symbolic links"},
+  };
+  std::unique_ptr<std::FILE, int (*)(std::FILE*)> tenuto(nullptr, &std::fclose);
+  for (const auto& c : casi) {
+    std::string errore;
+    bool occupato = true;
+    if (std::FILE* f = verifica(c, prendi_blocco(c.percorso, occupato, errore), errore)) tenuto.reset(f);
+    EXPECT_EQ(occupato, c.nome == std::string("preso")) << c.nome;
+  }
+  EXPECT_FALSE(fs::exists(dir / "altrove"));
+  // A handle that may not write cannot cut; a missing file has no identity.
+  std::string errore;
+  std::unique_ptr<std::FILE, int (*)(std::FILE*)> lettura(apri_in_lettura(dir / "blocco", errore), &std::fclose);
+  EXPECT_FALSE(accorcia_file(lettura.get(), 0, errore));
+  IdentitaFile id;
+  EXPECT_FALSE(identita_file(dir / "manca", id));
+}
+
+// A table is read whole or not at all: a read error gives the system's reason and no bytes;
+// a name the system refuses is unusable, not missing (a missing table gets created).
+TEST(FileSicuro, TableThatCannotBeRead) {
+  std::string dati = "x", motivo;
+  EXPECT_EQ(leggi_tabella("/proc/self/mem", dati, motivo), StatoTabella::inutilizzabile);
+  EXPECT_EQ(motivo, testo_errno(EIO));
+  EXPECT_EQ(dati, "");
+  EXPECT_EQ(stato_tabella(std::string(300, 'x')), StatoTabella::inutilizzabile);
 }
 
 }  // namespace

@@ -5,6 +5,11 @@
 #include <iterator>
 #include <random>
 
+#ifndef _WIN32
+#include <signal.h>
+#include <sys/resource.h>
+#endif
+
 namespace flussom::prova {
 
 namespace fs = std::filesystem;
@@ -45,5 +50,23 @@ void scrivi_file(const fs::path& p, std::string_view contenuto) {
   std::ofstream out(p, std::ios::binary | std::ios::trunc);
   out.write(contenuto.data(), static_cast<std::streamsize>(contenuto.size()));
 }
+
+#ifndef _WIN32
+LimiteFile::LimiteFile(unsigned long long byte) : segnale_(signal(SIGXFSZ, SIG_IGN)) {
+  rlimit r{};
+  getrlimit(RLIMIT_FSIZE, &r);
+  prima_ = r.rlim_cur;
+  r.rlim_cur = byte;
+  setrlimit(RLIMIT_FSIZE, &r);
+}
+
+LimiteFile::~LimiteFile() {
+  rlimit r{};
+  getrlimit(RLIMIT_FSIZE, &r);
+  r.rlim_cur = prima_;
+  setrlimit(RLIMIT_FSIZE, &r);
+  signal(SIGXFSZ, segnale_);
+}
+#endif
 
 }  // namespace flussom::prova

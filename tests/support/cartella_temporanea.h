@@ -31,4 +31,20 @@ std::string leggi_file(const std::filesystem::path& p);
 // Writes a whole file as bytes.
 void scrivi_file(const std::filesystem::path& p, std::string_view contenuto);
 
+#ifndef _WIN32
+// While it lives, no file of this process grows past `byte` bytes: writes beyond fail with
+// EFBIG, as a full disk fails them with ENOSPC (SIGXFSZ is ignored meanwhile).
+class LimiteFile {
+ public:
+  explicit LimiteFile(unsigned long long byte);
+  ~LimiteFile();
+  LimiteFile(const LimiteFile&) = delete;
+  LimiteFile& operator=(const LimiteFile&) = delete;
+
+ private:
+  unsigned long long prima_;
+  void (*segnale_)(int);
+};
+#endif
+
 }  // namespace flussom::prova
