@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <cstring>
 #include <fstream>
 #include <functional>
 #include <map>
@@ -309,14 +308,12 @@ TEST_F(Robustezza, ReadOnlyApplicationFolder) {
 }
 
 // Runs `flussom controlla` in a child of its own, so that its peak memory is its own; killed
-// (SIGALRM) after `secondi`. Standard input comes from `ingresso`; a `limite_file` caps the
-// size of the files it writes (writes past it fail with EFBIG: SIGXFSZ is ignored).
+// (SIGALRM) after `secondi`. Standard input comes from `ingresso`.
 struct Figlio {
   pid_t pid = -1;
   prova::CartellaTemporanea uscite;
 
-  Figlio(const fs::path& app, const fs::path& file, unsigned secondi,
-         const fs::path& ingresso = "/dev/null", rlim_t limite_file = RLIM_INFINITY) {
+  Figlio(const fs::path& app, const fs::path& file, unsigned secondi, const fs::path& ingresso = "/dev/null") {
     std::string a[] = {FLUSSOM_BIN, "controlla", "--cartella", app.string(), file.string()};
     char* argv[] = {a[0].data(), a[1].data(), a[2].data(), a[3].data(), a[4].data(), nullptr};
     const std::string out = (uscite / "out").string(), err = (uscite / "err").string();
@@ -324,11 +321,6 @@ struct Figlio {
     malloc_trim(0);  // the child starts as a copy of this process, counted in its peak
 #endif
     if ((pid = fork()) != 0) return;
-    if (limite_file != RLIM_INFINITY) {
-      signal(SIGXFSZ, SIG_IGN);
-      const rlimit r{limite_file, limite_file};
-      setrlimit(RLIMIT_FSIZE, &r);
-    }
     dup2(open(ingresso.c_str(), O_RDONLY), 0);
     dup2(open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600), 1);
     dup2(open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600), 2);
@@ -426,27 +418,6 @@ TEST_F(Robustezza, PipesAreReadOnceAndWhole) {
   }
 }
 #endif
-
-TEST_F(Robustezza, ReportThatFailsHalfway) {
-  // Writes past 1 MB fail (EFBIG, as a full disk fails them with ENOSPC): the run says so
-  // with the system's own reason and gives no verdict. (The limit leaves room for the
-  // counters of a coverage build.)
-  constexpr rlim_t limite = 1 << 20;
-  std::string d;
-  for (int n = 1; n <= 20000; ++n) {
-    RigaProva r;
-    r.num_ricetta = "19" + std::string(13 - std::to_string(n).size(), '0') + std::to_string(n);
-    r.quantita = "000";
-    d += r.linea() + "\r\n" + r.chiusura("0020,66", "0000,00").linea() + "\r\n";
-  }
-  scrivi_dati(d);
-  const auto u = Figlio(app.percorso(), file, 120, "/dev/null", limite).attendi();
-  EXPECT_EQ(u.stato, 2);
-  EXPECT_EQ(u.out, apertura());
-  EXPECT_EQ(u.err, "Impossibile scrivere il report " + (app / "errori.RPT").string() + " : " +
-                       std::strerror(EFBIG) + "\n");
-  EXPECT_LE(fs::file_size(app / "errori.RPT"), limite);
-}
 #endif  // _WIN32
 
 }  // namespace

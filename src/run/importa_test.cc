@@ -3,8 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <cerrno>
 #include <sstream>
 
+#include "base/piattaforma.h"
 #include "support/cartella_temporanea.h"
 #include "support/riga_prova.h"
 
@@ -188,6 +190,35 @@ TEST_F(Importa, InterruptedRunLeavesNoReportOfItsOwn) {
       EXPECT_NE(e.path().extension(), ".tmp") << e.path();
   }
 }
+
+#ifndef _WIN32
+// The folder's lock that cannot be taken (a folder at its name), a data file whose reading
+// fails (the process's own memory, which reads as an error from its start), a report whose
+// writes fail on the way (a full disk; here a limit on the size of files, the report past
+// 64 KB): the reason and no verdict; the report keeps what was written.
+TEST_F(Importa, ALockAReadOrAWriteThatFailsGivesNoVerdict) {
+  namespace fs = std::filesystem;
+  std::string errori;
+  for (int i = 0; i < 1000; ++i) errori += prova::ricetta_con_errore();
+  const fs::path grande = dir.scrivi("FLM07.txt", errori), memoria = dir / "FLM06.txt";
+  fs::create_symlink("/proc/self/mem", memoria);
+  fs::create_directory(dir / "errori.RPT.lck");
+  EXPECT_EQ(esegui("FLM05.txt", una).esito, EsitoRun::report_non_scrivibile);
+  fs::remove(dir / "errori.RPT.lck");
+  EXPECT_EQ(esegui(memoria).esito, EsitoRun::file_non_leggibile);
+  EXPECT_EQ(righe_stato().size(), 1u) << ui.stato;
+  {
+    prova::LimiteFile limite(4096);
+    EXPECT_EQ(esegui(grande).esito, EsitoRun::report_non_scrivibile);
+  }
+  EXPECT_EQ(righe_stato().size(), 1u) << ui.stato;
+  EXPECT_TRUE(report().starts_with(intestazione("AMBULATORIO PROVA", "FLM07.txt", "LUGLIO    ")));
+  const std::string rpt = "Impossibile scrivere il report " + (dir / "errori.RPT").string() + " : ";
+  EXPECT_EQ(ui.messaggi, (std::vector<std::string>{rpt + "\xE8 una cartella",
+                                                   "Impossibile leggere il file " + memoria.string() + " : " + testo_errno(EIO),
+                                                   rpt + testo_errno(EFBIG)}));
+}
+#endif
 
 }  // namespace
 }  // namespace flussom
