@@ -18,6 +18,8 @@ TEST(Cp1252, CharactersWithoutAFormAndMalformedUtf8) {
   EXPECT_EQ(utf8_a_cp1252("a\xC3"), "a?");
   EXPECT_EQ(utf8_a_cp1252("\xFF\xFE"), "??");
   EXPECT_EQ(utf8_a_cp1252("\xC0\xAF"), "??");  // overlong form of "/"
+  // Four bytes without a form; a bad second byte; a surrogate; past U+10FFFF.
+  EXPECT_EQ(utf8_a_cp1252("\xF0\x9F\x98\x80|\xC3(|\xED\xA0\x80|\xF4\x90\x80\x80"), "?|?(|???|????");
   EXPECT_FALSE(utf8_a_cp1252_esatto("\u4E2D"));
   EXPECT_FALSE(utf8_a_cp1252_esatto("\xE2\x82"));
 }
