@@ -4,6 +4,7 @@
 #include <fstream>
 #include <iterator>
 #include <random>
+#include <utility>
 
 #ifndef _WIN32
 #include <signal.h>
@@ -51,22 +52,28 @@ void scrivi_file(const fs::path& p, std::string_view contenuto) {
   out.write(contenuto.data(), static_cast<std::streamsize>(contenuto.size()));
 }
 
-#ifndef _WIN32
-LimiteFile::LimiteFile(unsigned long long byte) : segnale_(signal(SIGXFSZ, SIG_IGN)) {
-  rlimit r{};
-  getrlimit(RLIMIT_FSIZE, &r);
-  prima_ = r.rlim_cur;
-  r.rlim_cur = byte;
-  setrlimit(RLIMIT_FSIZE, &r);
+std::map<std::string, std::string> contenuto(const fs::path& cartella) {
+  std::map<std::string, std::string> m;
+  std::error_code ec;
+  for (const auto& e : fs::directory_iterator(cartella, ec))
+    m[e.path().filename().string()] = e.is_symlink()        ? "-> " + fs::read_symlink(e.path()).string()
+                                      : e.is_regular_file() ? leggi_file(e.path())
+                                                            : "<altro>";
+  return m;
 }
 
-LimiteFile::~LimiteFile() {
+#ifndef _WIN32
+// Sets the limit on the size of files; the limit before.
+static unsigned long long limita_file(unsigned long long byte) {
   rlimit r{};
   getrlimit(RLIMIT_FSIZE, &r);
-  r.rlim_cur = prima_;
+  const unsigned long long prima = std::exchange(r.rlim_cur, byte);
   setrlimit(RLIMIT_FSIZE, &r);
-  signal(SIGXFSZ, segnale_);
+  return prima;
 }
+
+LimiteFile::LimiteFile(unsigned long long byte) : prima((signal(SIGXFSZ, SIG_IGN), limita_file(byte))) {}
+LimiteFile::~LimiteFile() { limita_file(prima); }
 #endif
 
 }  // namespace flussom::prova
