@@ -17,19 +17,6 @@
 namespace flussom {
 namespace {
 
-TEST(Strutture, LookupIsExactAndTheFirstRecordWins) {
-  auto t = TabellaStrutture::da_contenuto(
-      "\"123456\",\"AMBULATORIO, PROVA\",\"02\",\"\",\"\"\r\n"
-      "\"1234\",\"LAB\",\"03\",\"\",\"\"\r\n"
-      "\"123456\",\"DOPPIO\",\"02\",\"\",\"\"\r\n"
-      "\"ab1\",\"MINUSCOLO\",\"02\",\"\",\"\"\r\n");
-  ASSERT_TRUE(t.cerca("123456"));
-  EXPECT_EQ(t.cerca("123456")->denominazione, "AMBULATORIO, PROVA");
-  EXPECT_EQ(t.cerca("1234")->denominazione, "LAB");
-  EXPECT_FALSE(t.cerca("AB1"));
-  EXPECT_FALSE(t.cerca(""));
-}
-
 // Pasted text passes the keys' filters and stops at the box's length; the name's filter
 // drops every control character too (a line break would split the record).
 TEST(Strutture, PastedTextAndWhatARegistrationNeeds) {
@@ -54,11 +41,12 @@ TEST(Strutture, ThousandsOfCommasCostLittleMoreThanTheirBytes) {
 
 TEST(Strutture, ACodeTheLookupFindsIsRefusedAndNothingWritten) {
   prova::CartellaTemporanea dir;
-  // Two records of one code (the lookup takes the first) and no final line break.
-  const std::string tabella = "\"123456\",\"PRIMO\",\"02\",\"\",\"\"\r\n"
+  // The lookup is exact, letter case included, and takes the first of two records of one
+  // code; the table ends without a line break.
+  const std::string tabella = "\"123456\",\"PRIMO, SEDE\",\"02\",\"\",\"\"\r\n"
                               "\"123456\",\"DOPPIO\",\"02\",\"\",\"\"\r\n"
                               "\"ab1\",\"MINUSCOLO\",\"02\",\"\",\"\"";
-  const std::string primo = "Struttura 123456 gi\xE0 registrata: PRIMO";
+  const std::string primo = "Struttura 123456 gi\xE0 registrata: PRIMO, SEDE";
   const struct { const char *codice, *errore; } casi[] = {
       {"123456", primo.c_str()},
       {" 123456 ", primo.c_str()},  // written trimmed, so looked up trimmed
@@ -66,6 +54,7 @@ TEST(Strutture, ACodeTheLookupFindsIsRefusedAndNothingWritten) {
       {"AB1", nullptr},  // letter case counts, as in the lookup
       {"12345", nullptr},
       {"1234567", nullptr},
+      {"", nullptr},
   };
   for (const auto& c : casi) {
     dir.scrivi("strutture.DAT", tabella);

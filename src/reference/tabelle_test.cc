@@ -57,16 +57,6 @@ TEST(Bisection, AnswersKeptPerCodeAndKeyWidth) {
       }
 }
 
-TEST(Lookups, ServiceCodesTrimmedAndOfSevenCharacters) {
-  CartellaTemporanea cartella;
-  cartella.scrivi("TERAPIE.DAT",
-                  campo("89.01", lunghezza_terapie) + campo("ABCDEFG", lunghezza_terapie));
-  Tabelle tabelle(cartella.percorso());
-  EXPECT_EQ(RICPRE(tabelle, "  89.01 "), 1u);
-  EXPECT_EQ(RICPRE(tabelle, "ABCDEFG"), 2u);
-  EXPECT_EQ(RICPRE(tabelle, "ABCDEFGH"), 0u);
-}
-
 TEST(MissingTables, KeyedTablesAreCreatedEmptyAtTheirFirstLookup) {
   CartellaTemporanea cartella;
   Tabelle tabelle(cartella.percorso());
@@ -92,7 +82,11 @@ TEST(ReadOnce, FileReadOnceContentReplaceable) {
   CartellaTemporanea cartella;
   cartella.scrivi("ICD9.DAT", codici({"001", "250"}));
   cartella.scrivi("SCONTI.DAT", campo("AAA", 14) + campo("BBB", 14) + "CC");
+  cartella.scrivi("TERAPIE.DAT", campo("89.01", lunghezza_terapie) + campo("ABCDEFG", lunghezza_terapie));
   Tabelle tabelle(cartella.percorso());
+  // Service codes are trimmed, and of seven characters.
+  for (const auto& [codice, numero] : {std::pair{"  89.01 ", 1u}, {"ABCDEFG", 2u}, {"ABCDEFGH", 0u}})
+    EXPECT_EQ(RICPRE(tabelle, codice), numero) << codice;
   EXPECT_EQ(cerca_diagnosi(tabelle, "250"), 2u);
   cartella.scrivi("ICD9.DAT", codici({"250"}));
   EXPECT_EQ(cerca_diagnosi(tabelle, "001"), 1u);

@@ -69,19 +69,16 @@ TEST_F(ControllaImporti, EveryField) {
   EXPECT_EQ(controlla({}, 0, true), totale(" 5.6"));
 }
 
-TEST_F(ControllaImporti, TotalsGrowEvenWithErrors) {
-  EXPECT_NE(controlla({{&R::importo_ticket, "0001,00"}, {&R::pos_contabile, "0"}}), "");
-  controlla({});
-  controlla({}, 0, true);
-  EXPECT_DOUBLE_EQ(s.totali.tot_ticket, 1 + 5.6 + 5.6);
-  EXPECT_DOUBLE_EQ(s.totali.tot_netto, 34.4 + 34.4);
-}
-
-TEST_F(ControllaImporti, EveryCheckInItsOrder) {
+TEST_F(ControllaImporti, EveryCheckInItsOrderAndTotalsGrowEvenWithErrors) {
   EXPECT_EQ(controlla({{&R::pos_ticket, "03"}, {&R::cod_esenzione, "013"}, {&R::importo_ticket, "0000000"},
                        {&R::pos_contabile, "9"}}),
             non_esente + " Incongruenza ticket + codice esenzione\r\n" + contabile + totale(" 34.4", "40,00") +
                 " Codice esenzione errato \r\n");
+  EXPECT_NE(controlla({{&R::importo_ticket, "0001,00"}, {&R::pos_contabile, "0"}}), "");
+  controlla({});
+  controlla({}, 0, true);
+  EXPECT_DOUBLE_EQ(s.totali.tot_ticket, 1 + 5.6 + 5.6);
+  EXPECT_DOUBLE_EQ(s.totali.tot_netto, 34.4 + 34.4 + 34.4);
 }
 
 }  // namespace

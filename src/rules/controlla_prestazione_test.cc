@@ -34,7 +34,7 @@ class ControllaPrestazione : public ::testing::Test, public prova::StatoProva {
     std::string c03 = "9 ";
     for (int i = 10; i < 39; ++i) c03 += std::to_string(i);
     const std::string coda(20, 't'), vuoto(60, ' ');
-    tabelle.tera001().carica_da("x9 x1x" + std::string(6, ' ') + "09" + std::string(46, ' ') + coda + vuoto + coda + c03 +
+    tabelle.tera001().carica_da("x9 x1x      09" + std::string(46, ' ') + coda + vuoto + coda + c03 +
                                 coda + vuoto + coda);
   }
 
