@@ -2,7 +2,6 @@
 // the exit status, the refusals, the interruption.
 #include <gtest/gtest.h>
 
-#include <map>
 #include <set>
 #include <tuple>
 
@@ -24,17 +23,8 @@ namespace flussom {
 namespace {
 
 namespace fs = std::filesystem;
+using prova::contenuto;
 using prova::esegui_flussom;
-
-// Every entry of a folder (a link as where it leads) with the bytes of the regular files.
-std::map<std::string, std::string> contenuto(const fs::path& cartella) {
-  std::map<std::string, std::string> m;
-  for (const auto& e : fs::directory_iterator(cartella))
-    m[e.path().filename().string()] = e.is_symlink()            ? "-> " + fs::read_symlink(e.path()).string()
-                                      : e.is_regular_file() ? prova::leggi_file(e.path())
-                                                            : "<altro>";
-  return m;
-}
 
 class Lotto : public ::testing::Test {
  protected:
@@ -42,10 +32,10 @@ class Lotto : public ::testing::Test {
     prova::costruisci_in(app.percorso(), prova::tabelle_base());
     app.scrivi("strutture.DAT", prova::strutture_base());
   }
-  // `flussom lotto` with the application folder and the output folder.
-  prova::Uscita lotto(std::vector<std::string> argomenti) {
+  // `flussom lotto` with the application folder and the output folder (by default `uscita`).
+  prova::Uscita lotto(std::vector<std::string> argomenti, const fs::path& out = {}) {
     argomenti.insert(argomenti.begin(), {"lotto", "--cartella", app.percorso().string(), "--uscita",
-                                         uscita.percorso().string()});
+                                         (out.empty() ? uscita.percorso() : out).string()});
     return esegui_flussom(argomenti);
   }
   prova::CartellaTemporanea app, dati, uscita;
@@ -58,12 +48,7 @@ TEST_F(Lotto, ReportsAsInSingleRunsAndTheSummary) {
   dati.scrivi("note.csv", "non un file dati");
   altri.scrivi("FLM102026.txt", prova::ricetta_con_errore());
   const fs::path out = uscita / "nuova";
-  const auto lotto = [&](std::vector<std::string> file) {
-    file.insert(file.begin(), {"lotto", "--cartella", app.percorso().string(), "--uscita",
-                               out.string(), "--processi", "2"});
-    return esegui_flussom(file);
-  };
-  auto u = lotto({dati.percorso().string(), (altri / "FLM102026.txt").string()});
+  auto u = lotto({"--processi", "2", dati.percorso().string(), (altri / "FLM102026.txt").string()}, out);
   EXPECT_EQ(u.stato, 1) << u.err;
   EXPECT_FALSE(fs::exists(app / "errori.RPT"));  // the application folder's report untouched
 
@@ -89,10 +74,10 @@ TEST_F(Lotto, ReportsAsInSingleRunsAndTheSummary) {
                 ";123456;AMBULATORIO PROVA;10;errori;;;;;;;;;1\r\n");
 
   // A file that cannot be checked makes the batch's status 2; all correct, 0.
-  u = lotto({corretto.string(), (dati / "manca.txt").string()});
+  u = lotto({corretto.string(), (dati / "manca.txt").string()}, out);
   EXPECT_EQ(u.stato, 2);
   EXPECT_NE(u.err.find("manca.txt: Impossibile leggere il file"), std::string::npos) << u.err;
-  EXPECT_EQ(lotto({corretto.string()}).stato, 0);
+  EXPECT_EQ(lotto({corretto.string()}, out).stato, 0);
 }
 
 

@@ -39,15 +39,11 @@ TEST(Platform, NamesWithAccentsEuroAndBlanksOnTheCommandLine) {
     EXPECT_EQ(u.stato, 0) << nome << "\n" << u.err;
     EXPECT_EQ(u.out.rfind("Apertura File : " + utf8(file) + "\nIL FILE E' CORRETTO\n", 0), 0u) << u.out;
   }
-}
-
-TEST(Platform, TheDefaultFolderIsTheProgramsEvenWithAccentsEuroAndBlanks) {
-  prova::CartellaTemporanea dir;
-  const fs::path app = cartella_applicazione(dir.percorso() / da_utf8(nomi[3]));
-  const fs::path programma = app / fs::path(FLUSSOM_BIN).filename();
+  // Without --cartella, the folder of the program, whose name holds the same.
+  const fs::path app = dir.percorso() / da_utf8(nomi[3] + " app"), programma = app / fs::path(FLUSSOM_BIN).filename();
   fs::copy_file(FLUSSOM_BIN, programma);
-  prova::scrivi_file(app / "FLM102026.txt", prova::ricetta_corretta("190000000000001"));
-  const auto u = prova::esegui(programma, {"controlla", utf8(app / "FLM102026.txt")});
+  fs::remove(app / "errori.RPT");
+  const auto u = prova::esegui(programma, {"controlla", utf8(dir.percorso() / da_utf8(nomi[3]) / "FLM102026.txt")});
   EXPECT_EQ(u.stato, 0) << u.err;
   EXPECT_TRUE(fs::exists(app / "errori.RPT"));
 }

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
+
+#include "base/piattaforma.h"
 #include "support/cartella_temporanea.h"
 
 namespace flussom {
@@ -11,11 +14,8 @@ namespace fs = std::filesystem;
 
 // The names in the folder, in order.
 std::string nomi(const fs::path& cartella) {
-  std::vector<std::string> v;
-  for (const auto& e : fs::directory_iterator(cartella)) v.push_back(e.path().filename().string());
-  std::sort(v.begin(), v.end());
   std::string s;
-  for (const std::string& n : v) s += n + " ";
+  for (const auto& [nome, byte] : prova::contenuto(cartella)) s += nome + " ";
   return s;
 }
 
@@ -45,19 +45,13 @@ TEST(FileIntero, TheTargetChangesOnlyWhenTheWholeFileIsThere) {
   // Nowhere to put the temporary: refused at once, nothing created.
   EXPECT_FALSE(scrivi_file_intero(dir / "manca" / "x.json", "x", errore));
   EXPECT_FALSE(errore.empty());
-  EXPECT_FALSE(scrivi_file_intero(dir.percorso(), "x", errore));
-  EXPECT_EQ(errore, "\xE8 una cartella");
   EXPECT_EQ(nomi(dir.percorso()), "uscita.json ");
-}
 
-TEST(FileIntero, ProtectedFilesAreKnownByAnyName) {
-  prova::CartellaTemporanea dir;
-  const fs::path tabella = dir.scrivi("strutture.DAT", "");
-  const std::vector<fs::path> protetti = {tabella, dir / "errori.RPT"};
-  EXPECT_NE(destinazione_rifiutata(dir / "." / "strutture.DAT", protetti), "");
+  // Protected files are known by any name, existing or not; only by theirs.
+  const std::vector<fs::path> protetti = {bersaglio, dir / "errori.RPT"};
+  EXPECT_NE(destinazione_rifiutata(dir / "." / "uscita.json", protetti), "");
   EXPECT_NE(destinazione_rifiutata(dir / "sub" / ".." / "errori.RPT", protetti), "");
-  EXPECT_EQ(destinazione_rifiutata(dir / "errori.json", protetti), "");
-  EXPECT_EQ(destinazione_rifiutata(dir / "strutture.DAT.json", protetti), "");
+  for (const char* n : {"errori.json", "uscita.json.json"}) EXPECT_EQ(destinazione_rifiutata(dir / n, protetti), "");
 }
 
 #ifndef _WIN32
@@ -79,10 +73,26 @@ TEST(FileIntero, LinksLeadWhereTheSystemWouldWrite) {
   ASSERT_TRUE(scrivi_file_intero(dir / "c", "tutto", errore)) << errore;
   EXPECT_EQ(prova::leggi_file(vero), "tutto");
   EXPECT_TRUE(fs::is_symlink(dir / "c"));
-  // A protected file reached through a chain of links, or by a name of the system's streams.
-  EXPECT_NE(destinazione_rifiutata(dir / "c", {vero}), "");
+  // A protected file reached through a chain of links or a hard link, or by a name of the
+  // system's streams; a loop of links cannot be written either.
+  fs::create_hard_link(vero, dir / "stesso");
+  for (const char* nome : {"c", "stesso"}) EXPECT_NE(destinazione_rifiutata(dir / nome, {vero}), "") << nome;
+  EXPECT_EQ(destinazione_rifiutata(dir / "giro1", {}), testo_errno(ELOOP));
   for (const char* flusso : {"/dev/stdout", "/proc/self/fd/1", "/dev/../dev/stderr"})
     EXPECT_EQ(destinazione_rifiutata(flusso, {}), "non \xE8 un file regolare") << flusso;
+}
+
+// A rename that cannot happen (a folder has taken the target's name): the reason, again when
+// asked again, and no temporary stays. Writes that fail are the run's tests' (its reports).
+TEST(FileIntero, ARenameThatFailsChangesNothing) {
+  prova::CartellaTemporanea dir;
+  FileIntero f, mai_aperto;
+  std::string errore, ancora, chiuso;
+  ASSERT_TRUE(f.apri(dir / "x.json", errore) && f.scrivi("x"));
+  fs::create_directories(dir / "x.json" / "dentro");
+  EXPECT_FALSE(f.completa(errore) || f.completa(ancora) || mai_aperto.scrivi("x") || mai_aperto.completa(chiuso));
+  EXPECT_EQ(errore + "|" + ancora + "|" + chiuso, testo_errno(EISDIR) + "|" + testo_errno(EISDIR) + "|file non aperto");
+  EXPECT_EQ(nomi(dir.percorso()), "x.json ");
 }
 #endif
 

@@ -7,6 +7,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
+#include <memory>
+
+#include "base/piattaforma.h"
 #include "support/cartella_temporanea.h"
 
 namespace flussom {
@@ -28,36 +32,29 @@ std::FILE* verifica(const Caso& c, std::FILE* f, const std::string& errore) {
   return f;
 }
 
-TEST(FileSicuro, NewFilesAreCreatedOnlyWhereNothingExists) {
-  prova::CartellaTemporanea dir;
-  dir.scrivi("c'era", "vecchio");
-  fs::create_symlink(dir / "c'era", dir / "link");
-  fs::create_symlink(dir / "altrove", dir / "pendente");
-  const Caso casi[] = {
-      {"nuovo", dir / "nuovo", true, ""},
-      {"esistente", dir / "c'era", false, "exists"},
-      {"link a un file", dir / "link", false, "exists"},
-      {"link pendente", dir / "pendente", false, "exists"},
-      {"cartella mancante", dir / "no" / "x", false, "No such file"},
-  };
-  for (const auto& c : casi) {
-    std::string errore;
-    if (std::FILE* f = verifica(c, crea_file_nuovo(c.percorso, errore), errore)) {
-      EXPECT_TRUE(std::fputs("x", f) >= 0 && std::fclose(f) == 0);
-    }
-  }
-  EXPECT_EQ(dir.leggi("nuovo"), "x");
-  EXPECT_EQ(dir.leggi("c'era"), "vecchio");
-  EXPECT_FALSE(fs::exists(dir / "altrove"));
-}
-
-TEST(FileSicuro, AppendingNeverCreatesThroughALink) {
+// A new file only where nothing at all stands at the name; appending to a regular file,
+// through a link too, or to nothing, never creating through a link nor opening anything else.
+TEST(FileSicuro, NewOnlyWhereNothingIsAppendingNeverThroughALink) {
   prova::CartellaTemporanea dir;
   dir.scrivi("tabella", "12");
   fs::create_symlink(dir / "tabella", dir / "link");
   fs::create_symlink(dir / "altrove", dir / "pendente");
   ASSERT_EQ(mkfifo((dir / "fifo").c_str(), 0600), 0);
   fs::create_directory(dir / "cartella");
+  const Caso nuovi[] = {
+      {"nuovo", dir / "nuovo", true, ""},
+      {"esistente", dir / "tabella", false, "exists"},
+      {"link a un file", dir / "link", false, "exists"},
+      {"link pendente", dir / "pendente", false, "exists"},
+      {"cartella mancante", dir / "no" / "x", false, "No such file"},
+  };
+  for (const auto& c : nuovi) {
+    std::string errore;
+    if (std::FILE* f = verifica(c, crea_file_nuovo(c.percorso, errore), errore)) {
+      EXPECT_TRUE(std::fputs("x", f) >= 0 && std::fclose(f) == 0);
+    }
+  }
+  EXPECT_EQ(dir.leggi("nuovo"), "x");
   const Caso casi[] = {
       {"esistente", dir / "tabella", true, ""},
       {"link a un file", dir / "link", true, ""},
@@ -82,6 +79,15 @@ TEST(FileSicuro, AppendingNeverCreatesThroughALink) {
   EXPECT_EQ(dir.leggi("tabella"), "1233");
   EXPECT_EQ(dir.leggi("nuova"), "3");
   EXPECT_FALSE(fs::exists(dir / "altrove"));
+  // A handle that may not write cannot cut; a missing file has no identity; a read error
+  // gives no table; a name the system refuses is an unusable table, not a missing one.
+  std::string errore, dati = "x";
+  IdentitaFile id;
+  std::unique_ptr<std::FILE, int (*)(std::FILE*)> lettura(apri_in_lettura(dir / "tabella", errore), &std::fclose);
+  EXPECT_FALSE(accorcia_file(lettura.get(), 0, errore) || identita_file(dir / "manca", id));
+  EXPECT_EQ(leggi_tabella("/proc/self/mem", dati, errore), StatoTabella::inutilizzabile);
+  EXPECT_EQ(dati + errore, testo_errno(EIO));
+  EXPECT_EQ(stato_tabella(std::string(300, 'x')), StatoTabella::inutilizzabile);
 }
 
 }  // namespace

@@ -2,20 +2,15 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
 #include <set>
-#include <sstream>
 #include <string>
+
+#include "support/cartella_temporanea.h"
 
 namespace flussom {
 namespace {
 
-std::string leggi(const char* nome) {
-  std::ifstream in(std::string(FLUSSOM_SORGENTI) + "/" + nome, std::ios::binary);
-  std::stringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
+std::string leggi(const char* nome) { return prova::leggi_file(std::string(FLUSSOM_SORGENTI) + "/" + nome); }
 
 // The names of the fields a rule concerns, as the documentation lists them.
 std::string campi_scritti(Regola r) {

@@ -14,27 +14,17 @@
 #include "base/file_sicuro.h"
 #include "support/cartella_temporanea.h"
 
-#ifndef _WIN32
-#include <signal.h>
-#include <sys/resource.h>
-#include <sys/wait.h>
-#include <unistd.h>
-#endif
-
 namespace flussom {
 namespace {
 
-TEST(Strutture, LookupIsExactAndTheFirstRecordWins) {
-  auto t = TabellaStrutture::da_contenuto(
-      "\"123456\",\"AMBULATORIO, PROVA\",\"02\",\"\",\"\"\r\n"
-      "\"1234\",\"LAB\",\"03\",\"\",\"\"\r\n"
-      "\"123456\",\"DOPPIO\",\"02\",\"\",\"\"\r\n"
-      "\"ab1\",\"MINUSCOLO\",\"02\",\"\",\"\"\r\n");
-  ASSERT_TRUE(t.cerca("123456"));
-  EXPECT_EQ(t.cerca("123456")->denominazione, "AMBULATORIO, PROVA");
-  EXPECT_EQ(t.cerca("1234")->denominazione, "LAB");
-  EXPECT_FALSE(t.cerca("AB1"));
-  EXPECT_FALSE(t.cerca(""));
+// Pasted text passes the keys' filters and stops at the box's length; the name's filter
+// drops every control character too (a line break would split the record).
+TEST(Strutture, PastedTextAndWhatARegistrationNeeds) {
+  EXPECT_EQ(filtra_testo_codice("a1-2 34", 3), "123");
+  EXPECT_EQ(filtra_testo_denominazione("ab\"c,1\r\nd\x81\x7F\t\xE8xyz", 5), "ABCD\xE8");
+  EXPECT_TRUE(registrazione_completa({" 1 ", "", " 08", "", ""}));
+  EXPECT_FALSE(registrazione_completa({"1", "X", "  ", "08", ""}));
+  EXPECT_FALSE(registrazione_completa({" ", "X", "08", "", ""}));
 }
 
 TEST(Strutture, ThousandsOfCommasCostLittleMoreThanTheirBytes) {
@@ -51,11 +41,12 @@ TEST(Strutture, ThousandsOfCommasCostLittleMoreThanTheirBytes) {
 
 TEST(Strutture, ACodeTheLookupFindsIsRefusedAndNothingWritten) {
   prova::CartellaTemporanea dir;
-  // Two records of one code (the lookup takes the first) and no final line break.
-  const std::string tabella = "\"123456\",\"PRIMO\",\"02\",\"\",\"\"\r\n"
+  // The lookup is exact, letter case included, and takes the first of two records of one
+  // code; the table ends without a line break.
+  const std::string tabella = "\"123456\",\"PRIMO, SEDE\",\"02\",\"\",\"\"\r\n"
                               "\"123456\",\"DOPPIO\",\"02\",\"\",\"\"\r\n"
                               "\"ab1\",\"MINUSCOLO\",\"02\",\"\",\"\"";
-  const std::string primo = "Struttura 123456 gi\xE0 registrata: PRIMO";
+  const std::string primo = "Struttura 123456 gi\xE0 registrata: PRIMO, SEDE";
   const struct { const char *codice, *errore; } casi[] = {
       {"123456", primo.c_str()},
       {" 123456 ", primo.c_str()},  // written trimmed, so looked up trimmed
@@ -63,6 +54,7 @@ TEST(Strutture, ACodeTheLookupFindsIsRefusedAndNothingWritten) {
       {"AB1", nullptr},  // letter case counts, as in the lookup
       {"12345", nullptr},
       {"1234567", nullptr},
+      {"", nullptr},
   };
   for (const auto& c : casi) {
     dir.scrivi("strutture.DAT", tabella);
@@ -103,32 +95,20 @@ TEST(Strutture, TheCodeIsLookedUpInTheTableAsItStandsUnderTheLock) {
 }
 
 #ifndef _WIN32
-// A registration in a child process whose files may not grow past `limite` bytes: the
-// write of the record fails midway, as on a full disk.
-int registra_con_limite(const std::filesystem::path& cartella, rlim_t limite) {
-  const pid_t pid = fork();
-  if (pid == 0) {
-    signal(SIGXFSZ, SIG_IGN);
-    const rlimit r{limite, limite};
-    setrlimit(RLIMIT_FSIZE, &r);
-    std::string errore;
-    const auto esito = registra_struttura(cartella, {"654321", "NUOVA", "08", "", ""}, errore);
-    _exit(esito == RegistrazioneStruttura::registrata                                        ? 0
-          : esito == RegistrazioneStruttura::non_scritta && errore == std::strerror(EFBIG) ? 3
-                                                                                         : 4);
-  }
-  int stato = 0;
-  waitpid(pid, &stato, 0);
-  return WIFEXITED(stato) ? WEXITSTATUS(stato) : -1;
-}
-
+// The write of the record fails midway, as on a full disk (here a limit on the size of files).
 TEST(Strutture, AFailedRegistrationTakesBackOnlyItsOwnBytes) {
   prova::CartellaTemporanea dir;
   const std::string a = "\"1\",\"A\",\"02\",\"\",\"\"";
   for (const std::string& prima : {a + "\r\n", a}) {
-    for (const rlim_t oltre : {0, 1, 2, 10}) {
+    for (const unsigned long long oltre : {0, 1, 2, 10}) {
       dir.scrivi("strutture.DAT", prima);
-      EXPECT_EQ(registra_con_limite(dir.percorso(), prima.size() + oltre), 3) << oltre;
+      std::string errore;
+      {
+        prova::LimiteFile limite(prima.size() + oltre);
+        EXPECT_EQ(registra_struttura(dir.percorso(), {"654321", "NUOVA", "08", "", ""}, errore),
+                  RegistrazioneStruttura::non_scritta);
+      }
+      EXPECT_EQ(errore, std::strerror(EFBIG)) << oltre;
       EXPECT_EQ(dir.leggi("strutture.DAT"), prima) << oltre;
     }
   }

@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <cmath>
+#include <cstring>
 #include <map>
 #include <set>
 
@@ -48,31 +50,32 @@ TEST(CostruisciTabelle, CodesNoeseAndTexts) {
   // A BOM, CR LF, columns in any order, empty records, quoted commas and quotes.
   s["comuni.csv"] = "\xEF\xBB\xBF" "Descrizione,Note,CODICE\r\nAgli\xC3\xA8,x,001001\r\n\r\n,,\r\n"
                     "\"Albiano d'Ivrea, \"\"TO\"\"\",,001004\r\n";
-  s["diagnosi.csv"] = "codice,descrizione\n4019,Ipertensione\n25000,Diabete\n";
-  // Columns without a name, a code and a description both with doubled quotes.
-  s["esenzioni.csv"] = ",codice,, Descrizione ,\n,\"0\"\"1\",,\"x \"\"y\"\"\",\n";
+  // CR alone, tabs, a name past 'Z', no line break at the end.
+  s["diagnosi.csv"] = "codice,descrizione,note_1\r4019 ,\tIpertensione, \r\"25000\"\t,\"Dia\"\"bete\",\"x\"";
+  // Columns without a name, a code and a description both with doubled quotes; blanks to the end.
+  s["esenzioni.csv"] = ",codice,, Descrizione ,\n,\"0\"\"1\",,\"x \"\"y\"\"\", \t";
   s["noese.csv"] = "prestazione,esenzioni\n89.7,013  0A31\n88.1,\n89.7,048\n";
   const EsitoCostruzione e = costruisci_tabelle(s);
   ASSERT_FALSE(e.errore) << e.errore->motivo;
   EXPECT_EQ(contenuto(e, "COMUXX.DAT"),
             "001001Agli\xE8" + std::string(52, ' ') + "001004Albiano d'Ivrea, \"TO\"" + std::string(36, ' '));
-  EXPECT_EQ(valore(contenuto(e, "ICD9.DAT"), chiave(Tabella::icd9)), "25000 ");
+  EXPECT_EQ(contenuto(e, "ICD9.DAT"),
+            "25000 Dia\"bete" + std::string(49, ' ') + "4019  Ipertensione" + std::string(45, ' '));
   EXPECT_EQ(contenuto(e, "CODESE.DAT"), "0\"1   x \"y\"" + std::string(52, ' '));
   EXPECT_EQ(contenuto(e, "NOESE.DAT"),
             "\"89.7\",\"*013*0A31\",\"\",\"\",\"\"\r\n\"88.1\",\"\",\"\",\"\",\"\"\r\n"
             "\"89.7\",\"*048\",\"\",\"\",\"\"\r\n");
+  // A text refuses the controls, and the bytes Windows-1252 leaves undefined, which come only from them.
+  for (const char* c : {"\x7F", "\xC2\x81", "\xC2\x8D", "\xC2\x8F", "\xC2\x90", "\xC2\x9D"})
+    EXPECT_NE(prestazioni(I + "89.8,X" + c + ",1,,\n").errore->motivo.find("di controllo"), std::string::npos) << c;
 }
 
 TEST(CostruisciTabelle, RefusedSourcesNameFileLineAndReason) {
   const std::string ok = "89.7,PRIMA VISITA,20.66,08,\n", importo = "non \xE8 un importo";
   std::string trentuno;
   for (int b = 1; b <= 31; ++b) trentuno += std::to_string(b) + " ";
-  const struct Caso {
-    std::string csv;
-    std::size_t riga;
-    std::string motivo;
-    std::string file = "prestazioni.csv";  // the others beside a good prestazioni.csv
-  } casi[] = {
+  // A source other than prestazioni.csv is built beside a good one.
+  const struct Caso { std::string csv; std::size_t riga; std::string motivo, file = "prestazioni.csv"; } casi[] = {
       {I + ok + "89.7123.4,X,1,,\n", 3, "troppo lungo: 9 caratteri, al massimo 7"},
       {I + ok + ok, 3, "ripetuto (gi\xE0 alla riga 2)"},
       {I + "89 7,X,1,,\n", 2, "caratteri non ammessi"},
@@ -91,6 +94,14 @@ TEST(CostruisciTabelle, RefusedSourcesNameFileLineAndReason) {
       {I + "89.8,X,1,00,\n", 2, "branca \"00\" non valida"},
       {I + "89.8,X,1," + trentuno + ",\n", 2, "31 branche, al massimo 30"},
       {I + "89.8," + std::string(51, 'X') + ",1,,\n", 2, "descrizione troppo lunga: 51 caratteri, al massimo 50"},
+      {I + "89.8,\xF0\x9F\x98\x80,1,,\n", 2, "U+1F600 non ha forma"},
+      {I + "89.8,a\xC3(,1,,\n", 2, "UTF-8 non valido"},
+      {I + "89.8,\xFF,1,,\n", 2, "UTF-8 non valido"},
+      {I + "89.\xC3\xA8,X,1,,\n", 2, "caratteri non ammessi"},
+      {I + "89.8,X,1234567890123,,\n", 2, importo},
+      {I + "89.8,X,1,,1a\n", 2, importo},
+      {I + "89.8,X,1,123,\n", 2, "branca \"123\" non valida"},
+      {I + "89.8,X,100,,99999.99\n", 2, "sconto \"99999.99\" non memorizzabile nei 7 caratteri"},
       {"codice,descrizione,branche\n" + ok, 1, "manca la colonna \"tariffa\""},
       {"codice,Codice,descrizione,tariffa\n", 1, "colonna \"codice\" ripetuta"},
       {"", 0, "manca la riga d'intestazione"},
@@ -117,6 +128,10 @@ TEST(CostruisciTabelle, RefusedSourcesNameFileLineAndReason) {
        "comuni.csv"},
       {"prestazione,esenzioni\n89.7,013 *048\n", 2, "\"*048\" con", "noese.csv"},
       {"prestazione,esenzioni\n89.7,0130000\n", 2, "troppo lungo", "noese.csv"},
+      {"prestazione,esenzioni\n,013\n", 2, "codice di prestazione mancante", "noese.csv"},
+      {"prestazione\n89.7\n", 1, "manca la colonna \"esenzioni\"", "noese.csv"},
+      {"codice,descrizione\n1,Ko\xC4\x87\n", 2, "U+0107", "comuni.csv"},
+      {"codice,descrizione\n1\n", 2, "1 campi invece dei 2", "diagnosi.csv"},
   };
   for (const Caso& c : casi) {
     SorgentiTabelle s{{"prestazioni.csv", I + ok}};
@@ -124,13 +139,10 @@ TEST(CostruisciTabelle, RefusedSourcesNameFileLineAndReason) {
     const EsitoCostruzione e = costruisci_tabelle(s);
     ASSERT_TRUE(e.errore) << c.csv;
     EXPECT_TRUE(e.tabelle.empty());  // a fault in any source refuses the whole build
-    EXPECT_EQ(e.errore->file + ":" + std::to_string(e.errore->riga),
-              c.file + ":" + std::to_string(c.riga))
-        << c.csv;
-    EXPECT_NE(e.errore->motivo.find(c.motivo), std::string::npos)
-        << c.csv << " -> " << e.errore->motivo;
+    EXPECT_EQ(e.errore->file + ":" + std::to_string(e.errore->riga), c.file + ":" + std::to_string(c.riga)) << c.csv;
+    EXPECT_NE(e.errore->motivo.find(c.motivo), std::string::npos) << c.csv << " -> " << e.errore->motivo;
   }
-  EXPECT_FALSE(prestazioni(I + "89.8,X,1,   ,\n").errore);
+  EXPECT_FALSE(prestazioni(I + "89.8,X,1,   ,\n89.9,X,1,08\t9,\n").errore);
 }
 
 // About 1 in 128 amounts would lose a blank at either end in the usual writing "1.50".
@@ -177,6 +189,13 @@ TEST(CostruisciTabelle, WritesAllOrNothingNeverThroughALinkNorOverAFolder) {
   EXPECT_TRUE(errore->stato.empty());
   EXPECT_EQ(prova::leggi_file(dest / "TERAPIE.DAT"), "vecchia");
   EXPECT_FALSE(fs::exists(dest / ".TERAPIE.DAT.nuovo"));
+#ifndef _WIN32
+  {  // nor when a write fails (a full disk; here a limit on the size of files)
+    prova::LimiteFile limite(10);
+    EXPECT_NE(scrivi_tabelle(e.tabelle, dest).value().motivo.find(std::strerror(EFBIG)), std::string::npos);
+  }
+  EXPECT_EQ(prova::leggi_file(dest / "TERAPIE.DAT"), "vecchia");
+#endif
   // A folder in a table's place refuses the build before anything is replaced.
   fs::remove_all(dest / ".SCONTI.DAT.nuovo");
   fs::remove(dest / "TERA001.DAT");
@@ -224,6 +243,12 @@ TEST(CostruisciTabelle, AFailedReplacementPutsBackTheTablesOfBefore) {
         "SCONTI.DAT: come prima"}},
       {"a new table that cannot go", {"TERA001.DAT", "SCONTI.DAT"}, {5, 8},
        {"TERAPIE.DAT: contiene la tabella nuova; prima non c'era", "TERA001.DAT: come prima",
+        "SCONTI.DAT: come prima"}},
+      {"no table before", {}, {3, 4},
+       {"TERAPIE.DAT: assente, come prima", "TERA001.DAT: contiene la tabella nuova; prima non c'era",
+        "SCONTI.DAT: assente, come prima"}},
+      {"an old table that cannot come back", tre, {6, 8},
+       {"TERAPIE.DAT: come prima", "TERA001.DAT: contiene la tabella nuova; la tabella di prima \xE8 in ",
         "SCONTI.DAT: come prima"}},
   };
   for (const Caso& c : casi) {

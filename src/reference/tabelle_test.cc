@@ -54,16 +54,6 @@ TEST(Bisection, AnswersKeptPerCodeAndKeyWidth) {
       }
 }
 
-TEST(Lookups, ServiceCodesTrimmedAndOfSevenCharacters) {
-  CartellaTemporanea cartella;
-  cartella.scrivi("TERAPIE.DAT", prova::record(Tabella::terapie, {{"codice", "89.01"}}) +
-                                    prova::record(Tabella::terapie, {{"codice", "ABCDEFG"}}));
-  Tabelle tabelle(cartella.percorso());
-  EXPECT_EQ(RICPRE(tabelle, "  89.01 "), 1u);
-  EXPECT_EQ(RICPRE(tabelle, "ABCDEFG"), 2u);
-  EXPECT_EQ(RICPRE(tabelle, "ABCDEFGH"), 0u);
-}
-
 TEST(MissingTables, KeyedTablesAreCreatedEmptyAtTheirFirstLookup) {
   CartellaTemporanea cartella;
   Tabelle tabelle(cartella.percorso());
@@ -89,8 +79,13 @@ TEST(ReadOnce, FileReadOnceContentReplaceable) {
   CartellaTemporanea cartella;
   cartella.scrivi("ICD9.DAT", codici({"001", "250"}));
   const auto sconti = [](std::string c) { return prova::record(Tabella::sconti, {{"codice", c}}); };
+  const auto terapie = [](std::string c) { return prova::record(Tabella::terapie, {{"codice", c}}); };
   cartella.scrivi("SCONTI.DAT", sconti("AAA") + sconti("BBB") + "CC");
+  cartella.scrivi("TERAPIE.DAT", terapie("89.01") + terapie("ABCDEFG"));
   Tabelle tabelle(cartella.percorso());
+  // Service codes are trimmed, and of seven characters.
+  for (const auto& [codice, numero] : {std::pair{"  89.01 ", 1u}, {"ABCDEFG", 2u}, {"ABCDEFGH", 0u}})
+    EXPECT_EQ(RICPRE(tabelle, codice), numero) << codice;
   EXPECT_EQ(cerca_diagnosi(tabelle, "250"), 2u);
   cartella.scrivi("ICD9.DAT", codici({"250"}));
   EXPECT_EQ(cerca_diagnosi(tabelle, "001"), 1u);

@@ -30,7 +30,7 @@ std::string controlla(const std::vector<Campo>& chiusura, const std::vector<Camp
 
 const std::string nascita = " Data nascita maggiore della data prescriz.\r\n";
 
-TEST(ControllaCodifica, EveryField) {
+TEST(ControllaCodifica, EveryFieldAndEveryCheckInItsOrder) {
   const struct Caso { std::vector<Campo> chiusura, prima; bool sola; std::string atteso; } casi[] = {
       {{}, {}, false, ""},
       {{}, {}, true, ""},
@@ -55,9 +55,7 @@ TEST(ControllaCodifica, EveryField) {
       {{{&R::cognome, ""}, {&R::nome, ""}, {&R::cod_fiscale, ""}, {&R::data_nascita, "00000000"}}, {}, false, ""},
   };
   for (const Caso& c : casi) EXPECT_EQ(controlla(c.chiusura, c.prima, c.sola), c.atteso) << "caso " << &c - casi;
-}
-
-TEST(ControllaCodifica, EveryCheckInItsOrder) {
+  // Every check in its order.
   EXPECT_EQ(controlla({{&R::cod_branca, ""}, {&R::cod_medico, ""}, {&R::cognome, ""}, {&R::nome, ""},
                        {&R::cod_fiscale, ""}, {&R::data_nascita, "30022026"}, {&R::asl_res, ""},
                        {&R::cod_nomenclatore, "y"}},

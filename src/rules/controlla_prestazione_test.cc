@@ -26,13 +26,13 @@ class ControllaPrestazione : public ::testing::Test, public prova::StatoProva {
                                 rec_terapie("C03", "12.51") + rec_terapie("D04", "  2500") + rec_terapie("E05", "1"));
   }
 
-  // TERA001.DAT: 09 in slot 7 of A01; B02 and D04 list no specialty; C03 all 30 ("9 ", 10
-  // to 38); no record for E05.
+  // TERA001.DAT: A01 has "x9" (read as 0), " x" (0), "1x" (1) and 09 in slot 7; B02 and
+  // D04 list no specialty; C03 all 30 ("9 ", 10 to 38); no record for E05.
   void carica_tera001() {
     std::string c03 = "9 ";
     for (int i = 10; i < 39; ++i) c03 += std::to_string(i);
     const auto rec = [](const std::string& b) { return prova::record(Tabella::tera001, {{"branche", b}}, 't'); };
-    tabelle.tera001().carica_da(rec(std::string(6 * larghezza_branca, ' ') + "09") + rec("") + rec(c03) + rec(""));
+    tabelle.tera001().carica_da(rec("x9 x1x      09") + rec("") + rec(c03) + rec(""));
   }
 
   // Checks a line as line n of its ricetta: the report lines it wrote; *numero gets the result.
@@ -67,7 +67,7 @@ TEST_F(ControllaPrestazione, CodeBranchAndAmount) {
       {"77", "a01", "1", "3,00", " Cod.Prestaz.  a01 inesistente   \r\n", 0, 0},
       // Specialties compared as numbers; an empty one matches an empty slot.
       {"09", "A01", "1", "12,50", "", 1, 12.5},
-      {"9", "A01", "1", "12,50", "", 1, 12.5},
+      {"9", "A01", "1", "12,50", "", 1, 12.5}, {"1", "A01", "1", "12,50", "", 1, 12.5},
       {"12", "A01", "1", "12,50", non_consona("A01", "12"), 1, 12.5},
       {"09", "C03", "1", "12,51", "", 3, 12.51},
       {"", "A01", "1", "12,50", "", 1, 12.5},

@@ -31,7 +31,7 @@ std::string cf_errato(const std::string& letto, const std::string& corretto) {
 }
 const std::string cognome = " Cognome con caratteri errati (0@!-)  \r\n";
 
-TEST(ControllaTestata, EveryField) {
+TEST(ControllaTestata, EveryFieldAndEveryCheckInItsOrder) {
   const struct Caso { std::vector<Campo> campi; std::string atteso; int anno = 2026; } casi[] = {
       {{}, ""},
       {{{&R::num_ricetta, "19000000000001"}}, " Numero ricetta errato o mancante \r\n"},
@@ -63,9 +63,7 @@ TEST(ControllaTestata, EveryField) {
   // The facility code as it stands in the line; a missing COMUXX.DAT knows no municipality.
   EXPECT_EQ(testata({{&R::cod_struttura, "12345 "}}, 2026, "12345"), " Codice Struttura letto errato : 12345 \r\n");
   EXPECT_EQ(testata({}, 2026, "123456", false), " Comune residenza errato 001001\r\n");
-}
-
-TEST(ControllaTestata, EveryCheckInItsOrder) {
+  // Every check in its order.
   EXPECT_EQ(testata({{&R::cod_regione, "000"}, {&R::cod_azienda, "000"}, {&R::cod_struttura, "1234"},
                      {&R::num_ricetta, "1"}, {&R::cod_fiscale, ""}, {&R::cognome, "X1"}, {&R::nome, "Y-"},
                      {&R::sesso, "3"}, {&R::data_nascita, "32011800"}, {&R::comune_res, ""}},

@@ -3,8 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <cerrno>
 #include <sstream>
 
+#include "base/piattaforma.h"
 #include "support/cartella_temporanea.h"
 #include "support/riga_prova.h"
 
@@ -105,7 +107,7 @@ TEST_F(Importa, MonthOfTheFileName) {
   }
 }
 
-TEST_F(Importa, EmptyFileWithTheFacilityUnknown) {
+TEST_F(Importa, EmptyFileWithTheFacilityUnknownAndNoFileAtAll) {
   auto r = esegui("FLM05.txt", "");
   EXPECT_EQ(ui.domande, std::vector<std::string>{"STRUTTURA NON TROVATA! Vuole inserirla "});
   EXPECT_EQ(r.esito, EsitoRun::corretto);
@@ -116,6 +118,11 @@ TEST_F(Importa, EmptyFileWithTheFacilityUnknown) {
                                       "Prestazioni      nr ", "Totale         \x80  ,00",
                                       "Totale Ticket  \x80  ,00  Totale Netto  \x80 ,00",
                                       "Totale Sconto  \x80  ,00  Totale Netto ASP  \x80 ,00"}));
+  // No file chosen: no question, and the report is there, emptied.
+  ui = InterfacciaProva();
+  EXPECT_EQ(importa(ParametriRun{{}, dir.percorso()}, ui, orologio).esito, EsitoRun::nessun_file);
+  EXPECT_TRUE(ui.azzerato && ui.domande.empty());
+  EXPECT_TRUE(report().empty() && std::filesystem::exists(dir / "errori.RPT"));
 }
 
 TEST_F(Importa, UnknownFacilityOnTheFirstLineOrALaterOne) {
@@ -143,15 +150,6 @@ TEST_F(Importa, WrongLengthBeforeAnyErrorEndsTheRun) {
   auto s = righe_stato();
   EXPECT_EQ(s, (std::vector<std::string>{s[0], "Lunghezza file ERRATA"}));
   EXPECT_EQ(ui.occupato, 0);
-}
-
-TEST_F(Importa, NoFileChosenEmptiesTheReport) {
-  dir.scrivi("errori.RPT", "old");
-  EXPECT_EQ(importa(ParametriRun{{}, dir.percorso()}, ui, orologio).esito, EsitoRun::nessun_file);
-  EXPECT_TRUE(ui.azzerato);
-  EXPECT_TRUE(ui.domande.empty());
-  EXPECT_EQ(report(), "");
-  EXPECT_TRUE(std::filesystem::exists(dir / "errori.RPT"));
 }
 
 TEST_F(Importa, InterruptedRunLeavesNoReportOfItsOwn) {
@@ -188,6 +186,45 @@ TEST_F(Importa, InterruptedRunLeavesNoReportOfItsOwn) {
       EXPECT_NE(e.path().extension(), ".tmp") << e.path();
   }
 }
+
+#ifndef _WIN32
+// No verdict, and the reason: the folder's lock cannot be taken (a folder at its name); the
+// data file's reading fails (the process's own memory reads as an error from its start); the
+// report cannot be created (a folder in its place) or its writes fail (a full disk; here a
+// limit on the size of files) at its close or on the way (past 64 KB), in place or whole. A
+// report in place keeps what was written; one written whole leaves the old one, no temporary.
+TEST_F(Importa, ALockAReadOrAWriteThatFailsGivesNoVerdict) {
+  namespace fs = std::filesystem;
+  std::string errori;
+  for (int i = 0; i < 2000; ++i) errori += prova::ricetta_con_errore();
+  const fs::path grande = dir.scrivi("FLM07.txt", errori), piccolo = dir.scrivi("FLM05.txt", una),
+                 memoria = dir / "FLM06.txt", intero = dir / "FLM.RPT";
+  fs::create_symlink("/proc/self/mem", memoria);
+  fs::create_directory(dir / "errori.RPT.lck");
+  const std::string rpt = "Impossibile scrivere il report ", in_posto = rpt + (dir / "errori.RPT").string() + " : ",
+                    a_parte = rpt + intero.string() + " : ", pieno = testo_errno(EFBIG);
+  const struct { fs::path file, report; unsigned long long limite; std::string messaggio; } casi[] = {
+      {piccolo, {}, ~0ULL, in_posto + "blocco " + (dir / "errori.RPT.lck").string() + " : \xE8 una cartella"},
+      {memoria, {}, ~0ULL, "Impossibile leggere il file " + memoria.string() + " : " + testo_errno(EIO)},
+      {grande, dir.percorso(), ~0ULL, rpt + dir.percorso().string() + " : \xE8 una cartella"},
+      {piccolo, intero, 4, a_parte + pieno}, {grande, intero, 4096, a_parte + pieno},
+      {grande, {}, 4096, in_posto + pieno}};
+  for (const auto& c : casi) {
+    dir.scrivi("FLM.RPT", "vecchio");
+    ui = InterfacciaProva();
+    {
+      prova::LimiteFile limite(c.limite);
+      EXPECT_EQ(importa(ParametriRun{c.file, dir.percorso(), c.report}, ui, orologio).esito,
+                c.file == memoria ? EsitoRun::file_non_leggibile : EsitoRun::report_non_scrivibile);
+    }
+    fs::remove(dir / "errori.RPT.lck");
+    EXPECT_EQ(ui.messaggi, std::vector<std::string>{c.messaggio});
+    EXPECT_EQ(ui.stato + dir.leggi("FLM.RPT"), "vecchio");  // no status line; the old whole report
+    for (const auto& e : fs::directory_iterator(dir.percorso())) EXPECT_NE(e.path().extension(), ".tmp");
+  }
+  EXPECT_TRUE(report().starts_with(intestazione("AMBULATORIO PROVA", "FLM07.txt", "LUGLIO    ")));
+}
+#endif
 
 }  // namespace
 }  // namespace flussom

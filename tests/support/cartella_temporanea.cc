@@ -4,6 +4,12 @@
 #include <fstream>
 #include <iterator>
 #include <random>
+#include <utility>
+
+#ifndef _WIN32
+#include <signal.h>
+#include <sys/resource.h>
+#endif
 
 namespace flussom::prova {
 
@@ -45,5 +51,29 @@ void scrivi_file(const fs::path& p, std::string_view contenuto) {
   std::ofstream out(p, std::ios::binary | std::ios::trunc);
   out.write(contenuto.data(), static_cast<std::streamsize>(contenuto.size()));
 }
+
+std::map<std::string, std::string> contenuto(const fs::path& cartella) {
+  std::map<std::string, std::string> m;
+  std::error_code ec;
+  for (const auto& e : fs::directory_iterator(cartella, ec))
+    m[e.path().filename().string()] = e.is_symlink()        ? "-> " + fs::read_symlink(e.path()).string()
+                                      : e.is_regular_file() ? leggi_file(e.path())
+                                                            : "<altro>";
+  return m;
+}
+
+#ifndef _WIN32
+// Sets the limit on the size of files; the limit before.
+static unsigned long long limita_file(unsigned long long byte) {
+  rlimit r{};
+  getrlimit(RLIMIT_FSIZE, &r);
+  const unsigned long long prima = std::exchange(r.rlim_cur, byte);
+  setrlimit(RLIMIT_FSIZE, &r);
+  return prima;
+}
+
+LimiteFile::LimiteFile(unsigned long long byte) : prima((signal(SIGXFSZ, SIG_IGN), limita_file(byte))) {}
+LimiteFile::~LimiteFile() { limita_file(prima); }
+#endif
 
 }  // namespace flussom::prova

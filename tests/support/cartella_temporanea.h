@@ -2,6 +2,7 @@
 #pragma once
 
 #include <filesystem>
+#include <map>
 #include <string>
 #include <string_view>
 
@@ -30,5 +31,18 @@ class CartellaTemporanea {
 std::string leggi_file(const std::filesystem::path& p);
 // Writes a whole file as bytes.
 void scrivi_file(const std::filesystem::path& p, std::string_view contenuto);
+// Every entry of a folder by name: a regular file's bytes, "-> where" for a link, "<altro>"
+// for anything else.
+std::map<std::string, std::string> contenuto(const std::filesystem::path& cartella);
+
+#ifndef _WIN32
+// While it lives, no file of this process grows past `byte` bytes: writes beyond fail with
+// EFBIG as on a full disk (SIGXFSZ, which would end the process, is ignored from then on).
+struct LimiteFile {
+  explicit LimiteFile(unsigned long long byte);
+  ~LimiteFile();
+  unsigned long long prima;
+};
+#endif
 
 }  // namespace flussom::prova
