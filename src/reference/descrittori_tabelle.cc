@@ -40,7 +40,7 @@ constexpr bool campi_al_posto(const DescrittoreTabella& d) {
 constexpr bool chiave_al_posto(const DescrittoreTabella& d) {
   if (d.chiave == nessuna_chiave) {
     for (const DescrittoreTabella& e : descrittori) {
-      if (&e == &d) return false;
+      if (e.id == d.id) return false;
       if (e.sorgente == d.sorgente && !d.sorgente.empty() && e.chiave != nessuna_chiave &&
           e.lunghezza_record != 0 && d.lunghezza_record != 0)
         return true;
@@ -56,18 +56,21 @@ constexpr bool chiave_al_posto(const DescrittoreTabella& d) {
 // name.
 constexpr bool sorgente_al_posto(const DescrittoreTabella& d) {
   if (d.sorgente.empty()) return d.colonne.empty();
-  const DescrittoreTabella* prima = nullptr;
-  for (const DescrittoreTabella& e : descrittori)
-    if (e.sorgente == d.sorgente) {
-      if (prima == nullptr) prima = &e;
-      if (&e != prima && (e.lunghezza_record == 0 || prima->lunghezza_record == 0)) return false;
+  // By index, not by pointer: the sanitizers' checks of a pointer are no constant expression.
+  const std::size_t n = std::size(descrittori);
+  std::size_t prima = n;
+  for (std::size_t i = 0; i < n; ++i)
+    if (descrittori[i].sorgente == d.sorgente) {
+      if (prima == n) prima = i;
+      if (i != prima && (descrittori[i].lunghezza_record == 0 || descrittori[prima].lunghezza_record == 0))
+        return false;
     }
-  if ((prima == &d) == d.colonne.empty()) return false;
+  if (prima == n || (descrittori[prima].id == d.id) == d.colonne.empty()) return false;
   if (d.lunghezza_record == 0) return true;
   for (const CampoTabella& c : d.campi) {
     if (c.tipo == TipoCampo::spazi || c.tipo == TipoCampo::zeri) continue;
     bool trovata = false;
-    for (const Colonna& col : prima->colonne) trovata = trovata || col.nome == c.nome;
+    for (const Colonna& col : descrittori[prima].colonne) trovata = trovata || col.nome == c.nome;
     if (!trovata) return false;
   }
   return true;
