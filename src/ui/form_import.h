@@ -45,8 +45,6 @@ class Form_import : public QWidget, public EventiRun {
   Form_import(std::filesystem::path cartella, const Orologio& orologio, QWidget* parent = nullptr);
 
   const std::filesystem::path& percorso_file() const { return percorso_file_; }
-  // The folder that the folder list shows, in the platform's separators.
-  QString cartella_corrente() const { return cartella_corrente_; }
 
   // The window's events.
   void cambia_drive(int indice);

@@ -32,7 +32,6 @@ class PannelloErrori : public QWidget {
   void mostra(std::vector<BloccoReport> blocchi, std::vector<MessaggioReport> fuori_blocco,
               std::filesystem::path file, std::optional<IdentitaFile> identita);
   void svuota();
-  bool vuoto() const { return blocchi_.empty(); }
 
   // The block at `indice` of the list, with its messages and lines.
   void scegli_blocco(int indice);
