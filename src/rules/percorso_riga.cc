@@ -11,13 +11,13 @@ namespace {
 // The run's totals grow here only, whatever the checks found: every line's quantity and
 // discount; a closing row, its ricetta, ticket and net amount (the net amount of slot
 // nprest: empty for a ricetta made of its closing row alone).
-void aggiungi_ai_totali(StatoRun& s, double sconto) {
+void aggiungi_ai_totali(StatoRun& s, bool chiusura, double sconto) {
   s.totali.nprestazioni += valnum(s.slot_corrente().quantita);
   s.totali.tot_sconto += sconto;
-  if (!s.e_riga_99()) return;
+  if (!chiusura) return;
   ++s.totali.nricette;
-  s.totali.tot_netto += valnum(virgola_in_punto(s.slot_corrente().importo));
-  s.totali.tot_ticket += valnum(virgola_in_punto(s.riga.importo_ticket));
+  s.totali.tot_netto += valore_importo(s.slot_corrente().importo);
+  s.totali.tot_ticket += valore_importo(s.riga.importo_ticket);
 }
 
 }  // namespace
@@ -26,14 +26,15 @@ void conta_riga(StatoRun& s) { regola_dieci_prestazioni(s); }
 
 void percorri_riga(StatoRun& s, IndiceRicette& precedenti, Verifiche verifiche) {
   const bool tutte = verifiche == Verifiche::tutte;
+  const bool chiusura = s.e_riga_99();  // the line's row number, read once
   assembla_ricetta(s, precedenti);
   const double sconto = tutte ? controlla_linea(s) : 0;
-  if (s.e_riga_99()) {
+  if (chiusura) {
     chiudi_ricetta(s);
     if (tutte) controlla_chiusura(s);
   }
-  aggiungi_ai_totali(s, sconto);
-  if (s.e_riga_99()) azzera_ricetta(s);
+  aggiungi_ai_totali(s, chiusura, sconto);
+  if (chiusura) azzera_ricetta(s);
   precedenti.aggiungi(s.riga.num_ricetta);
 }
 
