@@ -126,4 +126,31 @@ std::string testo_utf8(const std::filesystem::path& p) {
 
 std::string testo_cp1252(const std::filesystem::path& p) { return utf8_a_cp1252(testo_utf8(p)); }
 
+std::size_t sequenza_utf8(std::string_view s, char32_t& cp) {
+  const auto b = [&](std::size_t i) { return static_cast<unsigned char>(s[i]); };
+  const unsigned char c = b(0);
+  std::size_t n = c < 0x80 ? 1 : (c >> 5) == 6 ? 2 : (c >> 4) == 14 ? 3 : (c >> 3) == 30 ? 4 : 0;
+  if (n == 0 || n > s.size()) return 0;
+  cp = n == 1 ? c : c & (0x7F >> n);
+  for (std::size_t i = 1; i < n; ++i) {
+    if ((b(i) & 0xC0) != 0x80) return 0;
+    cp = (cp << 6) | (b(i) & 0x3F);
+  }
+  constexpr char32_t minimo[] = {0, 0, 0x80, 0x800, 0x10000};
+  if (cp < minimo[n] || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return 0;
+  return n;
+}
+
+std::string utf8_valido(std::string_view s) {
+  std::string r;
+  r.reserve(s.size());
+  char32_t cp = 0;
+  while (!s.empty()) {
+    const std::size_t n = sequenza_utf8(s, cp);
+    r += n ? s.substr(0, n) : std::string_view("\xEF\xBF\xBD");
+    s.remove_prefix(n ? n : 1);
+  }
+  return r;
+}
+
 }  // namespace flussom

@@ -21,6 +21,14 @@ std::string utf8_a_cp1252(std::string_view s, char sostituto = '?');
 // valid UTF-8.
 std::optional<std::string> utf8_a_cp1252_esatto(std::string_view s);
 
+// The length of the valid UTF-8 character at the start of `s` and its code point; 0 when
+// the bytes there are not one (a stray continuation byte, a sequence cut short, an overlong
+// form, a surrogate, a value past U+10FFFF).
+std::size_t sequenza_utf8(std::string_view s, char32_t& cp);
+
+// The text with every byte that is not part of a UTF-8 character made U+FFFD.
+std::string utf8_valido(std::string_view s);
+
 // A path as text: its UTF-8 bytes, or those converted to Windows-1252.
 std::string testo_utf8(const std::filesystem::path& p);
 std::string testo_cp1252(const std::filesystem::path& p);

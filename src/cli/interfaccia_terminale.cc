@@ -11,27 +11,6 @@
 
 namespace flussom {
 
-namespace {
-
-// The length of the valid UTF-8 sequence at the start of `s` (0 when it is not one) and
-// its code point.
-std::size_t sequenza_utf8(std::string_view s, char32_t& cp) {
-  const auto b = [&](std::size_t i) { return static_cast<unsigned char>(s[i]); };
-  const unsigned char c = b(0);
-  std::size_t n = c < 0x80 ? 1 : (c >> 5) == 6 ? 2 : (c >> 4) == 14 ? 3 : (c >> 3) == 30 ? 4 : 0;
-  if (n == 0 || n > s.size()) return 0;
-  cp = n == 1 ? c : c & (0x7F >> n);
-  for (std::size_t i = 1; i < n; ++i) {
-    if ((b(i) & 0xC0) != 0x80) return 0;
-    cp = (cp << 6) | (b(i) & 0x3F);
-  }
-  constexpr char32_t minimo[] = {0, 0, 0x80, 0x800, 0x10000};
-  if (cp < minimo[n] || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return 0;
-  return n;
-}
-
-}  // namespace
-
 std::string testo_visibile(std::string_view s) {
   std::string out;
   out.reserve(s.size());

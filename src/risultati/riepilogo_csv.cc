@@ -10,44 +10,6 @@ namespace flussom {
 
 namespace {
 
-// The length of the UTF-8 character at the start of `s`; 0 when the bytes there are not
-// one (a stray continuation byte, a sequence cut short, an overlong form, a surrogate, a
-// value past U+10FFFF).
-std::size_t carattere_utf8(std::string_view s) {
-  const auto b = [&](std::size_t i) { return static_cast<unsigned char>(s[i]); };
-  const unsigned char c = b(0);
-  if (c < 0x80) return 1;
-  std::size_t n = 0;
-  unsigned char min = 0x80, max = 0xBF;  // the second byte's range
-  if (c >= 0xC2 && c <= 0xDF) {
-    n = 2;
-  } else if (c >= 0xE0 && c <= 0xEF) {
-    n = 3;
-    if (c == 0xE0) min = 0xA0;  // overlong
-    if (c == 0xED) max = 0x9F;  // surrogates
-  } else if (c >= 0xF0 && c <= 0xF4) {
-    n = 4;
-    if (c == 0xF0) min = 0x90;  // overlong
-    if (c == 0xF4) max = 0x8F;  // past U+10FFFF
-  }
-  if (n == 0 || s.size() < n || b(1) < min || b(1) > max) return 0;
-  for (std::size_t i = 2; i < n; ++i)
-    if (b(i) < 0x80 || b(i) > 0xBF) return 0;
-  return n;
-}
-
-// The text with every byte that is not part of a UTF-8 character made U+FFFD.
-std::string utf8_valido(std::string_view s) {
-  std::string r;
-  r.reserve(s.size());
-  while (!s.empty()) {
-    const std::size_t n = carattere_utf8(s);
-    r += n ? s.substr(0, n) : std::string_view("\xEF\xBF\xBD");
-    s.remove_prefix(n ? n : 1);
-  }
-  return r;
-}
-
 // Quoted when the cell would otherwise end early or break its row.
 std::string tra_virgolette(const std::string& t) {
   if (t.find_first_of(";\"\r\n") == std::string::npos) return t;
