@@ -2,10 +2,24 @@
 
 #include <cmath>
 #include <cstring>
+#include <exception>
+#include <new>
 
 #include "base/decimale.h"
 
 namespace flussom {
+
+std::string motivo_eccezione() {
+  try {
+    throw;
+  } catch (const std::bad_alloc&) {
+    return "memoria insufficiente";
+  } catch (const std::exception& e) {
+    return std::string("errore imprevisto: ") + e.what();
+  } catch (...) {
+    return "errore imprevisto";
+  }
+}
 
 namespace {
 

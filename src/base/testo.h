@@ -23,6 +23,10 @@ inline std::string_view trim(std::string_view s) {
   return std::string_view(a, static_cast<std::size_t>(b - a));
 }
 
+// Why a piece of work failed, in Italian, from inside the handler of what it threw
+// ("memoria insufficiente", "errore imprevisto: ..."). Only inside a catch block.
+std::string motivo_eccezione();
+
 // Numeric value of a text: blanks anywhere are ignored, then an optional sign, digits,
 // an optional "." with digits and an optional exponent (e or E) are read; reading stops
 // at the first other character. A text with no leading number is 0.

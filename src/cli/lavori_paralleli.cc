@@ -3,29 +3,13 @@
 #include <algorithm>
 #include <exception>
 #include <mutex>
-#include <new>
 #include <system_error>
 #include <thread>
 #include <vector>
 
+#include "base/testo.h"
+
 namespace flussom {
-
-namespace {
-
-// Why the job failed, from inside the handler of what it threw.
-std::string motivo_eccezione() {
-  try {
-    throw;
-  } catch (const std::bad_alloc&) {
-    return "memoria insufficiente";
-  } catch (const std::exception& e) {
-    return std::string("errore imprevisto: ") + e.what();
-  } catch (...) {
-    return "errore imprevisto";
-  }
-}
-
-}  // namespace
 
 std::size_t lavori_paralleli(std::size_t n, unsigned processi, const std::atomic<bool>* interrompi,
                              const std::function<void(std::size_t)>& lavoro,

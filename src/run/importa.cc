@@ -100,6 +100,8 @@ class Run {
       if (!apri_dati()) return esito(EsitoRun::file_non_leggibile);
       if (!struttura_del_file()) return esito(EsitoRun::programma_terminato);
     }
+    // Stopped while the facility question was on show: the report stays as it was.
+    if (da_interrompere()) return esito(EsitoRun::interrotto);
     if (const std::optional<EsitoRun> e = blocca_report()) return esito(*e);
     ev_.report_azzerato();
     if (!crea_report()) return esito(EsitoRun::report_non_scrivibile);

@@ -185,6 +185,12 @@ TEST_F(Importa, InterruptedRunLeavesNoReportOfItsOwn) {
     for (const auto& e : std::filesystem::directory_iterator(dir.percorso()))
       EXPECT_NE(e.path().extension(), ".tmp") << e.path();
   }
+  // Stopped before its first line (while a question was on show): the folder's report too
+  // stays as it was.
+  dir.scrivi("errori.RPT", "vecchio");
+  std::atomic<bool> subito{true};
+  EXPECT_EQ(importa(ParametriRun{file, dir.percorso(), {}, &subito}, ui, orologio).esito, EsitoRun::interrotto);
+  EXPECT_EQ(dir.leggi("errori.RPT"), "vecchio");
 }
 
 #ifndef _WIN32

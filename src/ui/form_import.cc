@@ -1,5 +1,6 @@
 #include "ui/form_import.h"
 
+#include <QCloseEvent>
 #include <QComboBox>
 #include <QDir>
 #include <QDragEnterEvent>
@@ -21,11 +22,13 @@
 #include <QSplitter>
 #include <QStyle>
 #include <QTextDocument>
+#include <QTimer>
 #include <QVBoxLayout>
 #include <algorithm>
 #include <limits>
 
 #include "base/cp1252.h"
+#include "risultati/risultato_json.h"
 #include "run/importa.h"
 #include "ui/box_messaggio.h"
 #include "ui/esegui_e_attendi.h"
@@ -134,6 +137,8 @@ void Form_import::crea_controlli() {
     return p;
   };
   Comm_controlla_ = pulsante("Controlla File", "Comm_controlla");
+  Comm_interrompi_ = pulsante("Interrompi", "Comm_interrompi");
+  Comm_interrompi_->hide();
   Comm_st_ = pulsante("Visualizza e stampa errori", "Comm_st");
   Comm_errori_ = pulsante("&Errori nella finestra", "Comm_errori");
   Comm_errori_->setCheckable(true);
@@ -158,6 +163,7 @@ void Form_import::disponi() {
   liste->setColumnStretch(1, 1);
   auto* pulsanti = new QHBoxLayout;
   pulsanti->addWidget(Comm_controlla_);
+  pulsanti->addWidget(Comm_interrompi_);
   pulsanti->addWidget(Comm_st_);
   pulsanti->addWidget(Comm_errori_);
   pulsanti->addStretch();
@@ -176,8 +182,8 @@ void Form_import::disponi() {
   tutto->addLayout(pulsanti);
   tutto->addWidget(ProgressBar1_);
   resize(1000, 720);
-  QWidget* const ordine[] = {Drive1_, Dir1_, File1_, Pannello_errori_, Comm_controlla_, Comm_st_, Comm_errori_,
-                             Com_fine_};
+  QWidget* const ordine[] = {Drive1_,   Dir1_,         File1_,   Pannello_errori_, Comm_controlla_,
+                             Comm_interrompi_, Comm_st_, Comm_errori_, Com_fine_};
   for (std::size_t i = 1; i < std::size(ordine); ++i) setTabOrder(ordine[i - 1], ordine[i]);
 }
 
@@ -194,6 +200,7 @@ void Form_import::collega() {
     if (!scelte.isEmpty()) scegli_file(scelte.first()->text());
   });
   connect(Comm_controlla_, &QPushButton::clicked, this, &Form_import::controlla_file);
+  connect(Comm_interrompi_, &QPushButton::clicked, this, &Form_import::interrompi);
   connect(Comm_st_, &QPushButton::clicked, this, &Form_import::visualizza_errori);
   connect(Com_fine_, &QPushButton::clicked, this, &QWidget::close);
   connect(Comm_errori_, &QPushButton::toggled, Pannello_errori_, &QWidget::setVisible);
@@ -255,11 +262,7 @@ void Form_import::dimentica_file() {
   azzera_barra();
 }
 
-void Form_import::azzera_barra() {
-  ProgressBar1_->setValue(ProgressBar1_->minimum());
-  percentuale_ = -1;
-  valore_in_attesa_ = -1;
-}
+void Form_import::azzera_barra() { ProgressBar1_->setValue(ProgressBar1_->minimum()); }
 
 void Form_import::riempi_cartelle() {
   const QSignalBlocker blocco(Dir1_);
@@ -310,6 +313,7 @@ void Form_import::scegli_file(const QString& nome) {
 }
 
 void Form_import::controlla_file() {
+  if (run_.in_corso()) return;
   // Without a file there is nothing to check: the report of the last run stays as it is.
   if (percorso_file_.empty()) {
     Text1_->appendPlainText(QStringLiteral("Nessun file scelto: scegliere nell'elenco il file dati da controllare"));
@@ -321,35 +325,55 @@ void Form_import::controlla_file() {
   IdentitaFile dati;
   identita_dati_.reset();
   if (identita_file(percorso_file_, dati)) identita_dati_ = dati;
-  const RisultatoRun r = importa(ParametriRun{percorso_file_, cartella_}, *this, orologio_);
-  if (r.esito == EsitoRun::programma_terminato) {
-    close();
-    emit programma_terminato();
-  }
-}
-
-// Each run's bar starts empty: until it reads, the bar has nothing to tell of it (the last
-// run's full bar would stand under its question, or under its "NON completato").
-void Form_import::run_iniziato(const ParametriRun&) {
+  // Each run's bar starts empty: until it reads, the bar has nothing to tell of it (the last
+  // run's full bar would stand under its question, or under its "NON completato").
   azzera_barra();
   motivo_.clear();
   raccolta_ = RaccoltaReport();
+  run_in_corso(true);
+  run_.avvia(ParametriRun{percorso_file_, cartella_}, orologio_, raccolta_);
+}
+
+void Form_import::interrompi() {
+  run_.interrompi();
+  Comm_interrompi_->setEnabled(false);
+}
+
+// While a run goes on, the lists keep the file it checks and no second run starts; only
+// "Interrompi" stops it.
+void Form_import::run_in_corso(bool in_corso) {
+  const bool focus_qui = focusWidget() == (in_corso ? Comm_controlla_ : Comm_interrompi_);
+  for (QWidget* w : {static_cast<QWidget*>(Drive1_), static_cast<QWidget*>(Dir1_),
+                     static_cast<QWidget*>(File1_), static_cast<QWidget*>(Comm_controlla_)})
+    w->setEnabled(!in_corso);
+  Comm_interrompi_->setEnabled(in_corso);
+  Comm_interrompi_->setVisible(in_corso);
+  if (focus_qui) (in_corso ? Comm_interrompi_ : Comm_controlla_)->setFocus();
+}
+
+void Form_import::closeEvent(QCloseEvent* evento) {
+  run_.chiudi();
+  QWidget::closeEvent(evento);
 }
 
 // A finished run shows its whole bar; one that stopped says so last, with the reason, so the
 // last line on show always belongs to the last run. A report with errors may be viewed.
 void Form_import::run_finito(const RisultatoRun& r) {
+  run_in_corso(false);
   mostra_stato();
-  if (valore_in_attesa_ >= 0) ProgressBar1_->setValue(static_cast<int>(valore_in_attesa_));
-  valore_in_attesa_ = -1;
   if (occupato_) puntatore_occupato(false);
+  if (r.esito == EsitoRun::programma_terminato) {
+    close();
+    emit programma_terminato();
+    return;
+  }
   const bool finito = r.esito == EsitoRun::corretto || r.esito == EsitoRun::con_errori;
   // The bar counts lines of 222 bytes in the file's size: line breaks of two bytes make it
   // longer than the lines it holds.
-  if (finito) ProgressBar1_->setValue(ProgressBar1_->maximum());
-  if (!finito && r.esito != EsitoRun::programma_terminato)
-    Text1_->appendPlainText(QStringLiteral("Controllo NON completato") +
-                            (motivo_.isEmpty() ? QString() : QStringLiteral(": ") + motivo_));
+  if (finito)
+    ProgressBar1_->setValue(ProgressBar1_->maximum());
+  else
+    Text1_->appendPlainText(da_cp1252(riga_non_completato(r.esito, motivo_)));
   if (r.errori_nel_report) {
     report_visibile_ = r.report_scritto.has_value();
     if (report_visibile_) identita_report_ = *r.report_scritto;
@@ -428,7 +452,7 @@ void Form_import::visualizza_errori() {
 
 void Form_import::scegli_percorso(const QString& percorso) {
   const QFileInfo info(percorso);
-  if (!info.isFile()) return;
+  if (!info.isFile() || run_.in_corso()) return;
   const QString cartella = forma_qt(info.absolutePath());
   for (int i = 0; i < Drive1_->count(); ++i) {
     if (!stesso_inizio(cartella, Drive1_->itemData(i).toString()) || i == drive_corrente_) continue;
@@ -480,18 +504,23 @@ bool Form_import::eventFilter(QObject* oggetto, QEvent* evento) {
   return QWidget::eventFilter(oggetto, evento);
 }
 
-// The run may append a line for every line of a long file, and a box that cannot repaint
-// before the run returns gains nothing from getting them one by one: they reach the box
-// together when the run returns or shows a modal box.
+// The run may append a line for every line of a long file: the lines that arrive together
+// reach the box together, at the next turn of the event loop.
 void Form_import::riga_stato(std::string_view riga) {
-  righe_nuove_.append(da_cp1252(riga));
-  motivo_ = righe_nuove_.back();
+  motivo_ = riga;
+  avviso(riga);
 }
 
 // A table missing or unusable: said in the status box, before the run's verdict.
-void Form_import::avviso(std::string_view testo) { righe_nuove_.append(da_cp1252(testo)); }
+void Form_import::avviso(std::string_view testo) {
+  righe_nuove_.append(da_cp1252(testo));
+  if (stato_in_arrivo_) return;
+  stato_in_arrivo_ = true;
+  QTimer::singleShot(0, this, &Form_import::mostra_stato);
+}
 
 void Form_import::mostra_stato() {
+  stato_in_arrivo_ = false;
   if (righe_nuove_.isEmpty()) return;
   const QString nuove = righe_nuove_.join(QLatin1Char('\n'));
   righe_nuove_.clear();
@@ -514,23 +543,10 @@ void Form_import::intervallo_progresso(std::int64_t minimo, std::int64_t massimo
   constexpr std::int64_t limite = std::numeric_limits<int>::max();
   ProgressBar1_->setRange(static_cast<int>(std::clamp<std::int64_t>(minimo, 0, limite)),
                           static_cast<int>(std::clamp<std::int64_t>(massimo, 0, limite)));
-  percentuale_ = -1;
-  valore_in_attesa_ = -1;
 }
 
 void Form_import::progresso(std::int64_t valore) {
-  const std::int64_t minimo = ProgressBar1_->minimum(), massimo = ProgressBar1_->maximum();
-  if (valore < minimo || valore > massimo) return;
-  // The run does not give the event loop a turn, so the bar repaints itself at once when
-  // its value changes: change it only when the percentage does, and show the exact value
-  // when the run returns.
-  const int percentuale = static_cast<int>((valore - minimo) * 100 / (massimo - minimo));
-  if (percentuale == percentuale_) {
-    valore_in_attesa_ = valore;
-    return;
-  }
-  percentuale_ = percentuale;
-  valore_in_attesa_ = -1;
+  if (valore < ProgressBar1_->minimum() || valore > ProgressBar1_->maximum()) return;
   ProgressBar1_->setValue(static_cast<int>(valore));
 }
 
@@ -538,7 +554,7 @@ void Form_import::puntatore_occupato(bool occupato) {
   if (occupato == occupato_) return;
   occupato_ = occupato;
   if (occupato)
-    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+    QGuiApplication::setOverrideCursor(Qt::BusyCursor);  // busy, yet the window answers
   else
     QGuiApplication::restoreOverrideCursor();
 }
@@ -556,8 +572,8 @@ bool Form_import::domanda(std::string_view testo) {
 
 void Form_import::messaggio(std::string_view testo) {
   mostra_stato();
-  motivo_ = da_cp1252(testo);
-  avviso(motivo_);
+  motivo_ = testo;
+  avviso(da_cp1252(testo));
 }
 
 void Form_import::avviso(const QString& testo) {

@@ -1,6 +1,8 @@
 // The main window: the operator picks a data file with the drive, folder and file lists,
 // starts its check, follows the progress and the outcome, and opens the error report. The
-// window also follows the check run's events and decides from them what its widgets show.
+// check runs on a thread of its own (RunInSottofondo), so the window stays responsive; the
+// window follows the run's events on its own thread and decides from them what its widgets
+// show. "Interrompi" stops a run under way.
 #pragma once
 
 #include <QHash>
@@ -14,8 +16,10 @@
 #include "base/orologio.h"
 #include "run/eventi_run.h"
 #include "run/raccolta_report.h"
+#include "ui/run_in_sottofondo.h"
 
 class QComboBox;
+class QCloseEvent;
 class QDragEnterEvent;
 class QDropEvent;
 class QLabel;
@@ -51,6 +55,7 @@ class Form_import : public QWidget, public EventiRun {
   void cambia_cartella(const QString& cartella);
   void scegli_file(const QString& nome);
   void controlla_file();
+  void interrompi();
   void visualizza_errori();
   // A data file dropped on the window, or named otherwise: its drive, folder and file are
   // chosen in the lists as though the operator had clicked them.
@@ -60,13 +65,11 @@ class Form_import : public QWidget, public EventiRun {
   void struttura_trovata(std::string_view nome) override { mostra_struttura(nome); }
   bool domanda(std::string_view testo) override;
   EsitoRegistrazione registrazione_richiesta(std::string_view codstru) override;
-  void run_iniziato(const ParametriRun&) override;
   void report_azzerato() override;
   void lettura_iniziata() override { puntatore_occupato(true); }
   void intervallo_progresso(std::int64_t minimo, std::int64_t massimo) override;
   void progresso(std::int64_t valore) override;
   void lettura_finita() override { puntatore_occupato(false); }
-  void riga_report(const RigaReport& r) override { raccolta_.riga_report(r); }
   void riga_stato(std::string_view riga) override;
   void messaggio(std::string_view testo) override;
   void avviso(std::string_view testo) override;
@@ -80,6 +83,8 @@ class Form_import : public QWidget, public EventiRun {
   void dragEnterEvent(QDragEnterEvent* evento) override;
   void dropEvent(QDropEvent* evento) override;
   bool eventFilter(QObject* oggetto, QEvent* evento) override;
+  // Closing during a run interrupts it and waits for its end.
+  void closeEvent(QCloseEvent* evento) override;
 
  private:
   void crea_controlli();
@@ -91,6 +96,8 @@ class Form_import : public QWidget, public EventiRun {
   void dimentica_file();
   void azzera_barra();
   void mostra_stato();
+  // A run starts or has ended: the buttons and lists that a run may use or not.
+  void run_in_corso(bool in_corso);
   // The errors of the last run no longer stand: no report to view, nothing to browse.
   void errori_superati();
   // The report that the last run wrote is still in its place as that run left it: no other
@@ -110,8 +117,11 @@ class Form_import : public QWidget, public EventiRun {
   int drive_corrente_ = -1;
 
   QStringList righe_nuove_;           // lines appended by the run, not yet in the status box
-  QString motivo_;                    // the last message or status line of the run under way
-  RaccoltaReport raccolta_;           // the report of the run under way, block by block
+  bool stato_in_arrivo_ = false;      // they reach the box at the next turn of the event loop
+  std::string motivo_;                // the last message or status line of the run under way
+  // The report of the run under way, block by block: the run's thread fills it until the
+  // run's end has been told.
+  RaccoltaReport raccolta_;
   bool report_visibile_ = false;      // the last run's report holds errors and still stands
   IdentitaFile identita_report_;      // that report as its run left it
   std::optional<IdentitaFile> identita_dati_;  // the data file when the last run began
@@ -119,8 +129,6 @@ class Form_import : public QWidget, public EventiRun {
   bool occupato_ = false;
   bool editore_aperto_ = false;          // the report's editor is open, its wait under way
   bool editore_in_primo_piano_ = false;  // a click asks the wait to bring it to the front
-  int percentuale_ = -1;              // the percentage the bar shows
-  std::int64_t valore_in_attesa_ = -1;  // a value given to the bar but not yet shown
 
   QLabel* Label2_;
   QComboBox* Drive1_;
@@ -130,12 +138,14 @@ class Form_import : public QWidget, public EventiRun {
   QPlainTextEdit* Text1_;
   QLineEdit* Text2_;
   QPushButton* Comm_controlla_;
+  QPushButton* Comm_interrompi_;      // shown only while a run is under way
   QPushButton* Comm_st_;
   QPushButton* Com_fine_;
   QProgressBar* ProgressBar1_;
   QPushButton* Comm_errori_;          // shows and hides the error browser
   PannelloErrori* Pannello_errori_;
   QSplitter* divisore_;
+  RunInSottofondo run_{*this, *this};  // last: the run ends before anything it uses goes
 };
 
 }  // namespace flussom
