@@ -1,5 +1,5 @@
-// Where a run's outputs may go, end to end: a JSON result is written whole through a
-// temporary of its own or not at all, never in the place of the run's own files, never
+// Where a run's outputs may go, end to end: a JSON result (or a CSV of errors) is written
+// whole through a temporary of its own or not at all, never in the place of the run's own files, never
 // through a link planted beside it; two runs never share one folder's report.
 #include <gtest/gtest.h>
 
@@ -31,14 +31,14 @@ class Uscite : public ::testing::Test {
     app.scrivi("strutture.DAT", prova::strutture_base());
     file = dati.scrivi("FLM102026.txt", prova::ricetta_con_errore());
   }
-  prova::Uscita controlla(const std::string& json) {
-    return esegui_flussom({"controlla", "--json", json, "--cartella", app.percorso().string(), file.string()});
+  prova::Uscita controlla(const std::string& json, const char* opzione = "--json") {
+    return esegui_flussom({"controlla", opzione, json, "--cartella", app.percorso().string(), file.string()});
   }
   prova::CartellaTemporanea app, dati;
   fs::path file;
 };
 
-TEST_F(Uscite, JsonRefusedInThePlaceOfTheRunsOwnFilesOrOfWhatIsNotAFile) {
+TEST_F(Uscite, JsonOrCsvRefusedInThePlaceOfTheRunsOwnFilesOrOfWhatIsNotAFile) {
   struct Caso {
     const char* nome;
     std::function<fs::path()> prepara;  // makes the target, gives its name
@@ -72,11 +72,24 @@ TEST_F(Uscite, JsonRefusedInThePlaceOfTheRunsOwnFilesOrOfWhatIsNotAFile) {
     SCOPED_TRACE(c.nome);
     const fs::path bersaglio = c.prepara();
     const auto app_prima = contenuto(app.percorso()), dati_prima = contenuto(dati.percorso());
-    const prova::Uscita u = controlla(bersaglio.string());
+    for (const char* opzione : {"--json", "--errori-csv"}) {
+      const prova::Uscita u = controlla(bersaglio.string(), opzione);
+      EXPECT_EQ(u.stato, 2);
+      EXPECT_NE(u.err.find(c.motivo), std::string::npos) << u.err;
+      EXPECT_NE(u.err.find("Nessun controllo eseguito"), std::string::npos) << u.err;
+      EXPECT_EQ(u.out, "");
+      EXPECT_EQ(contenuto(app.percorso()), app_prima);
+      EXPECT_EQ(contenuto(dati.percorso()), dati_prima);
+    }
+  }
+  // Nor may the two results share a file, or both go to standard output.
+  const auto app_prima = contenuto(app.percorso()), dati_prima = contenuto(dati.percorso());
+  for (const std::string& uno : {(dati / "esito").string(), std::string("-")}) {
+    const prova::Uscita u = esegui_flussom(
+        {"controlla", "--json", uno, "--errori-csv", uno, "--cartella", app.percorso().string(), file.string()});
     EXPECT_EQ(u.stato, 2);
-    EXPECT_NE(u.err.find(c.motivo), std::string::npos) << u.err;
-    EXPECT_NE(u.err.find("Nessun controllo eseguito"), std::string::npos) << u.err;
-    EXPECT_EQ(u.out, "");
+    EXPECT_NE(u.err.find(uno == "-" ? "entrambi sullo standard output" : "esito, che il controllo"), std::string::npos)
+        << u.err;
     EXPECT_EQ(contenuto(app.percorso()), app_prima);
     EXPECT_EQ(contenuto(dati.percorso()), dati_prima);
   }
@@ -120,6 +133,12 @@ TEST_F(Uscite, JsonWrittenWholeThroughATemporaryOfItsOwn) {
   u = controlla("-");
   EXPECT_EQ(u.stato, 1);
   EXPECT_EQ(u.out, scritto);
+  EXPECT_NE(u.err.find("Il file contiene ERRORI rilevanti"), std::string::npos) << u.err;
+  // So the CSV of errors.
+  u = controlla("-", "--errori-csv");
+  EXPECT_EQ(u.stato, 1);
+  EXPECT_EQ(u.out, "\xEF\xBB\xBF" "Blocco;Ricetta;Riga;Regola;Campi;Testo\r\n"
+                   "1;190000000000001;1;quantita_errata;Quantit\xC3\xA0;Quantit\xC3\xA0 errata (0)\r\n");
   EXPECT_NE(u.err.find("Il file contiene ERRORI rilevanti"), std::string::npos) << u.err;
 }
 

@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <functional>
 #include <istream>
 #include <optional>
 #include <ostream>
@@ -12,6 +13,7 @@
 #include "cli/interfaccia_terminale.h"
 #include "base/file_sicuro.h"
 #include "cli/registrazione.h"
+#include "risultati/errori_csv.h"
 #include "risultati/risultato_json.h"
 #include "base/file_intero.h"
 #include "base/piattaforma.h"
@@ -55,52 +57,77 @@ int comando_controlla(const OpzioniControlla& o, const Orologio& orologio, std::
 
 namespace {
 
-// Where the JSON result goes: a file written whole through its temporary, or standard
-// output ("-"). Refuses, before the run, a target that is one of the run's own files or
-// not a regular file.
-class UscitaJson {
+// Where a result goes (the JSON document, the CSV of errors): a file written whole through
+// its temporary, or standard output ("-"). Refuses, before the run, a target that is one of
+// the run's own files or not a regular file.
+class UscitaRisultato {
  public:
-  UscitaJson(const OpzioniControlla& o, std::ostream& out) : nome_(o.json), out_(out) {}
+  // `tipo` names the result in messages: "JSON", "CSV".
+  UscitaRisultato(std::string nome, const char* tipo, std::ostream& out)
+      : nome_(std::move(nome)), tipo_(tipo), out_(out) {}
 
-  bool prepara(const ParametriRun& parametri, std::ostream& err) {
-    if (nome_.empty() || nome_ == "-") return true;
-    const fs::path json = percorso_utf8(nome_);
-    std::string motivo = destinazione_rifiutata(json, file_protetti(parametri));
-    if (motivo.empty() && file_.apri(json, motivo)) return true;
-    err << "Il file JSON " << testo_visibile(nome_) << " non pu\xC3\xB2 essere scritto: " << cp1252_a_utf8(motivo)
-        << ". Nessun controllo eseguito\n";
+  bool scelta() const { return !nome_.empty(); }
+  bool su_standard_output() const { return nome_ == "-"; }
+  // The target file, when there is one.
+  std::optional<fs::path> file() const {
+    if (!scelta() || su_standard_output()) return std::nullopt;
+    return percorso_utf8(nome_);
+  }
+
+  bool prepara(const std::vector<fs::path>& protetti, std::ostream& err) {
+    const std::optional<fs::path> f = file();
+    if (!f) return true;
+    std::string motivo = destinazione_rifiutata(*f, protetti);
+    if (motivo.empty() && file_.apri(*f, motivo)) return true;
+    err << "Il file " << tipo_ << " " << testo_visibile(nome_) << " non pu\xC3\xB2 essere scritto: "
+        << cp1252_a_utf8(motivo) << ". Nessun controllo eseguito\n";
     return false;
   }
 
-  ScrittoreJson::Uscita uscita() {
-    if (nome_ == "-")
+  std::function<bool(std::string_view)> uscita() {
+    if (su_standard_output())
       return [this](std::string_view t) { return !!out_.write(t.data(), static_cast<std::streamsize>(t.size())); };
     return [this](std::string_view t) { return file_.scrivi(t); };
   }
 
-  // The document is not to appear: the target keeps what it held.
+  // The result is not to appear: the target keeps what it held.
   void abbandona() { file_.annulla(); }
 
-  // Ends the document: the file takes its target's place. A write that failed on the way
+  // Ends the result: the file takes its target's place. A write that failed on the way
   // fails here.
   bool completa(bool scritto, std::ostream& err) {
     std::string motivo;
-    if (nome_ == "-") {
+    if (su_standard_output()) {
       if (scritto && out_.flush()) return true;
       motivo = std::strerror(errno);
     } else {
       if (file_.completa(motivo)) return true;
       motivo = cp1252_a_utf8(motivo);
     }
-    err << "Impossibile scrivere il risultato JSON " << testo_visibile(nome_) << " : " << motivo << '\n';
+    err << "Impossibile scrivere il risultato " << tipo_ << " " << testo_visibile(nome_) << " : " << motivo << '\n';
     return false;
   }
 
  private:
   std::string nome_;
+  const char* tipo_;
   std::ostream& out_;
   FileIntero file_;
 };
+
+// The two results of a run, prepared before it: refused, they stop it before it starts.
+bool prepara_risultati(const ParametriRun& parametri, UscitaRisultato& json, UscitaRisultato& csv,
+                       std::ostream& err) {
+  if (json.su_standard_output() && csv.su_standard_output()) {
+    err << "--json e --errori-csv non possono scrivere entrambi sullo standard output. Nessun controllo eseguito\n";
+    return false;
+  }
+  std::vector<fs::path> protetti = file_protetti(parametri);
+  if (!json.prepara(protetti, err)) return false;
+  // Nor may the two results take one file.
+  if (const std::optional<fs::path> f = json.file()) protetti.push_back(*f);
+  return csv.prepara(protetti, err);
+}
 
 }  // namespace
 
@@ -108,14 +135,16 @@ EsitoControllo controlla_file(const OpzioniControlla& o, const Orologio& orologi
                               std::ostream& out, std::ostream& err) {
   EsitoControllo esito;
   const ParametriRun parametri{percorso_utf8(o.file), o.cartella, o.report, o.interrompi};
-  UscitaJson json(o, out);
-  if (!json.prepara(parametri, err)) return esito;
-  // With the JSON on standard output, the status text goes to standard error.
-  std::ostream& stato = o.json == "-" ? err : out;
+  UscitaRisultato json(o.json, "JSON", out), csv(o.errori_csv, "CSV", out);
+  if (!prepara_risultati(parametri, json, csv, err)) return esito;
+  // With a result on standard output, the status text goes to standard error.
+  std::ostream& stato = json.su_standard_output() || csv.su_standard_output() ? err : out;
   InterfacciaTerminale ui(o.cartella, in, err, o.interattivo);
   ui.mostra_avvisi(o.avvisi);
   std::optional<ScrittoreJson> scrittore;
-  if (!o.json.empty()) ui.osserva_report(&scrittore.emplace(o.file, orologio.oggi(), json.uscita()));
+  if (json.scelta()) ui.osserva_report(scrittore.emplace(o.file, orologio.oggi(), json.uscita()));
+  std::optional<ScrittoreErroriCsv> errori;
+  if (csv.scelta()) ui.osserva_report(errori.emplace(csv.uscita()));
   // The name as the terminal shows it; the report keeps its bytes.
   ui.imposta_stato("Apertura File : " + utf8_a_cp1252(testo_visibile(o.file)));
   // A progress indicator only where someone waits for it: a terminal and a large file.
@@ -125,6 +154,7 @@ EsitoControllo controlla_file(const OpzioniControlla& o, const Orologio& orologi
   const RisultatoRun& r = esito.run = importa(parametri, ui, orologio);
   if (r.esito == EsitoRun::interrotto) {
     json.abbandona();
+    csv.abbandona();
     return esito;
   }
   ui.stampa_stato(stato);
@@ -137,6 +167,7 @@ EsitoControllo controlla_file(const OpzioniControlla& o, const Orologio& orologi
     esito.blocchi = scrittore->blocchi();
     if (!json.completa(scrittore->concludi(r), err)) return esito;
   }
+  if (errori && !csv.completa(errori->concludi(), err)) return esito;
   esito.stato = stato_uscita(r.esito);
   return esito;
 }

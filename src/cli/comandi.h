@@ -21,6 +21,7 @@ struct OpzioniControlla {
   bool interattivo = false;        // standard input is a terminal
   bool avanzamento = false;        // standard error is a terminal: show progress
   std::string json;                // where to write the JSON result (UTF-8); empty: none
+  std::string errori_csv;          // where to write the errors as CSV (UTF-8); empty: none
   std::filesystem::path report;    // where the report goes; empty: errori.RPT in cartella
   bool avvisi = true;              // the tables' warnings told (a batch tells them once)
   const std::atomic<bool>* interrompi = nullptr;  // see ParametriRun
@@ -41,7 +42,7 @@ struct EsitoControllo {
 };
 
 // The check of `o.file` alone, the folder and the tables already looked at. An interrupted
-// run writes no JSON result.
+// run writes no JSON result and no CSV of errors.
 EsitoControllo controlla_file(const OpzioniControlla& o, const Orologio& orologio, std::istream& in,
                               std::ostream& out, std::ostream& err);
 

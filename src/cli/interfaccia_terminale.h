@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <iosfwd>
 #include <string>
+#include <vector>
 
 #include "run/eventi_run.h"
 
@@ -32,11 +33,11 @@ class InterfacciaTerminale : public EventiRun {
   void messaggio(std::string_view testo) override;
   void avviso(std::string_view testo) override;
   void riga_report(const RigaReport& r) override {
-    if (osservatore_) osservatore_->riga_report(r);
+    for (OsservatoreReport* o : osservatori_) o->riga_report(r);
   }
 
-  // The report's lines are also handed to `o` (none: nullptr).
-  void osserva_report(OsservatoreReport* o) { osservatore_ = o; }
+  // The report's lines are also handed to `o`, after those added before.
+  void osserva_report(OsservatoreReport& o) { osservatori_.push_back(&o); }
 
   void imposta_stato(std::string testo) { stato_ = std::move(testo); }
   const std::string& struttura() const { return struttura_; }
@@ -59,7 +60,7 @@ class InterfacciaTerminale : public EventiRun {
   std::string struttura_;
   bool avanzamento_ = false;
   bool avvisi_ = true;
-  OsservatoreReport* osservatore_ = nullptr;
+  std::vector<OsservatoreReport*> osservatori_;
   std::int64_t massimo_ = 0;
   int ultimo_percento_ = -1;
 };

@@ -152,6 +152,9 @@ void dichiara_controlla(CLI::App& app, Comandi& k) {
       ->check(non_vuota());
   k.controlla->add_option("--json", k.oc.json, "Scrive anche il risultato in JSON (UTF-8) in questo file")
       ->check(non_vuota());
+  k.controlla->add_option("--errori-csv", k.oc.errori_csv,
+                          "Scrive anche gli errori in CSV (per Excel: UTF-8, \";\") in questo file")
+      ->check(non_vuota());
   k.controlla->add_option("FILE", k.oc.file, "File dati da controllare")->required();
 }
 

@@ -253,43 +253,44 @@ constexpr Intervallo tratti[] = {{1, 12}, {15, 124}, {141, 14}, {165, 15}};
 constexpr std::size_t numero_tratti = std::size(tratti);
 constexpr std::size_t nessun_tratto = numero_tratti;
 
-// Every field: its name, its positions, where it goes, its conversion, the stretch that
-// holds it. The one table of the line layout: the split reads it, and the report's events
-// name their fields from it.
+// Every field: its name, the name a clerk reads, its positions, where it goes, its
+// conversion, the stretch that holds it. The one table of the line layout: the split reads
+// it, the report's events name their fields from it, the windows label them from it.
 struct Campo {
   CampoRiga id;
   const char* nome;
+  const char* etichetta;  // Windows-1252
   std::size_t posizione, lunghezza;
   std::string RigaFlusso::*membro;
   void (*conversione)(std::string_view grezzo, std::string& out);
   std::size_t tratto;
 };
 constexpr Campo campi[] = {
-    {CampoRiga::cod_regione, "cod_regione", 1, 3, &RigaFlusso::cod_regione, converti_testo, 0},
-    {CampoRiga::cod_azienda, "cod_azienda", 4, 3, &RigaFlusso::cod_azienda, converti_testo, 0},
-    {CampoRiga::cod_struttura, "cod_struttura", posizione_struttura, lunghezza_struttura, &RigaFlusso::cod_struttura, converti_testo, 0},
-    {CampoRiga::cod_branca, "cod_branca", 13, 2, &RigaFlusso::cod_branca, converti_testo, nessun_tratto},
-    {CampoRiga::cod_medico, "cod_medico", 15, 16, &RigaFlusso::cod_medico, converti_testo, 1},
-    {CampoRiga::cognome, "cognome", 31, 30, &RigaFlusso::cognome, converti_testo, 1},
-    {CampoRiga::nome, "nome", 61, 20, &RigaFlusso::nome, converti_testo, 1},
-    {CampoRiga::cod_fiscale, "cod_fiscale", 81, 16, &RigaFlusso::cod_fiscale, converti_testo, 1},
-    {CampoRiga::sesso, "sesso", 97, 1, &RigaFlusso::sesso, converti_testo, 1},
-    {CampoRiga::data_nascita, "data_nascita", 98, 8, &RigaFlusso::data_nascita, data_ricordata, 1},
-    {CampoRiga::comune_res, "comune_res", 106, 6, &RigaFlusso::comune_res, converti_testo, 1},
-    {CampoRiga::asl_res, "asl_res", 112, 3, &RigaFlusso::asl_res, converti_testo, 1},
-    {CampoRiga::data_prenotazione, "data_prenotazione", 115, 8, &RigaFlusso::data_prenotazione, data_ricordata, 1},
-    {CampoRiga::num_ricetta, "num_ricetta", 123, 16, &RigaFlusso::num_ricetta, converti_testo, 1},
-    {CampoRiga::progressivo, "progressivo", 139, 2, &RigaFlusso::progressivo, converti_testo, nessun_tratto},
-    {CampoRiga::cod_diagnosi, "cod_diagnosi", 141, 5, &RigaFlusso::cod_diagnosi, converti_testo, 2},
-    {CampoRiga::data_prestazione, "data_prestazione", 146, 8, &RigaFlusso::data_prestazione, data_ricordata, 2},
-    {CampoRiga::cod_nomenclatore, "cod_nomenclatore", 154, 1, &RigaFlusso::cod_nomenclatore, converti_testo, 2},
-    {CampoRiga::cod_prestazione, "cod_prestazione", 155, 7, &RigaFlusso::cod_prestazione, converti_testo, nessun_tratto},
-    {CampoRiga::quantita, "quantita", 162, 3, &RigaFlusso::quantita, quantita_ricordata, nessun_tratto},
-    {CampoRiga::pos_ticket, "pos_ticket", 165, 2, &RigaFlusso::pos_ticket, converti_testo, 3},
-    {CampoRiga::cod_esenzione, "cod_esenzione", 167, 6, &RigaFlusso::cod_esenzione, converti_testo, 3},
-    {CampoRiga::importo_ticket, "importo_ticket", 173, 7, &RigaFlusso::importo_ticket, ticket_ricordato, 3},
-    {CampoRiga::importo, "importo", 180, 8, &RigaFlusso::importo, importo_ricordato, nessun_tratto},
-    {CampoRiga::pos_contabile, "pos_contabile", 188, 1, &RigaFlusso::pos_contabile, converti_testo, nessun_tratto},
+    {CampoRiga::cod_regione, "cod_regione", "Codice regione", 1, 3, &RigaFlusso::cod_regione, converti_testo, 0},
+    {CampoRiga::cod_azienda, "cod_azienda", "Codice azienda", 4, 3, &RigaFlusso::cod_azienda, converti_testo, 0},
+    {CampoRiga::cod_struttura, "cod_struttura", "Codice struttura", posizione_struttura, lunghezza_struttura, &RigaFlusso::cod_struttura, converti_testo, 0},
+    {CampoRiga::cod_branca, "cod_branca", "Codice branca", 13, 2, &RigaFlusso::cod_branca, converti_testo, nessun_tratto},
+    {CampoRiga::cod_medico, "cod_medico", "Codice medico", 15, 16, &RigaFlusso::cod_medico, converti_testo, 1},
+    {CampoRiga::cognome, "cognome", "Cognome", 31, 30, &RigaFlusso::cognome, converti_testo, 1},
+    {CampoRiga::nome, "nome", "Nome", 61, 20, &RigaFlusso::nome, converti_testo, 1},
+    {CampoRiga::cod_fiscale, "cod_fiscale", "Codice fiscale", 81, 16, &RigaFlusso::cod_fiscale, converti_testo, 1},
+    {CampoRiga::sesso, "sesso", "Sesso", 97, 1, &RigaFlusso::sesso, converti_testo, 1},
+    {CampoRiga::data_nascita, "data_nascita", "Data di nascita", 98, 8, &RigaFlusso::data_nascita, data_ricordata, 1},
+    {CampoRiga::comune_res, "comune_res", "Comune di residenza", 106, 6, &RigaFlusso::comune_res, converti_testo, 1},
+    {CampoRiga::asl_res, "asl_res", "ASL di residenza", 112, 3, &RigaFlusso::asl_res, converti_testo, 1},
+    {CampoRiga::data_prenotazione, "data_prenotazione", "Data di prenotazione", 115, 8, &RigaFlusso::data_prenotazione, data_ricordata, 1},
+    {CampoRiga::num_ricetta, "num_ricetta", "Numero ricetta", 123, 16, &RigaFlusso::num_ricetta, converti_testo, 1},
+    {CampoRiga::progressivo, "progressivo", "Progressivo riga", 139, 2, &RigaFlusso::progressivo, converti_testo, nessun_tratto},
+    {CampoRiga::cod_diagnosi, "cod_diagnosi", "Codice diagnosi", 141, 5, &RigaFlusso::cod_diagnosi, converti_testo, 2},
+    {CampoRiga::data_prestazione, "data_prestazione", "Data prestazione", 146, 8, &RigaFlusso::data_prestazione, data_ricordata, 2},
+    {CampoRiga::cod_nomenclatore, "cod_nomenclatore", "Codice nomenclatore", 154, 1, &RigaFlusso::cod_nomenclatore, converti_testo, 2},
+    {CampoRiga::cod_prestazione, "cod_prestazione", "Codice prestazione", 155, 7, &RigaFlusso::cod_prestazione, converti_testo, nessun_tratto},
+    {CampoRiga::quantita, "quantita", "Quantit\xE0", 162, 3, &RigaFlusso::quantita, quantita_ricordata, nessun_tratto},
+    {CampoRiga::pos_ticket, "pos_ticket", "Posizione ticket", 165, 2, &RigaFlusso::pos_ticket, converti_testo, 3},
+    {CampoRiga::cod_esenzione, "cod_esenzione", "Codice esenzione", 167, 6, &RigaFlusso::cod_esenzione, converti_testo, 3},
+    {CampoRiga::importo_ticket, "importo_ticket", "Importo ticket", 173, 7, &RigaFlusso::importo_ticket, ticket_ricordato, 3},
+    {CampoRiga::importo, "importo", "Importo", 180, 8, &RigaFlusso::importo, importo_ricordato, nessun_tratto},
+    {CampoRiga::pos_contabile, "pos_contabile", "Posizione contabile", 188, 1, &RigaFlusso::pos_contabile, converti_testo, nessun_tratto},
 };
 
 constexpr bool in_ordine() {
@@ -333,6 +334,8 @@ void dividi_riga(std::string_view l, std::string_view precedente, RigaFlusso& r)
 }
 
 std::string_view nome_campo(CampoRiga c) { return campi[static_cast<std::size_t>(c)].nome; }
+
+std::string_view etichetta_campo(CampoRiga c) { return campi[static_cast<std::size_t>(c)].etichetta; }
 
 PosizioneCampo posizione_campo(CampoRiga c) {
   const Campo& f = campi[static_cast<std::size_t>(c)];

@@ -78,6 +78,10 @@ constexpr InsiemeCampi bit(CampoRiga c) { return InsiemeCampi{1} << static_cast<
 // The name of a field, as the table of fields gives it (the member's name: "cod_fiscale").
 std::string_view nome_campo(CampoRiga c);
 
+// The field's name as a clerk reads it, from the table of fields ("Codice fiscale"),
+// Windows-1252.
+std::string_view etichetta_campo(CampoRiga c);
+
 // Where a field stands in a line, as the table of fields gives it: 1-based position, width.
 struct PosizioneCampo {
   std::size_t posizione, lunghezza;

@@ -76,12 +76,12 @@ enum class TipoRigaReport : std::uint8_t {
 
 struct RigaReport {
   TipoRigaReport tipo = TipoRigaReport::messaggio;
-  std::string_view testo;  // the line as written, Windows-1252, without CR LF
+  std::string_view testo = {};  // the line as written, Windows-1252, without CR LF
   std::int64_t riga = 0;   // 1-based data-file line; 0 for a line about no single line
   Regola regola = Regola::nessuna;
   // A block: its number, its ricetta and the first and last data-file line of the ricetta.
   std::int64_t numero = 0;
-  std::string_view ricetta;
+  std::string_view ricetta = {};
   std::int64_t prima_riga = 0, ultima_riga = 0;
 };
 
