@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QFileDialog>
 #include <QKeyEvent>
 #include <QMimeData>
 #include <QFileInfo>
@@ -28,6 +29,8 @@
 #include <limits>
 
 #include "base/cp1252.h"
+#include "base/file_intero.h"
+#include "risultati/errori_csv.h"
 #include "risultati/risultato_json.h"
 #include "run/importa.h"
 #include "ui/box_messaggio.h"
@@ -95,6 +98,10 @@ Form_import::Form_import(std::filesystem::path cartella, const Orologio& orologi
   setObjectName(QStringLiteral("Form_import"));
   setWindowTitle(QString::fromLatin1(titolo_finestra));
   setAcceptDrops(true);
+  // Every list shows when it has the keyboard: a frame in the colour of the selection.
+  setStyleSheet(QStringLiteral("QListWidget, QTreeWidget { border: 1px solid palette(mid); padding: 1px; }"
+                               "QListWidget:focus, QTreeWidget:focus { border: 2px solid palette(highlight); "
+                               "padding: 0px; }"));
   crea_controlli();
   disponi();
   collega();
@@ -204,6 +211,7 @@ void Form_import::collega() {
   connect(Comm_st_, &QPushButton::clicked, this, &Form_import::visualizza_errori);
   connect(Com_fine_, &QPushButton::clicked, this, &QWidget::close);
   connect(Comm_errori_, &QPushButton::toggled, Pannello_errori_, &QWidget::setVisible);
+  connect(Pannello_errori_, &PannelloErrori::esportazione_chiesta, this, &Form_import::esporta_errori);
 }
 
 // The drives, the one holding `applicazione` chosen.
@@ -448,6 +456,27 @@ void Form_import::visualizza_errori() {
   esegui_e_attendi(comando_visualizza_report(cartella_), stile_ingrandita, avviato, &editore_in_primo_piano_);
   editore_aperto_ = false;
   avviato();
+}
+
+// The same bytes as `flussom controlla --errori-csv` for the same run, written whole or not
+// at all.
+void Form_import::esporta_errori() {
+  const QFileInfo dati(da_percorso(percorso_file_));
+  const QString scelto = QFileDialog::getSaveFileName(
+      this, QStringLiteral("Esporta errori"), dati.dir().filePath(dati.completeBaseName() + QStringLiteral("_errori.csv")),
+      QStringLiteral("CSV (*.csv)"));
+  if (scelto.isEmpty()) return;
+  const std::filesystem::path destinazione = a_percorso(scelto);
+  std::string motivo = destinazione_rifiutata(destinazione, file_protetti(ParametriRun{percorso_file_, cartella_}));
+  FileIntero file;
+  if (motivo.empty() && file.apri(destinazione, motivo)) {
+    ScrittoreErroriCsv csv([&file](std::string_view t) { return file.scrivi(t); });
+    Pannello_errori_->esporta(csv);
+    csv.concludi();
+    if (file.completa(motivo)) return;
+  }
+  avviso(QStringLiteral("Impossibile scrivere ") + QDir::toNativeSeparators(scelto) + QStringLiteral(" : ") +
+         da_cp1252(motivo));
 }
 
 void Form_import::scegli_percorso(const QString& percorso) {

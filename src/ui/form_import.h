@@ -57,6 +57,9 @@ class Form_import : public QWidget, public EventiRun {
   void controlla_file();
   void interrompi();
   void visualizza_errori();
+  // "Esporta errori...": the browser's messages as a CSV for Excel, in a file the operator
+  // names (never one of the run's own files).
+  void esporta_errori();
   // A data file dropped on the window, or named otherwise: its drive, folder and file are
   // chosen in the lists as though the operator had clicked them.
   void scegli_percorso(const QString& percorso);

@@ -7,6 +7,8 @@
 #include <QMimeData>
 #include <QTreeWidget>
 #include <QComboBox>
+#include <QFileDialog>
+#include <QLabel>
 #include <QDir>
 #include <QLineEdit>
 #include <QListWidget>
@@ -128,13 +130,14 @@ class FormImportTest : public ::testing::Test {
     EXPECT_EQ(risposte.restanti(), 0u) << "modal windows that did not appear";
     EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
   }
-  // The status lines that the command line prints for `file`, by default the chosen one.
-  QStringList riga_di_comando(fs::path file = {}) {
+  // The status lines that the command line prints for `file`, by default the chosen one,
+  // given `opzioni` besides the folder.
+  QStringList riga_di_comando(fs::path file = {}, const QStringList& opzioni = {}) {
     if (file.empty()) file = finestra_->percorso_file();
     QProcess p;
     p.setStandardInputFile(QProcess::nullDevice());
-    p.start(QStringLiteral(FLUSSOM_BIN), {"controlla", "--cartella", da_percorso(app_.percorso()),
-                                          da_percorso(file)});
+    p.start(QStringLiteral(FLUSSOM_BIN),
+            QStringList{"controlla", "--cartella", da_percorso(app_.percorso())} + opzioni << da_percorso(file));
     EXPECT_TRUE(p.waitForFinished(60000));
     QStringList righe = QString::fromUtf8(p.readAllStandardOutput()).remove('\r').split('\n');
     righe.removeLast();
@@ -331,10 +334,11 @@ TEST_F(FormImportTest, SampleFilesErrorsAreBrowsedInTheWindow) {
   EXPECT_FALSE(righe->topLevelItem(2)->font(0).bold());
   QStringList evidenziati;
   for (int i = 0; i < 25; ++i)
-    if (quarta->child(i)->font(2).bold())
-      evidenziati << quarta->child(i)->text(0) + ' ' + quarta->child(i)->text(1);
-  EXPECT_EQ(evidenziati, QStringList({"155 cod_prestazione", "162 quantita", "180 importo"}));
-  EXPECT_EQ(quarta->child(18)->text(2), linee[3].mid(154, 7));
+    if (quarta->child(i)->font(3).bold())
+      evidenziati << QStringList{quarta->child(i)->text(0), quarta->child(i)->text(1), quarta->child(i)->text(2)}.join(' ');
+  EXPECT_EQ(evidenziati, QStringList({"155 7 Codice prestazione", QString::fromUtf8("162 3 Quantit\u00e0"),
+                                      "180 8 Importo"}));
+  EXPECT_EQ(quarta->child(18)->text(3), linee[3].mid(154, 7));
   // A double click on the first message goes to its line; Enter on the second to its own.
   const QPoint primo = messaggi->visualItemRect(messaggi->item(0)).center();
   QTest::mouseClick(messaggi->viewport(), Qt::LeftButton, {}, primo);
@@ -374,6 +378,84 @@ TEST_F(FormImportTest, SampleFilesErrorsAreBrowsedInTheWindow) {
   EXPECT_FALSE(stampa());
   EXPECT_FALSE(controllo("Comm_errori")->isEnabled());
   EXPECT_EQ(struttura() + QString::number(controllo<QProgressBar>("ProgressBar1")->value()), "0");
+}
+
+// A month's work: ten thousand ricette with an error each, one of them cut short. The browser
+// counts them, finds one by its number, keeps every number whole (also those beyond the rows a
+// column fitted to its contents measures), frames the list that has the focus, and exports the
+// errors as the command line writes them, never over the run's own files.
+TEST_F(FormImportTest, TheBrowserFindsARicettaAmongManyAndExportsWhatTheCommandLineWrites) {
+  prova::costruisci_in(app_.percorso(), prova::tabelle_base());
+  app_.scrivi("strutture.DAT", prova::strutture_base());
+  prova::RigaProva servizio;
+  servizio.quantita = "000";
+  std::string dati;
+  for (int i = 1; i <= 10000; ++i) {
+    servizio.num_ricetta = std::to_string(190000000000000 + i);
+    const std::string chiusura = servizio.chiusura("0020,66", "").linea();
+    dati += servizio.linea() + "\r\n" + (i == 77 ? chiusura.substr(0, 221) : chiusura) + "\r\n";
+  }
+  app_.scrivi("AMB10.txt", dati);
+  apri();
+  clic_file("AMB10.txt");
+  RisposteModali risposte;
+  controlla(risposte);
+  auto* blocchi = controllo<QTreeWidget>("Blocchi");
+  ASSERT_EQ(blocchi->topLevelItemCount(), 10000);
+  EXPECT_EQ(controllo<QLabel>("Titolo_blocchi")->text(), "R&icette con errori (10000)");
+  for (int colonna : {0, 1})
+    EXPECT_GE(blocchi->columnWidth(colonna), blocchi->sizeHintForIndex(blocchi->model()->index(9999, colonna)).width());
+  auto* cerca = controllo<QLineEdit>("Cerca_ricetta");
+  const auto corrente = [&] { return blocchi->currentItem()->text(0); };
+  QTest::keyClicks(cerca, "11");
+  EXPECT_EQ(corrente(), "11");
+  QTest::keyClick(cerca, Qt::Key_Return);
+  EXPECT_EQ(corrente(), "110");
+  cerca->clear();
+  QTest::keyClicks(cerca, "A9");
+  EXPECT_TRUE(controllo("Non_trovata")->isVisible());
+  EXPECT_EQ(corrente(), "110");
+  cerca->clear();
+  QTest::keyClicks(cerca, "0077");
+  EXPECT_FALSE(controllo("Non_trovata")->isVisible());
+  EXPECT_EQ(corrente(), "77");
+  auto* righe_file = controllo<QTreeWidget>("Righe");
+  ASSERT_EQ(righe_file->topLevelItemCount(), 2);
+  auto* messaggi = controllo<QListWidget>("Messaggi");
+  messaggi->setCurrentRow(1);
+  QTest::keyClick(messaggi, Qt::Key_Return);
+  EXPECT_TRUE(righe_file->currentItem()->text(0).startsWith("Riga 154 (221 caratteri invece di 222)"));
+  QTest::qWait(50);  // the browser laid out
+  const QString foto = QStringLiteral(FLUSSOM_UI_ARTEFATTI "/finestra_ricerca_riga_corta.png");
+  EXPECT_TRUE(finestra_->grab().save(foto)) << foto.toStdString();
+  // A frame shows which list has the focus.
+  for (const char* nome : {"Dir1", "File1", "Blocchi", "Messaggi", "Righe"}) {
+    QWidget* lista = controllo(nome);
+    controllo("Com_fine")->setFocus();
+    const QImage senza = lista->grab().toImage();
+    lista->setFocus();
+    const QImage con = lista->grab().toImage();
+    EXPECT_NE(con.pixel(0, con.height() / 2), senza.pixel(0, senza.height() / 2)) << nome;
+  }
+  // The export: what the command line writes; refused on a table's name (also where no table
+  // stands).
+  riga_di_comando(app_ / "AMB10.txt", {"--errori-csv", da_percorso(app_ / "riga_di_comando.csv")});
+  const std::string atteso = app_.leggi("riga_di_comando.csv");
+  EXPECT_NE(atteso.find("\r\n77;190000000000077;154;lunghezza_errata;;Lunghezza file errata\r\n"), std::string::npos);
+  fs::remove(app_ / "TERA001.DAT");
+  for (const char* nome : {"TERA001.DAT", "esportato.csv"}) {
+    risposte.poi([&](QWidget* w) {
+      w->findChild<QLineEdit*>("fileNameEdit")->setText(da_percorso(app_ / nome));
+      static_cast<QDialog*>(w)->accept();  // as the dialog's Save button
+    });
+    if (nome[0] == 'T') risposte.premi(QMessageBox::Ok);
+    controllo<QPushButton>("Esporta_errori")->click();
+  }
+  ASSERT_EQ(risposte.visti().size(), 1u);
+  EXPECT_TRUE(risposte.visti()[0].testo.endsWith("TERA001.DAT, che il controllo non deve sovrascrivere"))
+      << risposte.visti()[0].testo.toStdString();
+  EXPECT_FALSE(fs::exists(app_ / "TERA001.DAT"));
+  EXPECT_TRUE(app_.leggi("esportato.csv") == atteso) << "the window exported other bytes than the command line";
 }
 
 TEST_F(FormImportTest, TheRunShowsFacilityProgressAndLinesAddedBeforeAMessage) {

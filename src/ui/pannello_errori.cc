@@ -6,7 +6,9 @@
 #include <QFontMetrics>
 #include <QGuiApplication>
 #include <QHeaderView>
+#include <QHBoxLayout>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
 #include <QSplitter>
@@ -19,6 +21,7 @@
 #include "base/cp1252.h"
 #include "base/testo.h"
 #include "model/riga_flusso.h"
+#include "risultati/errori_csv.h"
 #include "ui/righe_file.h"
 
 namespace flussom {
@@ -32,6 +35,9 @@ constexpr int ruolo_grezza = Qt::UserRole + 1;   // a line's characters, Windows
 
 const QColor colore_campo(255, 214, 102);  // a field that a message concerns
 const QColor colore_riga(255, 228, 225);   // a line that a message concerns
+
+// The blocks' title, their count after it once a run has filled them.
+const QString titolo_blocchi = QStringLiteral("R&icette con errori");
 
 QString testo_messaggio(const MessaggioReport& m) {
   const QString testo = da_cp1252(trim(m.testo));
@@ -74,6 +80,7 @@ QTreeWidget* crea_albero(QWidget* genitore, const char* nome, const QStringList&
 PannelloErrori::PannelloErrori(QWidget* parent) : QWidget(parent) {
   setObjectName(QStringLiteral("Pannello_errori"));
   crea_controlli();
+  disponi();
   connect(Blocchi_, &QTreeWidget::currentItemChanged, this, [this](QTreeWidgetItem* voce) {
     scegli_blocco(voce ? Blocchi_->indexOfTopLevelItem(voce) : -1);
   });
@@ -84,20 +91,39 @@ PannelloErrori::PannelloErrori(QWidget* parent) : QWidget(parent) {
   connect(Righe_, &QTreeWidget::currentItemChanged, this,
           [this] { Copia_riga_->setEnabled(riga_scelta() != nullptr); });
   connect(Copia_riga_, &QPushButton::clicked, this, &PannelloErrori::copia_riga);
+  connect(Esporta_, &QPushButton::clicked, this, &PannelloErrori::esportazione_chiesta);
+  // Typing searches from the top; Enter goes on to the next ricetta that matches.
+  connect(Cerca_, &QLineEdit::textEdited, this, [this] { cerca(false); });
+  connect(Cerca_, &QLineEdit::returnPressed, this, [this] { cerca(true); });
   auto* copia = new QAction(this);
   copia->setShortcut(QKeySequence::Copy);
   copia->setShortcutContext(Qt::WidgetShortcut);
   Righe_->addAction(copia);
   connect(copia, &QAction::triggered, this, &PannelloErrori::copia_riga);
+  auto* trova = new QAction(this);
+  trova->setShortcut(QKeySequence::Find);
+  trova->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+  addAction(trova);
+  connect(trova, &QAction::triggered, Cerca_, [this] { Cerca_->setFocus(Qt::ShortcutFocusReason); });
 }
 
 void PannelloErrori::crea_controlli() {
   Blocchi_ = crea_albero(this, "Blocchi", {QStringLiteral("N."), QStringLiteral("Ricetta"),
                                            QStringLiteral("Primo messaggio")});
   Blocchi_->setRootIsDecorated(false);
+  Titolo_blocchi_ = new QLabel(titolo_blocchi, this);
+  Titolo_blocchi_->setObjectName(QStringLiteral("Titolo_blocchi"));
+  Titolo_blocchi_->setBuddy(Blocchi_);
+  Cerca_ = new QLineEdit(this);
+  Cerca_->setObjectName(QStringLiteral("Cerca_ricetta"));
+  Cerca_->setPlaceholderText(QStringLiteral("Cerca numero ricetta"));
+  Cerca_->setClearButtonEnabled(true);
+  Non_trovata_ = new QLabel(QStringLiteral("Nessuna ricetta con questo numero"), this);
+  Non_trovata_->setObjectName(QStringLiteral("Non_trovata"));
+  Non_trovata_->hide();
   Messaggi_ = new QListWidget(this);
   Messaggi_->setObjectName(QStringLiteral("Messaggi"));
-  Righe_ = crea_albero(this, "Righe", {QStringLiteral("Pos."), QStringLiteral("Campo"),
+  Righe_ = crea_albero(this, "Righe", {QStringLiteral("Pos."), QStringLiteral("Lung."), QStringLiteral("Campo"),
                                        QStringLiteral("Valore")});
   // The values in a fixed font, so that the blanks of a field show as its width; the
   // system's own, else one that the system has.
@@ -105,42 +131,64 @@ void PannelloErrori::crea_controlli() {
   fisso.setFamilies({fisso.family(), QStringLiteral("Consolas"), QStringLiteral("Courier New"),
                      QStringLiteral("DejaVu Sans Mono"), QStringLiteral("Liberation Mono")});
   Righe_->setFont(fisso);
-  // The lines' names span the row: the position column is as wide as a position.
+  // The lines' names span the row: the position and length columns are as wide as their titles.
+  const QFontMetrics metriche(Righe_->font());
   Righe_->header()->setSectionResizeMode(0, QHeaderView::Interactive);
-  Righe_->setColumnWidth(0, Righe_->indentation() + QFontMetrics(Righe_->font()).horizontalAdvance(QStringLiteral("Pos. 000")));
+  Righe_->setColumnWidth(0, Righe_->indentation() + metriche.horizontalAdvance(QStringLiteral("Pos. 000")));
+  Righe_->header()->setSectionResizeMode(1, QHeaderView::Interactive);
+  Righe_->setColumnWidth(1, metriche.horizontalAdvance(QStringLiteral("Lung. 00")));
   Copia_riga_ = new QPushButton(QStringLiteral("&Copia riga"), this);
   Copia_riga_->setObjectName(QStringLiteral("Copia_riga"));
-  Copia_riga_->setAutoDefault(true);
-  Copia_riga_->setEnabled(false);
+  Esporta_ = new QPushButton(QStringLiteral("Es&porta errori..."), this);
+  Esporta_->setObjectName(QStringLiteral("Esporta_errori"));
+  for (QPushButton* p : {Copia_riga_, Esporta_}) {
+    p->setAutoDefault(true);
+    p->setEnabled(false);
+  }
+}
 
-  auto etichetta = [this](const QString& testo, QWidget* amico) {
+void PannelloErrori::disponi() {
+  auto* testa = new QHBoxLayout;
+  testa->addWidget(Titolo_blocchi_);
+  testa->addStretch();
+  testa->addWidget(Non_trovata_);
+  testa->addWidget(Cerca_);
+  auto* divisore = new QSplitter(Qt::Vertical, this);
+  const auto parte = [divisore](QLayout* sopra, QWidget* widget, int peso) {
+    auto* p = new QWidget(divisore);
+    auto* v = new QVBoxLayout(p);
+    v->setContentsMargins(0, 0, 0, 0);
+    v->addLayout(sopra);
+    v->addWidget(widget);
+    divisore->addWidget(p);
+    divisore->setStretchFactor(divisore->count() - 1, peso);
+  };
+  const auto etichetta = [this](const QString& testo, QWidget* amico) {
+    auto* riga = new QHBoxLayout;
     auto* l = new QLabel(testo, this);
     l->setBuddy(amico);
-    return l;
+    riga->addWidget(l);
+    return riga;
   };
-  auto* divisore = new QSplitter(Qt::Vertical, this);
-  for (auto [testo, widget, peso] : {std::tuple{QStringLiteral("R&icette con errori"), static_cast<QWidget*>(Blocchi_), 4},
-                                     {QStringLiteral("&Messaggi"), Messaggi_, 2},
-                                     {QStringLiteral("&Righe della ricetta"), Righe_, 7}}) {
-    auto* parte = new QWidget(divisore);
-    auto* v = new QVBoxLayout(parte);
-    v->setContentsMargins(0, 0, 0, 0);
-    v->addWidget(etichetta(testo, widget));
-    v->addWidget(widget);
-    divisore->addWidget(parte);
-    divisore->setStretchFactor(divisore->count() - 1, peso);
-  }
+  parte(testa, Blocchi_, 4);
+  parte(etichetta(QStringLiteral("&Messaggi"), Messaggi_), Messaggi_, 2);
+  parte(etichetta(QStringLiteral("&Righe della ricetta"), Righe_), Righe_, 7);
   divisore->setSizes({400, 200, 700});
+  auto* pulsanti = new QHBoxLayout;
+  pulsanti->addWidget(Esporta_);
+  pulsanti->addStretch();
+  pulsanti->addWidget(Copia_riga_);
   auto* tutto = new QVBoxLayout(this);
   tutto->setContentsMargins(0, 0, 0, 0);
   tutto->addWidget(divisore);
-  tutto->addWidget(Copia_riga_, 0, Qt::AlignRight);
+  tutto->addLayout(pulsanti);
 }
 
 void PannelloErrori::mostra(std::vector<BloccoReport> blocchi, std::vector<MessaggioReport> fuori_blocco,
                             std::filesystem::path file, std::optional<IdentitaFile> identita) {
   svuota();
   blocchi_ = std::move(blocchi);
+  const std::size_t numerati = blocchi_.size();
   // The messages that no block closed (a line of the wrong length that stopped the run, a
   // month not defined) come last, as in the report, with the lines they concern.
   if (!fuori_blocco.empty()) {
@@ -158,7 +206,27 @@ void PannelloErrori::mostra(std::vector<BloccoReport> blocchi, std::vector<Messa
     voci.append(voce);
   }
   Blocchi_->addTopLevelItems(voci);
+  adatta_colonne();
+  Titolo_blocchi_->setText(titolo_blocchi + QStringLiteral(" (%1)").arg(numerati));
+  Esporta_->setEnabled(!blocchi_.empty());
   if (!voci.isEmpty()) Blocchi_->setCurrentItem(voci.front());
+}
+
+void PannelloErrori::adatta_colonne() {
+  const QFontMetrics metriche(Blocchi_->font());
+  QHeaderView* testata = Blocchi_->header();
+  for (int colonna : {0, 1}) {
+    // The widest text, measured as the view's items measure it.
+    int riga = -1, larghezza = -1;
+    for (int i = 0; i < Blocchi_->topLevelItemCount(); ++i)
+      if (const int l = metriche.horizontalAdvance(Blocchi_->topLevelItem(i)->text(colonna)); l > larghezza) {
+        riga = i;
+        larghezza = l;
+      }
+    const QSize voce = riga < 0 ? QSize() : Blocchi_->sizeHintForIndex(Blocchi_->model()->index(riga, colonna));
+    testata->setSectionResizeMode(colonna, QHeaderView::Interactive);
+    testata->resizeSection(colonna, std::max(testata->sectionSizeHint(colonna), voce.width()));
+  }
 }
 
 void PannelloErrori::svuota() {
@@ -166,7 +234,32 @@ void PannelloErrori::svuota() {
   Messaggi_->clear();
   Blocchi_->clear();
   blocchi_.clear();
+  Titolo_blocchi_->setText(titolo_blocchi);
+  Non_trovata_->hide();
   Copia_riga_->setEnabled(false);
+  Esporta_->setEnabled(false);
+}
+
+void PannelloErrori::cerca(bool successiva) {
+  const QString testo = Cerca_->text().trimmed();
+  Non_trovata_->hide();
+  if (testo.isEmpty()) return;
+  const int n = Blocchi_->topLevelItemCount();
+  const int da = successiva ? Blocchi_->indexOfTopLevelItem(Blocchi_->currentItem()) + 1 : 0;
+  for (int k = 0; k < n; ++k) {
+    const int i = (da + k) % n;
+    QTreeWidgetItem* voce = Blocchi_->topLevelItem(i);
+    if (blocchi_[static_cast<std::size_t>(i)].numero == 0 || !voce->text(1).contains(testo, Qt::CaseInsensitive))
+      continue;
+    Blocchi_->setCurrentItem(voce);
+    Blocchi_->scrollToItem(voce, QAbstractItemView::PositionAtCenter);
+    return;
+  }
+  Non_trovata_->show();
+}
+
+void PannelloErrori::esporta(ScrittoreErroriCsv& csv) const {
+  for (const BloccoReport& b : blocchi_) csv.scrivi_blocco(b);
 }
 
 void PannelloErrori::scegli_blocco(int indice) {
@@ -228,13 +321,16 @@ QTreeWidgetItem* PannelloErrori::voce_riga(std::int64_t numero, const RigaLetta&
   for (std::size_t c = 0; c < numero_campi; ++c) {
     const auto id = static_cast<CampoRiga>(c);
     const PosizioneCampo p = posizione_campo(id);
-    auto* f = new QTreeWidgetItem(voce, {QString::number(p.posizione), QString::fromLatin1(nome_campo(id)),
+    auto* f = new QTreeWidgetItem(voce, {QString::number(p.posizione), QString::number(p.lunghezza),
+                                         da_cp1252(etichetta_campo(id)),
                                          da_cp1252(campo(linea, p.posizione, p.lunghezza))});
     f->setTextAlignment(0, Qt::AlignRight | Qt::AlignVCenter);
+    f->setTextAlignment(1, Qt::AlignRight | Qt::AlignVCenter);
+    f->setToolTip(2, QString::fromLatin1(nome_campo(id)));  // the name the JSON result gives it
     if (campi & bit(id)) {
-      QFont grassetto = f->font(1);
+      QFont grassetto = f->font(2);
       grassetto.setBold(true);
-      for (int col = 0; col < 3; ++col) {
+      for (int col = 0; col < f->columnCount(); ++col) {
         f->setBackground(col, colore_campo);
         f->setFont(col, grassetto);
       }
@@ -260,7 +356,7 @@ void PannelloErrori::vai_alla_riga(std::int64_t riga) {
     Righe_->scrollToItem(voce, QAbstractItemView::PositionAtTop);
     // The highlighted fields in view, even when the line's first fields then scroll away.
     for (int c = voce->childCount() - 1; c >= 0; --c)
-      if (voce->child(c)->font(2).bold()) {
+      if (voce->child(c)->font(3).bold()) {
         Righe_->scrollToItem(voce->child(c), QAbstractItemView::EnsureVisible);
         break;
       }
