@@ -6,6 +6,7 @@
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFileDialog>
+#include <QFileSystemWatcher>
 #include <QKeyEvent>
 #include <QMimeData>
 #include <QFileInfo>
@@ -19,6 +20,7 @@
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QShortcut>
 #include <QSignalBlocker>
 #include <QSplitter>
 #include <QStyle>
@@ -157,6 +159,7 @@ void Form_import::crea_controlli() {
   ProgressBar1_->setValue(0);
   Pannello_errori_ = new PannelloErrori(this);
   Pannello_errori_->hide();
+  sorveglianza_ = new QFileSystemWatcher(this);
 }
 
 void Form_import::disponi() {
@@ -212,6 +215,8 @@ void Form_import::collega() {
   connect(Com_fine_, &QPushButton::clicked, this, &QWidget::close);
   connect(Comm_errori_, &QPushButton::toggled, Pannello_errori_, &QWidget::setVisible);
   connect(Pannello_errori_, &PannelloErrori::esportazione_chiesta, this, &Form_import::esporta_errori);
+  connect(sorveglianza_, &QFileSystemWatcher::directoryChanged, this, &Form_import::aggiorna_file);
+  connect(new QShortcut(QKeySequence(Qt::Key_F5), this), &QShortcut::activated, this, &Form_import::aggiorna_liste);
 }
 
 // The drives, the one holding `applicazione` chosen.
@@ -252,12 +257,14 @@ void Form_import::cambia_cartella(const QString& cartella) {
   const QFileInfo info(c);
   if (!info.isDir() || !info.isReadable()) return;
   cartella_corrente_ = QDir::toNativeSeparators(c);
+  if (!sorveglianza_->directories().isEmpty()) sorveglianza_->removePaths(sorveglianza_->directories());
+  sorveglianza_->addPath(c);
   const QString radice = Drive1_->itemData(drive_corrente_).toString();
   if (!radice.isEmpty()) cartella_per_drive_.insert(radice, c);
   riempi_cartelle();
   errori_superati();
   dimentica_file();
-  riempi_file();
+  riempi_file(file_dati(c));
 }
 
 // The lists show another folder with nothing chosen in it: the window forgets the file
@@ -302,10 +309,29 @@ void Form_import::riempi_cartelle() {
   }
 }
 
-void Form_import::riempi_file() {
+void Form_import::riempi_file(const QStringList& file) {
   const QSignalBlocker blocco(File1_);
   File1_->clear();
-  File1_->addItems(file_dati(forma_qt(cartella_corrente_)));
+  File1_->addItems(file);
+}
+
+void Form_import::aggiorna_liste() {
+  if (!QFileInfo(forma_qt(cartella_corrente_)).isDir()) return;
+  riempi_cartelle();
+  aggiorna_file();
+}
+
+void Form_import::aggiorna_file() {
+  const QStringList file = file_dati(forma_qt(cartella_corrente_));
+  QStringList mostrati;
+  for (int i = 0; i < File1_->count(); ++i) mostrati << File1_->item(i)->text();
+  if (file == mostrati) return;
+  riempi_file(file);
+  const QList<QListWidgetItem*> scelto =
+      File1_->findItems(QFileInfo(da_percorso(percorso_file_)).fileName(), Qt::MatchExactly);
+  if (percorso_file_.empty() || scelto.isEmpty()) return;
+  const QSignalBlocker blocco(File1_);
+  File1_->setCurrentItem(scelto.front());
 }
 
 void Form_import::scegli_file(const QString& nome) {

@@ -22,6 +22,7 @@ class QComboBox;
 class QCloseEvent;
 class QDragEnterEvent;
 class QDropEvent;
+class QFileSystemWatcher;
 class QLabel;
 class QLineEdit;
 class QListWidget;
@@ -63,6 +64,8 @@ class Form_import : public QWidget, public EventiRun {
   // A data file dropped on the window, or named otherwise: its drive, folder and file are
   // chosen in the lists as though the operator had clicked them.
   void scegli_percorso(const QString& percorso);
+  // F5: the lists read the folder again. The file list follows the folder by itself too.
+  void aggiorna_liste();
 
   // The run's events.
   void struttura_trovata(std::string_view nome) override { mostra_struttura(nome); }
@@ -95,7 +98,10 @@ class Form_import : public QWidget, public EventiRun {
   void collega();
   void riempi_drive(const QString& applicazione);
   void riempi_cartelle();
-  void riempi_file();
+  void riempi_file(const QStringList& file);
+  // The data files as the folder holds them now; the chosen file stays chosen, and a list
+  // that has not changed stays as it is (its scrolling, its current row).
+  void aggiorna_file();
   void dimentica_file();
   void azzera_barra();
   void mostra_stato();
@@ -148,6 +154,7 @@ class Form_import : public QWidget, public EventiRun {
   QPushButton* Comm_errori_;          // shows and hides the error browser
   PannelloErrori* Pannello_errori_;
   QSplitter* divisore_;
+  QFileSystemWatcher* sorveglianza_;  // the folder of the lists: files that appear or go
   RunInSottofondo run_{*this, *this};  // last: the run ends before anything it uses goes
 };
 

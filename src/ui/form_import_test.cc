@@ -251,6 +251,25 @@ TEST_F(FormImportTest, FilesAreChosenByKeyboardClickAndDropAndFoldersCanBeWalked
   EXPECT_FALSE(finestra_->isVisible());
 }
 
+// The file list follows the folder: a data file that appears or goes shows so at once, the
+// chosen one stays chosen. F5 reads the subfolders again too.
+TEST_F(FormImportTest, TheListsFollowTheFolderAndF5ReadsItAgain) {
+  app_.scrivi("a.txt", "");
+  apri();
+  clic_file("a.txt");
+  app_.scrivi("b.txt", "");
+  QTRY_COMPARE(voci("File1"), QStringList({"a.txt", "b.txt"}));
+  fs::remove(app_ / "b.txt");
+  app_.scrivi("c", "");
+  QTRY_COMPARE(voci("File1"), QStringList({"a.txt", "c"}));
+  const QListWidgetItem* scelto = controllo<QListWidget>("File1")->currentItem();
+  ASSERT_TRUE(scelto && scelto->text() == "a.txt" && scelto->isSelected());
+  EXPECT_EQ(stato(), "Apertura File : " + cartella() + QDir::separator() + "a.txt");
+  fs::create_directory(app_ / "nuova");
+  QTest::keyClick(finestra_.get(), Qt::Key_F5);
+  EXPECT_EQ(voci("Dir1").back(), "nuova");
+}
+
 TEST_F(FormImportTest, SampleFilesGiveTheCommandLinesResultsAndTheReportOpens) {
   ASSERT_NO_FATAL_FAILURE(esempi());
   const QStringList& file = esempi_;
