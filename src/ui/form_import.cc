@@ -386,7 +386,11 @@ void Form_import::run_in_corso(bool in_corso) {
 }
 
 void Form_import::closeEvent(QCloseEvent* evento) {
-  run_.chiudi();
+  if (run_.in_corso()) {
+    run_.chiudi();
+    run_in_corso(false);
+    puntatore_occupato(false);
+  }
   QWidget::closeEvent(evento);
 }
 
