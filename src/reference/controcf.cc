@@ -26,8 +26,9 @@ int valore_dispari(unsigned char c) {
 
 }  // namespace
 
-void CONTROCF(std::string& codice) {
-  if (codice.empty()) return;
+std::string CONTROCF(std::string_view letto) {
+  std::string codice(letto);
+  if (codice.empty()) return codice;
   for (char& c : codice)
     if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
 
@@ -40,6 +41,7 @@ void CONTROCF(std::string& codice) {
   // Truncating remainder: a negative sum gives a check character below "A".
   const char controllo = static_cast<char>(65 + somma % 26);
   if (codice.size() < 16 || codice[15] != controllo) codice = codice.substr(0, 15) + controllo;
+  return codice;
 }
 
 }  // namespace flussom
