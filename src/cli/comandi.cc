@@ -13,6 +13,7 @@
 #include "base/file_sicuro.h"
 #include "cli/registrazione.h"
 #include "risultati/risultato_json.h"
+#include "risultati/righe_stato.h"
 #include "base/file_intero.h"
 #include "base/piattaforma.h"
 #include "reference/tabelle.h"
@@ -117,7 +118,7 @@ EsitoControllo controlla_file(const OpzioniControlla& o, const Orologio& orologi
   std::optional<ScrittoreJson> scrittore;
   if (!o.json.empty()) ui.osserva_report(&scrittore.emplace(o.file, orologio.oggi(), json.uscita()));
   // The name as the terminal shows it; the report keeps its bytes.
-  ui.imposta_stato("Apertura File : " + utf8_a_cp1252(testo_visibile(o.file)));
+  ui.imposta_stato(riga_apertura(utf8_a_cp1252(testo_visibile(o.file))));
   // A progress indicator only where someone waits for it: a terminal and a large file.
   std::error_code ec;
   const auto dimensione = fs::file_size(percorso_utf8(o.file), ec);

@@ -2,6 +2,8 @@
 
 #include <cstddef>
 
+#include "base/testo.h"
+
 namespace flussom {
 
 namespace {
@@ -29,8 +31,7 @@ int valore_dispari(unsigned char c) {
 std::string CONTROCF(std::string_view letto) {
   std::string codice(letto);
   if (codice.empty()) return codice;
-  for (char& c : codice)
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+  for (char& c : codice) c = maiuscola_ascii(c);
 
   // The callers hand over 16 characters; a shorter text has nothing in the missing positions.
   int somma = 0;

@@ -27,6 +27,7 @@
 
 #include "base/cp1252.h"
 #include "run/importa.h"
+#include "risultati/righe_stato.h"
 #include "ui/box_messaggio.h"
 #include "ui/esegui_e_attendi.h"
 #include "ui/form_dati.h"
@@ -304,7 +305,7 @@ void Form_import::scegli_file(const QString& nome) {
   azzera_barra();
   const QString percorso = unisci_percorso(cartella_corrente_, nome);
   percorso_file_ = a_percorso(percorso);
-  const QString testo = QStringLiteral("Apertura File : ") + percorso;
+  const QString testo = QString::fromStdString(riga_apertura(percorso.toStdString()));
   righe_nuove_.clear();
   Text1_->setPlainText(testo);
 }
