@@ -88,7 +88,7 @@ class UscitaJson {
     std::string motivo;
     if (nome_ == "-") {
       if (scritto && out_.flush()) return true;
-      motivo = std::strerror(errno);
+      motivo = cp1252_a_utf8(testo_errno(errno));
     } else {
       if (file_.completa(motivo)) return true;
       motivo = cp1252_a_utf8(motivo);
@@ -131,7 +131,7 @@ EsitoControllo controlla_file(const OpzioniControlla& o, const Orologio& orologi
   ui.stampa_stato(stato);
   // A verdict that does not reach its reader is no verdict.
   if (!stato.flush()) {
-    err << "Impossibile scrivere l'esito del controllo sullo standard output: " << std::strerror(errno) << '\n';
+    err << "Impossibile scrivere l'esito del controllo sullo standard output: " << cp1252_a_utf8(testo_errno(errno)) << '\n';
     return esito;
   }
   if (scrittore) {
