@@ -44,15 +44,16 @@ Ambiente costruisci() {
   fs::create_directories(a.dati);
 
   SorgentiTabelle sorgenti;
-  if (auto e = leggi_sorgenti(fs::path(FLUSSOM_SORGENTI) / "tabelle", sorgenti))
-    guasto("sorgenti delle tabelle non lette: " + e->file + ": " + cp1252_a_utf8(e->motivo));
+  ErroreSorgente rifiuto;
+  if (!leggi_sorgenti(fs::path(FLUSSOM_SORGENTI) / "tabelle", sorgenti, rifiuto))
+    guasto("sorgenti delle tabelle non lette: " + rifiuto.file + ": " + cp1252_a_utf8(rifiuto.motivo));
   const auto comuni = sorgenti.find(descrittore(Tabella::comuxx).sorgente);
   if (comuni != sorgenti.end()) comuni->second = prime_righe(comuni->second, comuni_tenuti);
-  const EsitoCostruzione esito = costruisci_tabelle(sorgenti);
-  if (esito.errore)
-    guasto("tabelle rifiutate: " + esito.errore->file + ": " + cp1252_a_utf8(esito.errore->motivo));
-  if (auto e = scrivi_tabelle(esito.tabelle, a.cartella))
-    guasto("tabelle non scritte: " + cp1252_a_utf8(e->motivo));
+  std::vector<FileTabella> tabelle;
+  if (!costruisci_tabelle(sorgenti, tabelle, rifiuto))
+    guasto("tabelle rifiutate: " + rifiuto.file + ": " + cp1252_a_utf8(rifiuto.motivo));
+  if (ErroreScrittura e; !scrivi_tabelle(tabelle, a.cartella, e))
+    guasto("tabelle non scritte: " + cp1252_a_utf8(e.motivo));
   scrivi(a.cartella / "strutture.DAT", "\"123456\",\"POLIAMBULATORIO FUZZ\",\"26\",\"08\",\"\"\r\n");
   for (const std::string_view nome : nomi_tabelle) {
     if (!fs::is_regular_file(a.cartella / nome)) guasto("tabella mancante: " + std::string(nome));

@@ -90,7 +90,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   ConJson ui(scrittore);
   const RisultatoRun r = importa(ParametriRun{file, a.cartella}, ui, orologio_fisso());
   scrittore.concludi(r);
-  const int risu = r.errori_nel_report ? 1 : 0;
+  const bool risu = r.errori_nel_report;
   const std::string esito = nome_esito(r.esito);
 
   if (leggi(file) != ingresso) guasto("il file dati e' cambiato");
@@ -117,14 +117,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     case EsitoRun::con_errori:
       if (r.totali.nrec != righe + 1) guasto("righe lette diverse da quelle del file (" + esito + ")");
       if (r.totali.nrighe != righe) guasto("nrighe diverso dalle righe del file");
-      if ((r.esito == EsitoRun::con_errori) != (risu == 1)) guasto("verdetto e risu discordi");
-      if (risu == 1 && !finisce_con(report, "\r\nData controllo : 06/12/2026\r\n"))
+      if ((r.esito == EsitoRun::con_errori) != risu) guasto("verdetto e risu discordi");
+      if (risu && !finisce_con(report, "\r\nData controllo : 06/12/2026\r\n"))
         guasto("report con errori senza data di controllo");
-      if (risu == 0 && !finisce_con(report, "Elenco errori riscontrati \r\n\r\n"))
+      if (!risu && !finisce_con(report, "Elenco errori riscontrati \r\n\r\n"))
         guasto("report di un file corretto con righe d'errore");
       break;
     case EsitoRun::lunghezza_errata:
-      if (risu != 0 || !finisce_con(report, " Lunghezza file errata \r\n"))
+      if (risu || !finisce_con(report, " Lunghezza file errata \r\n"))
         guasto("fine per lunghezza errata senza la sua riga");
       if (r.totali.nrec > righe) guasto("fine per lunghezza oltre la fine del file");
       break;

@@ -90,20 +90,20 @@ void prova_costruzione(const fs::path& cartella, const std::vector<std::string_v
     const std::size_t i = prima_sorgente + k;
     if (i < parti.size() && parti[i] != assente) s[std::string(sorgenti_tabelle()[k])] = std::string(parti[i]);
   }
-  const EsitoCostruzione esito = costruisci_tabelle(s);
-  if (esito.errore) return;
+  std::vector<FileTabella> tabelle;
+  if (ErroreSorgente rifiuto; !costruisci_tabelle(s, tabelle, rifiuto)) return;
   std::error_code ec;
   fs::remove_all(cartella, ec);
   for (int volta = 0; volta < 2; ++volta)
-    if (const auto e = scrivi_tabelle(esito.tabelle, cartella)) guasto("tabelle non scritte: " + e->motivo);
+    if (ErroreScrittura e; !scrivi_tabelle(tabelle, cartella, e)) guasto("tabelle non scritte: " + e.motivo);
   std::size_t voci = 0;
   for ([[maybe_unused]] const auto& f : fs::directory_iterator(cartella)) ++voci;
-  if (voci != esito.tabelle.size()) guasto("file in piu' dopo la costruzione");
+  if (voci != tabelle.size()) guasto("file in piu' dopo la costruzione");
   Tabelle lette(cartella);
   if (s.contains(descrittore(Tabella::terapie).sorgente) && (lette.terapie().numero_record() != lette.tera001().numero_record() ||
                         lette.terapie().numero_record() != lette.sconti().numero_record()))
     guasto("tabelle delle prestazioni non parallele");
-  for (const FileTabella& t : esito.tabelle) {
+  for (const FileTabella& t : tabelle) {
     if (leggi(cartella / t.nome) != t.contenuto) guasto("tabella scritta diversa: " + t.nome);
     std::string csv, errore;
     if (!tabella_in_csv(cartella / t.nome, csv, errore)) guasto("tabella non rileggibile: " + t.nome);

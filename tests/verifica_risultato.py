@@ -3,9 +3,13 @@
 outcome agreeing with the exit status, and its blocks the report's blocks one to one.
 
     verifica_risultato.py SCHEMA RISULTATO STATO [REPORT]
+    verifica_risultato.py SCHEMA --cartella DIR
+
+With --cartella, every N.json of DIR is checked with its N.stato (the exit status) and N.RPT.
 """
 import codecs
 import json
+import pathlib
 import re
 import sys
 
@@ -41,32 +45,51 @@ def gruppi_del_report(testo):
     return gruppi, aperti
 
 
-def main():
-    schema_file, risultato_file, stato = sys.argv[1], sys.argv[2], int(sys.argv[3])
-    with open(schema_file, encoding="utf-8") as f:
-        schema = json.load(f)
-    with open(risultato_file, encoding="utf-8") as f:
-        doc = json.load(f)
+def verifica(schema, doc, stato, report):
+    """What is wrong with one result (None when nothing): `report` the report's bytes or None."""
     jsonschema.validate(doc, schema, format_checker=jsonschema.FormatChecker())
     esito = doc["esito"]
     atteso = 0 if esito == "corretto" else 2 if esito == "non_controllato" else 1
     if stato != atteso:
-        sys.exit(f"esito {esito} ma stato d'uscita {stato}")
-    if len(sys.argv) < 5 or esito == "non_controllato":
-        return
-    with open(sys.argv[4], "rb") as f:
-        gruppi, fuori = gruppi_del_report(f.read().decode("cp1252", errors="c1"))
+        return f"esito {esito} ma stato d'uscita {stato}"
+    if report is None or esito == "non_controllato":
+        return None
+    gruppi, fuori = gruppi_del_report(report.decode("cp1252", errors="c1"))
     dal_json = [(b["numero"], b["ricetta"], [m["testo"] for m in b["messaggi"]]) for b in doc["errori"]]
     if dal_json != gruppi:
-        sys.exit(f"blocchi diversi dal report:\nJSON   {dal_json}\nreport {gruppi}")
+        return f"blocchi diversi dal report:\nJSON   {dal_json}\nreport {gruppi}"
     if [m["testo"] for m in doc["messaggi_fuori_blocco"]] != fuori:
-        sys.exit(f"messaggi fuori blocco diversi: {doc['messaggi_fuori_blocco']} / {fuori}")
+        return f"messaggi fuori blocco diversi: {doc['messaggi_fuori_blocco']} / {fuori}"
     for b in doc["errori"]:
         if b["righe"]["prima"] > b["righe"]["ultima"]:
-            sys.exit(f"blocco {b['numero']}: righe {b['righe']}")
+            return f"blocco {b['numero']}: righe {b['righe']}"
         for m in b["messaggi"]:
             if m["riga"] is not None and not b["righe"]["prima"] <= m["riga"] <= b["righe"]["ultima"]:
-                sys.exit(f"blocco {b['numero']}: riga {m['riga']} fuori dalle righe {b['righe']}")
+                return f"blocco {b['numero']}: riga {m['riga']} fuori dalle righe {b['righe']}"
+    return None
+
+
+def leggi(nome, binario=False):
+    with open(nome, "rb" if binario else "r", **({} if binario else {"encoding": "utf-8"})) as f:
+        return f.read() if binario else json.load(f)
+
+
+def main():
+    schema = leggi(sys.argv[1])
+    if sys.argv[2] == "--cartella":
+        cartella = pathlib.Path(sys.argv[3])
+        risultati = sorted(cartella.glob("*.json"))
+        for r in risultati:
+            stato = int(r.with_suffix(".stato").read_text())
+            guasto = verifica(schema, leggi(r), stato, r.with_suffix(".RPT").read_bytes())
+            if guasto:
+                sys.exit(f"{r}: {guasto}")
+        print(f"{len(risultati)} risultati verificati")
+        return
+    report = leggi(sys.argv[4], binario=True) if len(sys.argv) >= 5 else None
+    guasto = verifica(schema, leggi(sys.argv[2]), int(sys.argv[3]), report)
+    if guasto:
+        sys.exit(guasto)
 
 
 if __name__ == "__main__":

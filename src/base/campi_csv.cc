@@ -81,4 +81,17 @@ std::vector<std::string> leggi_campi(std::string_view contenuto) {
   return campi;
 }
 
+void aggiungi_campo_csv(std::string& csv, std::string_view campo, bool tra_virgolette) {
+  if (!tra_virgolette) {
+    csv += campo;
+    return;
+  }
+  csv += '"';
+  for (char c : campo) {
+    if (c == '"') csv += '"';
+    csv += c;
+  }
+  csv += '"';
+}
+
 }  // namespace flussom

@@ -42,4 +42,8 @@ class LettoreCampi {
 // Every field of the text, in order.
 std::vector<std::string> leggi_campi(std::string_view contenuto);
 
+// Writing a field: appended as it is, or, when `tra_virgolette`, between double quotes with
+// each quote inside doubled (what the writer decides must be quoted depends on its dialect).
+void aggiungi_campo_csv(std::string& csv, std::string_view campo, bool tra_virgolette);
+
 }  // namespace flussom

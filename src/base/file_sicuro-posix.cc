@@ -68,7 +68,7 @@ std::FILE* crea_file_nuovo(const std::filesystem::path& percorso, std::string& e
   return come_stream(fd, "wb", errore);
 }
 
-std::FILE* apri_in_lettura(const std::filesystem::path& percorso, std::string& errore, bool* e_pipe) {
+std::FILE* apri_in_lettura(const std::filesystem::path& percorso, bool* e_pipe, std::string& errore) {
   // O_NONBLOCK: opening a FIFO that has no writer returns at once instead of waiting.
   const int fd = open(percorso.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
   if (fd < 0) {

@@ -72,7 +72,7 @@ std::FILE* crea_file_nuovo(const std::filesystem::path& percorso, std::string& e
   return come_stream(h, _O_WRONLY, "wb", errore);
 }
 
-std::FILE* apri_in_lettura(const std::filesystem::path& percorso, std::string& errore, bool* e_pipe) {
+std::FILE* apri_in_lettura(const std::filesystem::path& percorso, bool* e_pipe, std::string& errore) {
   if (e_cartella(percorso)) {
     errore = "\xE8 una cartella";
     return nullptr;

@@ -45,7 +45,7 @@ StatoTabella leggi_tabella(const fs::path& file, std::string& dati, std::string&
   // What stands at the name may change after the question above: the opening itself
   // refuses anything but a regular file or a pipe, and a pipe is refused here.
   bool pipe = false;
-  std::unique_ptr<std::FILE, int (*)(std::FILE*)> f(apri_in_lettura(file, errore, &pipe), &std::fclose);
+  std::unique_ptr<std::FILE, int (*)(std::FILE*)> f(apri_in_lettura(file, &pipe, errore), &std::fclose);
   if (!f) return inutilizzabile(errore);
   if (pipe) return inutilizzabile("non \xE8 un file regolare");
   if (std::fseek(f.get(), 0, SEEK_END) == 0) {

@@ -17,9 +17,8 @@ std::FILE* crea_file_nuovo(const std::filesystem::path& percorso, std::string& e
 
 // Opens an existing file for reading ("rb") when it is a regular file or a pipe (FIFO);
 // a folder, a device or a socket is refused. Opening a FIFO without a writer does not wait.
-// `*e_pipe` (when given) tells a pipe from a regular file.
-std::FILE* apri_in_lettura(const std::filesystem::path& percorso, std::string& errore,
-                           bool* e_pipe = nullptr);
+// `*e_pipe` (when not null) tells a pipe from a regular file.
+std::FILE* apri_in_lettura(const std::filesystem::path& percorso, bool* e_pipe, std::string& errore);
 
 // Opens a regular file for reading and appending ("a+b"): an existing file is opened (a
 // link to an existing regular file is followed); a missing one is created exclusively,

@@ -83,7 +83,7 @@ TEST(FileSicuro, NewOnlyWhereNothingIsAppendingNeverThroughALink) {
   // gives no table; a name the system refuses is an unusable table, not a missing one.
   std::string errore, dati = "x";
   IdentitaFile id;
-  std::unique_ptr<std::FILE, int (*)(std::FILE*)> lettura(apri_in_lettura(dir / "tabella", errore), &std::fclose);
+  std::unique_ptr<std::FILE, int (*)(std::FILE*)> lettura(apri_in_lettura(dir / "tabella", nullptr, errore), &std::fclose);
   EXPECT_FALSE(accorcia_file(lettura.get(), 0, errore) || identita_file(dir / "manca", id));
   EXPECT_EQ(leggi_tabella("/proc/self/mem", dati, errore), StatoTabella::inutilizzabile);
   EXPECT_EQ(dati + errore, testo_errno(EIO));

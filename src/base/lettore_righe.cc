@@ -5,6 +5,8 @@
 #include <cstddef>
 #include <cstring>
 
+#include "base/piattaforma.h"
+
 namespace flussom {
 
 namespace {
@@ -123,5 +125,7 @@ bool LettoreRighe::leggi(std::string_view& linea, std::uint64_t& lunghezza) {
     pos_ = fine_;
   }
 }
+
+std::string LettoreRighe::errore() const { return errore_ != 0 ? testo_errno(errore_) : std::string(); }
 
 }  // namespace flussom

@@ -30,11 +30,12 @@ class LettoreRighe {
   // again, whole. Empty at the end of the file.
   std::string_view anteprima(std::size_t massimo);
 
-  bool errore() const { return errore_ != 0; }
+  // A read failed; reading stops there and every later call finds nothing.
+  bool in_errore() const { return errore_ != 0; }
+  // Why the read failed, as the system says it (empty when none failed).
+  std::string errore() const;
   // Everything has been read.
   bool fine_file() const { return eof_ && pos_ == fine_; }
-  // The errno of the failed read (0 when none failed).
-  int codice_errore() const { return errore_; }
   // Where the next line starts, in bytes from where reading began; when cr_pendente(), the
   // line before ended on a CR at the end of a block and a LF found there still belongs to it.
   std::uint64_t posizione() const { return letti_ + pos_; }

@@ -22,7 +22,7 @@ std::vector<Riga> righe(const std::string& contenuto) {
   std::string_view s;
   std::uint64_t n;
   while (l.leggi(s, n)) out.push_back({std::string(s), n});
-  EXPECT_FALSE(l.errore());
+  EXPECT_FALSE(l.in_errore());
   return out;
 }
 

@@ -134,4 +134,22 @@ std::string chiave_data(std::string_view d) {
   return k;
 }
 
+std::string maiuscolo_ascii(std::string_view s) {
+  std::string r(s);
+  for (char& c : r) c = maiuscola_ascii(c);
+  return r;
+}
+
+std::string minuscolo_ascii(std::string_view s) {
+  std::string r(s);
+  for (char& c : r) c = minuscola_ascii(c);
+  return r;
+}
+
+bool nome_file_dati(std::string_view nome) {
+  const std::size_t punto = nome.rfind('.');
+  if (punto == std::string_view::npos || punto + 1 == nome.size()) return true;
+  return minuscolo_ascii(nome.substr(punto + 1)) == "txt";
+}
+
 }  // namespace flussom

@@ -27,6 +27,17 @@ inline std::string_view trim(std::string_view s) {
 // ("memoria insufficiente", "errore imprevisto: ..."). Only inside a catch block.
 std::string motivo_eccezione();
 
+// The letters a to z made capitals, or A to Z made small; every other byte (accented
+// letters of Windows-1252 too) left as it is, as the tables and the codes know no others.
+inline char maiuscola_ascii(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
+inline char minuscola_ascii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+std::string maiuscolo_ascii(std::string_view s);
+std::string minuscolo_ascii(std::string_view s);
+
+// A data file's name as the file list offers it, "*.txt;*.": the extension txt in any
+// letter case, or none at all (a name without a dot, or ending in one).
+bool nome_file_dati(std::string_view nome);
+
 // Numeric value of a text: blanks anywhere are ignored, then an optional sign, digits,
 // an optional "." with digits and an optional exponent (e or E) are read; reading stops
 // at the first other character. A text with no leading number is 0.

@@ -68,5 +68,16 @@ TEST(Testo, AmountValueAndDateKey) {
   EXPECT_EQ(chiave_data("00000000"), "00000000");
 }
 
+// The file list's pattern "*.txt;*.", shared by the window and the batch.
+TEST(Testo, DataFileNamesAndAsciiCase) {
+  for (const char* n : {"a.txt", "A.TXT", "b.Txt", "senza", "finisce.", "AMB01.ASL.txt"})
+    EXPECT_TRUE(nome_file_dati(n)) << n;
+  for (const char* n : {"a.dat", "a.txt.bak", "a.txtx", "a.tx", "errori.RPT", ".txt2", "a.t\xD8t"})
+    EXPECT_FALSE(nome_file_dati(n)) << n;
+  // Only a to z change case: accented letters keep their bytes.
+  EXPECT_EQ(maiuscolo_ascii("abz\xE0" "AZ09"), "ABZ\xE0" "AZ09");
+  EXPECT_EQ(minuscolo_ascii("ABZ\xC0" "az09"), "abz\xC0" "az09");
+}
+
 }  // namespace
 }  // namespace flussom

@@ -15,6 +15,7 @@
 #include "cli/registrazione.h"
 #include "risultati/errori_csv.h"
 #include "risultati/risultato_json.h"
+#include "risultati/righe_stato.h"
 #include "base/file_intero.h"
 #include "base/piattaforma.h"
 #include "reference/tabelle.h"
@@ -99,7 +100,7 @@ class UscitaRisultato {
     std::string motivo;
     if (su_standard_output()) {
       if (scritto && out_.flush()) return true;
-      motivo = std::strerror(errno);
+      motivo = cp1252_a_utf8(testo_errno(errno));
     } else {
       if (file_.completa(motivo)) return true;
       motivo = cp1252_a_utf8(motivo);
@@ -146,7 +147,7 @@ EsitoControllo controlla_file(const OpzioniControlla& o, const Orologio& orologi
   std::optional<ScrittoreErroriCsv> errori;
   if (csv.scelta()) ui.osserva_report(errori.emplace(csv.uscita()));
   // The name as the terminal shows it; the report keeps its bytes.
-  ui.imposta_stato("Apertura File : " + utf8_a_cp1252(testo_visibile(o.file)));
+  ui.imposta_stato(riga_apertura(utf8_a_cp1252(testo_visibile(o.file))));
   // A progress indicator only where someone waits for it: a terminal and a large file.
   std::error_code ec;
   const auto dimensione = fs::file_size(percorso_utf8(o.file), ec);
@@ -160,7 +161,7 @@ EsitoControllo controlla_file(const OpzioniControlla& o, const Orologio& orologi
   ui.stampa_stato(stato);
   // A verdict that does not reach its reader is no verdict.
   if (!stato.flush()) {
-    err << "Impossibile scrivere l'esito del controllo sullo standard output: " << std::strerror(errno) << '\n';
+    err << "Impossibile scrivere l'esito del controllo sullo standard output: " << cp1252_a_utf8(testo_errno(errno)) << '\n';
     return esito;
   }
   if (scrittore) {

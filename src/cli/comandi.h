@@ -42,7 +42,8 @@ struct EsitoControllo {
 };
 
 // The check of `o.file` alone, the folder and the tables already looked at. An interrupted
-// run writes no JSON result and no CSV of errors.
+// run writes no JSON result and no CSV of errors. Called by the batch from several threads at
+// once (see lotto.h for why that is safe).
 EsitoControllo controlla_file(const OpzioniControlla& o, const Orologio& orologio, std::istream& in,
                               std::ostream& out, std::ostream& err);
 

@@ -6,6 +6,7 @@
 #include <ostream>
 
 #include "base/cp1252.h"
+#include "base/testo.h"
 #include "model/strutture.h"
 #include "cli/registrazione.h"
 
@@ -88,7 +89,7 @@ bool InterfacciaTerminale::domanda(std::string_view testo) {
   for (;;) {
     std::string r;
     if (!chiedi(d + "[s/n] ", r)) return false;
-    for (auto& c : r) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    r = minuscolo_ascii(r);
     if (r == "s" || r == "si" || r == "s\xC3\xAC" || r == "y" || r == "yes") return true;
     if (r == "n" || r == "no") return false;
   }

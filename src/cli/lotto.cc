@@ -12,6 +12,7 @@
 #include "base/file_intero.h"
 #include "base/file_sicuro.h"
 #include "base/piattaforma.h"
+#include "base/testo.h"
 #include "cli/comandi.h"
 #include "cli/interfaccia_terminale.h"
 #include "cli/lavori_paralleli.h"
@@ -24,20 +25,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// The window's pattern "*.txt;*.": the extension txt in any letter case, or none at all.
-bool file_dati(const fs::path& p) {
-  const std::string nome = p.filename().string();
-  const auto punto = nome.rfind('.');
-  if (punto == std::string::npos || punto + 1 == nome.size()) return true;
-  std::string ext = nome.substr(punto + 1);
-  for (char& c : ext) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return ext == "txt";
-}
-
-std::string minuscolo(std::string s) {
-  for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return s;
-}
 
 struct Voce {
   fs::path file;
@@ -54,7 +41,7 @@ std::vector<Voce> voci(const std::vector<fs::path>& files) {
   for (const fs::path& f : files) {
     const std::string base = testo_utf8(f.filename());
     std::string nome = base;
-    for (int n = 2; !presi.insert(minuscolo(nome)).second; ++n) nome = base + "_" + std::to_string(n);
+    for (int n = 2; !presi.insert(minuscolo_ascii(nome)).second; ++n) nome = base + "_" + std::to_string(n);
     v.push_back({f, nome, {}, {}});
   }
   return v;
@@ -102,7 +89,7 @@ class Protetti {
   // Two names of one file end alike once links are followed; in lower case, for the
   // systems that ignore letter case. (destinazione_rifiutata then compares exactly.)
   static std::string chiave(const fs::path& p) {
-    return minuscolo(testo_utf8(percorso_risolto(p).filename()));
+    return minuscolo_ascii(testo_utf8(percorso_risolto(p).filename()));
   }
 
   std::vector<fs::path> cartella_;
@@ -219,9 +206,9 @@ std::vector<fs::path> file_del_lotto(const std::vector<fs::path>& percorsi) {
     }
     std::vector<fs::path> dentro;
     for (const fs::directory_entry& e : fs::directory_iterator(p, ec))
-      if (e.is_regular_file(ec) && file_dati(e.path())) dentro.push_back(e.path());
+      if (e.is_regular_file(ec) && nome_file_dati(e.path().filename().string())) dentro.push_back(e.path());
     std::sort(dentro.begin(), dentro.end(), [](const fs::path& a, const fs::path& b) {
-      return minuscolo(a.filename().string()) < minuscolo(b.filename().string());
+      return minuscolo_ascii(a.filename().string()) < minuscolo_ascii(b.filename().string());
     });
     files.insert(files.end(), dentro.begin(), dentro.end());
   }

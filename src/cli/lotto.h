@@ -1,6 +1,21 @@
 // `flussom lotto`: many data files checked, N at a time, each exactly as `flussom controlla`
 // checks it alone; a report and a JSON result per file and a summary table for a
 // spreadsheet.
+//
+// Threads. controlla_file (comandi.h), and through it the whole run (importa and every
+// rule), is called from several threads at once, one file each. That is safe because:
+// - a run owns everything it writes: its Tabelle, report, report lock and JSON file are its
+//   own objects and names (the names are checked distinct before the first file starts);
+// - what the runs share is only read: the options, the clock (oggi() is const; the system
+//   clock reads local time with localtime_r / localtime_s), and the application folder's
+//   tables and strutture.DAT, which each run opens and reads for itself. A table that a
+//   lookup creates when missing is created exclusively, so two runs creating it at once
+//   both find it; no registration is asked in a batch (the question is answered No);
+// - the core keeps no mutable global or function-local static state, and reads the
+//   system's error texts through std::error_code, not through a shared buffer;
+// - the summary and the terminal are touched only by lavori_paralleli's `concluso`, which
+//   runs one call at a time.
+// Whatever is added to the run must keep these true.
 #pragma once
 
 #include <filesystem>

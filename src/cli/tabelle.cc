@@ -27,8 +27,9 @@ void stampa_errore(std::ostream& err, const ErroreSorgente& e) {
 int tabelle_costruisci(const fs::path& sorgenti, const fs::path& dest, std::ostream& out,
                        std::ostream& err) {
   SorgentiTabelle s;
-  if (std::optional<ErroreSorgente> e = leggi_sorgenti(sorgenti, s)) {
-    stampa_errore(err, *e);
+  ErroreSorgente rifiuto;
+  if (!leggi_sorgenti(sorgenti, s, rifiuto)) {
+    stampa_errore(err, rifiuto);
     err << "Nessuna tabella scritta.\n";
     return 2;
   }
@@ -39,24 +40,24 @@ int tabelle_costruisci(const fs::path& sorgenti, const fs::path& dest, std::ostr
     err << ".\n";
     return 2;
   }
-  const EsitoCostruzione esito = costruisci_tabelle(s);
-  if (esito.errore) {
-    stampa_errore(err, *esito.errore);
+  std::vector<FileTabella> tabelle;
+  if (!costruisci_tabelle(s, tabelle, rifiuto)) {
+    stampa_errore(err, rifiuto);
     err << "Nessuna tabella scritta.\n";
     return 2;
   }
-  if (const std::optional<ErroreScrittura> e = scrivi_tabelle(esito.tabelle, dest)) {
-    err << "Errore: " << cp1252_a_utf8(e->motivo) << '\n';
-    if (e->stato.empty()) {
+  if (ErroreScrittura e; !scrivi_tabelle(tabelle, dest, e)) {
+    err << "Errore: " << cp1252_a_utf8(e.motivo) << '\n';
+    if (e.stato.empty()) {
       err << "Nessuna tabella sostituita.\n";
     } else {
       // Some old table could not be put back: what each file holds now.
       err << "Tabelle di " << testo_utf8(dest) << " rimaste in parte sostituite:\n";
-      for (const std::string& riga : e->stato) err << "  " << cp1252_a_utf8(riga) << '\n';
+      for (const std::string& riga : e.stato) err << "  " << cp1252_a_utf8(riga) << '\n';
     }
     return 2;
   }
-  for (const FileTabella& t : esito.tabelle) out << t.nome << ": " << t.record << " record\n";
+  for (const FileTabella& t : tabelle) out << t.nome << ": " << t.record << " record\n";
   for (const std::string_view nome : sorgenti_tabelle()) {
     if (s.contains(nome)) continue;
     // "Manca prestazioni.csv: TERAPIE.DAT, TERA001.DAT e SCONTI.DAT non costruite."

@@ -21,9 +21,9 @@ struct RicettaCorrente {
 
   std::int64_t nprest = 0;     // index of the current line within its ricetta; 0 after a closing row
   std::string ric_corrente;    // num_ricetta of the ricetta whose error block is open
-  int err_ricetta = 0;
+  bool err_ricetta = false;  // the open block holds an error
   std::int64_t riga_inizio = 0;  // the data-file line where ric_corrente began
-  int ric_aperta = 0;
+  bool ric_aperta = false;   // a ricetta has lines but no closing row yet
   double tot_calcolato = 0;    // sum of the catalogue services' amounts
 
   // Slot i (1-based). A line past the twentieth has no slot of its own: it is kept in an

@@ -74,7 +74,7 @@ std::optional<char> filtra_tasto_codice(char c) {
 }
 
 std::optional<char> filtra_tasto_denominazione(char c) {
-  if (c >= 'a' && c <= 'z') return static_cast<char>(c - 'a' + 'A');
+  if (c >= 'a' && c <= 'z') return maiuscola_ascii(c);
   if (c >= ',' && c <= '9') return std::nullopt;  // , - . / and the digits
   if (c == '"') return std::nullopt;          // would end the quoted field early
   const unsigned char b = static_cast<unsigned char>(c);

@@ -2,6 +2,8 @@
 
 #include <cstddef>
 
+#include "base/testo.h"
+
 namespace flussom {
 
 namespace {
@@ -26,10 +28,10 @@ int valore_dispari(unsigned char c) {
 
 }  // namespace
 
-void CONTROCF(std::string& codice) {
-  if (codice.empty()) return;
-  for (char& c : codice)
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+std::string CONTROCF(std::string_view letto) {
+  std::string codice(letto);
+  if (codice.empty()) return codice;
+  for (char& c : codice) c = maiuscola_ascii(c);
 
   // The callers hand over 16 characters; a shorter text has nothing in the missing positions.
   int somma = 0;
@@ -40,6 +42,7 @@ void CONTROCF(std::string& codice) {
   // Truncating remainder: a negative sum gives a check character below "A".
   const char controllo = static_cast<char>(65 + somma % 26);
   if (codice.size() < 16 || codice[15] != controllo) codice = codice.substr(0, 15) + controllo;
+  return codice;
 }
 
 }  // namespace flussom

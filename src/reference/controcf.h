@@ -2,12 +2,13 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 namespace flussom {
 
-// Rewrites `codice` (16 characters, trimmed) into its corrected form: capitalised (a to z
-// only) and with the 16th character set to the check character of the first fifteen.
-// An empty text is left as it is.
-void CONTROCF(std::string& codice);
+// The corrected form of `codice` (16 characters, trimmed): capitalised (a to z only) and
+// with the 16th character set to the check character of the first fifteen. An empty text
+// stays empty.
+std::string CONTROCF(std::string_view codice);
 
 }  // namespace flussom

@@ -23,9 +23,7 @@ TEST(Controcf, CheckCharacterRewritten) {
       {"", ""},
   };
   for (const auto& [letto, corretto] : casi) {
-    std::string codice = letto;
-    CONTROCF(codice);
-    EXPECT_EQ(codice, corretto) << letto;
+    EXPECT_EQ(CONTROCF(letto), corretto) << letto;
   }
 }
 

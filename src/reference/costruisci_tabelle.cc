@@ -497,15 +497,15 @@ void togli_di_mezzo(const fs::path& p) {
 
 // Writes a table under its temporary name, created anew and exclusively: a leftover of an
 // earlier build, or a link planted there, is removed first and never written through.
-std::optional<std::string> scrivi_temporaneo(const fs::path& tmp, const std::string& contenuto) {
+bool scrivi_temporaneo(const fs::path& tmp, const std::string& contenuto, std::string& errore) {
   togli_di_mezzo(tmp);
-  std::string errore;
   std::FILE* f = crea_file_nuovo(tmp, errore);
-  if (!f) return errore;
+  if (!f) return false;
   const bool scritto = std::fwrite(contenuto.data(), 1, contenuto.size(), f) == contenuto.size();
   const int e = errno;
-  if (std::fclose(f) != 0 || !scritto) return testo_errno(scritto ? errno : e);
-  return std::nullopt;
+  if (std::fclose(f) == 0 && scritto) return true;
+  errore = testo_errno(scritto ? errno : e);
+  return false;
 }
 
 // A hidden name beside a table: ".NAME.SUFFIX".
@@ -589,29 +589,32 @@ std::optional<std::string> campo_sconto(long long centesimi) {
   return std::nullopt;
 }
 
-EsitoCostruzione costruisci_tabelle(const SorgentiTabelle& sorgenti) {
-  EsitoCostruzione esito;
+bool costruisci_tabelle(const SorgentiTabelle& sorgenti, std::vector<FileTabella>& costruite,
+                        ErroreSorgente& errore) {
+  costruite.clear();
   for (const std::string_view nome : sorgenti_tabelle()) {
     const auto testo = sorgenti.find(nome);
     if (testo == sorgenti.end()) continue;
     const std::vector<Tabella> tabelle = tabelle_di(nome);
-    Rifiuto errore;
+    Rifiuto rifiuto;
     const bool fatto = descrittore(tabelle[0]).lunghezza_record == 0
-                           ? costruisci_noese(testo->second, tabelle[0], esito.tabelle, errore)
-                           : costruisci_record(testo->second, tabelle, esito.tabelle, errore);
+                           ? costruisci_noese(testo->second, tabelle[0], costruite, rifiuto)
+                           : costruisci_record(testo->second, tabelle, costruite, rifiuto);
     if (!fatto) {
-      esito.tabelle.clear();
-      esito.errore = ErroreSorgente{std::string(nome), errore.riga, errore.motivo};
-      return esito;
+      costruite.clear();
+      errore = ErroreSorgente{std::string(nome), rifiuto.riga, rifiuto.motivo};
+      return false;
     }
   }
-  return esito;
+  return true;
 }
 
-std::optional<ErroreSorgente> leggi_sorgenti(const fs::path& cartella, SorgentiTabelle& sorgenti) {
+bool leggi_sorgenti(const fs::path& cartella, SorgentiTabelle& sorgenti, ErroreSorgente& errore) {
   std::error_code ec;
-  if (!fs::is_directory(cartella, ec))
-    return ErroreSorgente{testo_cp1252(cartella), 0, "non \xE8 una cartella leggibile"};
+  if (!fs::is_directory(cartella, ec)) {
+    errore = ErroreSorgente{testo_cp1252(cartella), 0, "non \xE8 una cartella leggibile"};
+    return false;
+  }
   for (const std::string_view nome : sorgenti_tabelle()) {
     // Read as a table is: a regular file only, so a folder or a pipe at a source's name is
     // refused with its reason instead of being waited for or read as nothing.
@@ -621,28 +624,32 @@ std::optional<ErroreSorgente> leggi_sorgenti(const fs::path& cartella, SorgentiT
         sorgenti.erase(std::string(nome));
         break;
       case StatoTabella::inutilizzabile:
-        return ErroreSorgente{std::string(nome), 0, "file illeggibile: " + motivo};
+        errore = ErroreSorgente{std::string(nome), 0, "file illeggibile: " + motivo};
+        return false;
       case StatoTabella::presente:
         sorgenti.insert_or_assign(std::string(nome), std::move(testo));
         break;
     }
   }
-  return std::nullopt;
+  return true;
 }
 
-std::optional<ErroreScrittura> scrivi_tabelle(const std::vector<FileTabella>& tabelle,
-                                              const fs::path& dest, Rinomina rinomina) {
+bool scrivi_tabelle(const std::vector<FileTabella>& tabelle, const fs::path& dest,
+                    ErroreScrittura& errore, Rinomina rinomina) {
   if (rinomina == nullptr) rinomina = rinomina_file;
+  auto rifiuta = [&errore](std::string motivo) {
+    errore = ErroreScrittura{std::move(motivo), {}};
+    return false;
+  };
   std::error_code ec;
   fs::create_directories(dest, ec);
-  if (!fs::is_directory(dest, ec))
-    return ErroreScrittura{"impossibile creare la cartella " + testo_cp1252(dest), {}};
+  if (!fs::is_directory(dest, ec)) return rifiuta("impossibile creare la cartella " + testo_cp1252(dest));
   std::vector<Posto> posti;
   for (const FileTabella& t : tabelle) {
     Posto p{dest / t.nome, nascosto(dest, t.nome, ".nuovo"), nascosto(dest, t.nome, ".vecchio"), t.nome};
     const fs::file_type tipo = fs::symlink_status(p.tabella, ec).type();
     if (tipo != fs::file_type::not_found && tipo != fs::file_type::regular && tipo != fs::file_type::symlink)
-      return ErroreScrittura{testo_cp1252(p.tabella) + " non \xE8 un file: nessuna tabella sostituita", {}};
+      return rifiuta(testo_cp1252(p.tabella) + " non \xE8 un file: nessuna tabella sostituita");
     p.cera = tipo != fs::file_type::not_found;
     posti.push_back(std::move(p));
   }
@@ -650,25 +657,26 @@ std::optional<ErroreScrittura> scrivi_tabelle(const std::vector<FileTabella>& ta
     for (const Posto& p : posti) fs::remove(p.*membro, ec);
   };
   for (std::size_t k = 0; k < tabelle.size(); ++k) {
-    if (std::optional<std::string> e = scrivi_temporaneo(posti[k].nuovo, tabelle[k].contenuto)) {
+    std::string motivo;
+    if (!scrivi_temporaneo(posti[k].nuovo, tabelle[k].contenuto, motivo)) {
       rimuovi(&Posto::nuovo);
-      return ErroreScrittura{"impossibile scrivere " + testo_cp1252(posti[k].tabella) + " : " + *e, {}};
+      return rifiuta("impossibile scrivere " + testo_cp1252(posti[k].tabella) + " : " + motivo);
     }
   }
   for (Posto& p : posti) togli_di_mezzo(p.vecchio);
   const std::optional<std::size_t> fallita = metti_al_posto(posti, rinomina);
   if (!fallita) {
     rimuovi(&Posto::vecchio);
-    return std::nullopt;
+    return true;
   }
-  ErroreScrittura errore{"impossibile sostituire " + testo_cp1252(posti[*fallita].tabella), {}};
+  rifiuta("impossibile sostituire " + testo_cp1252(posti[*fallita].tabella));
   if (!rimetti(posti, rinomina)) {
     for (const Posto& p : posti) errore.stato.push_back(descrivi(p));
   } else {
     rimuovi(&Posto::vecchio);
   }
   rimuovi(&Posto::nuovo);
-  return errore;
+  return false;
 }
 
 }  // namespace flussom

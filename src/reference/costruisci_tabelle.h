@@ -33,20 +33,16 @@ struct ErroreSorgente {
   std::string motivo;
 };
 
-struct EsitoCostruzione {
-  std::vector<FileTabella> tabelle;  // empty when the sources were refused
-  std::optional<ErroreSorgente> errore;
-};
-
-// Builds every table whose source is present, in the order of tabelle_costruite() (TERAPIE.DAT,
-// TERA001.DAT, SCONTI.DAT, ICD9.DAT, COMUXX.DAT, CODESE.DAT, NOESE.DAT). The first fault found
-// refuses the whole build.
-EsitoCostruzione costruisci_tabelle(const SorgentiTabelle& sorgenti);
+// Builds into `tabelle` every table whose source is present, in the order of
+// tabelle_costruite() (TERAPIE.DAT, TERA001.DAT, SCONTI.DAT, ICD9.DAT, COMUXX.DAT, CODESE.DAT,
+// NOESE.DAT). The first fault found refuses the whole build: false, `tabelle` left empty.
+bool costruisci_tabelle(const SorgentiTabelle& sorgenti, std::vector<FileTabella>& tabelle,
+                        ErroreSorgente& errore);
 
 // Reads the sources present in `cartella` (the file names of sorgenti_tabelle(); a missing
-// file is an absent source). An unreadable folder or file gives the error.
-std::optional<ErroreSorgente> leggi_sorgenti(const std::filesystem::path& cartella,
-                                             SorgentiTabelle& sorgenti);
+// file is an absent source). False when the folder or a file is unreadable.
+bool leggi_sorgenti(const std::filesystem::path& cartella, SorgentiTabelle& sorgenti,
+                    ErroreSorgente& errore);
 
 // Why the tables could not be written. `stato` is empty when every table in `dest` is as it
 // was before; otherwise some old table could not be put back, and it says, one line per
@@ -63,10 +59,9 @@ using Rinomina = bool (*)(const std::filesystem::path& da, const std::filesystem
 // written under a temporary name, created exclusively (never through a link); then each
 // old table is set aside and the new one put in its place; when a step fails, the old
 // tables are put back. A table name held by anything but a file (a folder, say) refuses
-// the build before anything is touched.
-std::optional<ErroreScrittura> scrivi_tabelle(const std::vector<FileTabella>& tabelle,
-                                              const std::filesystem::path& dest,
-                                              Rinomina rinomina = nullptr);
+// the build before anything is touched. `rinomina`: a test's stand-in for renaming.
+bool scrivi_tabelle(const std::vector<FileTabella>& tabelle, const std::filesystem::path& dest,
+                    ErroreScrittura& errore, Rinomina rinomina = nullptr);
 
 // The `sconto` field of SCONTI.DAT for a discount in cents: a plain text whose
 // sconto_in_chiaro is read as the discount, stored scrambled, blank-padded on the right. The

@@ -20,9 +20,25 @@ namespace {
 namespace fs = std::filesystem;
 const std::string I = "codice,descrizione,tariffa,branche,sconto\n";
 
-EsitoCostruzione prestazioni(const std::string& csv) { return costruisci_tabelle({{"prestazioni.csv", csv}}); }
+// The build's outcome in one value, and the writing's failure as an optional.
+struct Costruzione {
+  std::vector<FileTabella> tabelle;
+  std::optional<ErroreSorgente> errore;
+};
+Costruzione costruisci(const SorgentiTabelle& s) {
+  Costruzione c;
+  if (ErroreSorgente e; !costruisci_tabelle(s, c.tabelle, e)) c.errore = e;
+  return c;
+}
+std::optional<ErroreScrittura> scrivi(const std::vector<FileTabella>& t, const fs::path& dest, Rinomina r = nullptr) {
+  ErroreScrittura e;
+  if (scrivi_tabelle(t, dest, e, r)) return std::nullopt;
+  return e;
+}
 
-std::string contenuto(const EsitoCostruzione& e, std::string_view nome) {
+Costruzione prestazioni(const std::string& csv) { return costruisci({{"prestazioni.csv", csv}}); }
+
+std::string contenuto(const Costruzione& e, std::string_view nome) {
   for (const FileTabella& t : e.tabelle)
     if (t.nome == nome) return t.contenuto;
   ADD_FAILURE() << nome << " non costruita";
@@ -30,7 +46,7 @@ std::string contenuto(const EsitoCostruzione& e, std::string_view nome) {
 }
 
 TEST(CostruisciTabelle, ServicesInTheThreeParallelFilesInByteOrder) {
-  const EsitoCostruzione e = prestazioni(I + "89.7,PRIMA VISITA,20.66,08 9,1.50\n89.01,VISITA SUCCESSIVA,\"12,9\",,\n"
+  const Costruzione e = prestazioni(I + "89.7,PRIMA VISITA,20.66,08 9,1.50\n89.01,VISITA SUCCESSIVA,\"12,9\",,\n"
                                          "a1,a,1,01,\n9,b,1,02,\nA1,c,1,03,\n89.7A,d,1,04,\n");
   ASSERT_FALSE(e.errore);
   const std::string terapie = contenuto(e, "TERAPIE.DAT"), tera001 = contenuto(e, "TERA001.DAT"),
@@ -55,7 +71,7 @@ TEST(CostruisciTabelle, CodesNoeseAndTexts) {
   // Columns without a name, a code and a description both with doubled quotes; blanks to the end.
   s["esenzioni.csv"] = ",codice,, Descrizione ,\n,\"0\"\"1\",,\"x \"\"y\"\"\", \t";
   s["noese.csv"] = "prestazione,esenzioni\n89.7,013  0A31\n88.1,\n89.7,048\n";
-  const EsitoCostruzione e = costruisci_tabelle(s);
+  const Costruzione e = costruisci(s);
   ASSERT_FALSE(e.errore) << e.errore->motivo;
   EXPECT_EQ(contenuto(e, "COMUXX.DAT"),
             "001001Agli\xE8" + std::string(52, ' ') + "001004Albiano d'Ivrea, \"TO\"" + std::string(36, ' '));
@@ -136,7 +152,7 @@ TEST(CostruisciTabelle, RefusedSourcesNameFileLineAndReason) {
   for (const Caso& c : casi) {
     SorgentiTabelle s{{"prestazioni.csv", I + ok}};
     s[c.file] = c.csv;
-    const EsitoCostruzione e = costruisci_tabelle(s);
+    const Costruzione e = costruisci(s);
     ASSERT_TRUE(e.errore) << c.csv;
     EXPECT_TRUE(e.tabelle.empty());  // a fault in any source refuses the whole build
     EXPECT_EQ(e.errore->file + ":" + std::to_string(e.errore->riga), c.file + ":" + std::to_string(c.riga)) << c.csv;
@@ -161,12 +177,12 @@ TEST(CostruisciTabelle, EveryDiscountReadsBackTheSame) {
 
 TEST(CostruisciTabelle, WritesAllOrNothingNeverThroughALinkNorOverAFolder) {
   prova::CartellaTemporanea cartella, fuori;
-  const EsitoCostruzione e = prestazioni(I + "89.7,PRIMA VISITA,20.66,08,\n");
+  const Costruzione e = prestazioni(I + "89.7,PRIMA VISITA,20.66,08,\n");
   const fs::path dest = cartella / "nuova" / "tabelle";
   const auto file_in_dest = [&] {
     return std::distance(fs::directory_iterator(dest), fs::directory_iterator());
   };
-  ASSERT_FALSE(scrivi_tabelle(e.tabelle, dest));
+  ASSERT_FALSE(scrivi(e.tabelle, dest));
   EXPECT_EQ(prova::leggi_file(dest / "TERAPIE.DAT"), contenuto(e, "TERAPIE.DAT"));
   EXPECT_EQ(file_in_dest(), 3);  // no temporary left
 #ifndef _WIN32  // Wine makes no symbolic links
@@ -174,7 +190,7 @@ TEST(CostruisciTabelle, WritesAllOrNothingNeverThroughALinkNorOverAFolder) {
   for (const char* nome : {".TERAPIE.DAT.nuovo", ".SCONTI.DAT.vecchio"})
     fs::create_symlink(fuori / nome, dest / nome);
   fuori.scrivi(".SCONTI.DAT.vecchio", "fuori");
-  ASSERT_FALSE(scrivi_tabelle(e.tabelle, dest));
+  ASSERT_FALSE(scrivi(e.tabelle, dest));
   EXPECT_FALSE(fs::exists(fuori / ".TERAPIE.DAT.nuovo"));
   EXPECT_EQ(fuori.leggi(".SCONTI.DAT.vecchio"), "fuori");
   EXPECT_EQ(file_in_dest(), 3);
@@ -183,7 +199,7 @@ TEST(CostruisciTabelle, WritesAllOrNothingNeverThroughALinkNorOverAFolder) {
   // A table that cannot be written: none is replaced.
   prova::scrivi_file(dest / "TERAPIE.DAT", "vecchia");
   fs::create_directories(dest / ".SCONTI.DAT.nuovo" / "dentro");
-  auto errore = scrivi_tabelle(e.tabelle, dest);
+  auto errore = scrivi(e.tabelle, dest);
   ASSERT_TRUE(errore);
   EXPECT_NE(errore->motivo.find("impossibile scrivere"), std::string::npos) << errore->motivo;
   EXPECT_TRUE(errore->stato.empty());
@@ -192,7 +208,7 @@ TEST(CostruisciTabelle, WritesAllOrNothingNeverThroughALinkNorOverAFolder) {
 #ifndef _WIN32
   {  // nor when a write fails (a full disk; here a limit on the size of files)
     prova::LimiteFile limite(10);
-    EXPECT_NE(scrivi_tabelle(e.tabelle, dest).value().motivo.find(std::strerror(EFBIG)), std::string::npos);
+    EXPECT_NE(scrivi(e.tabelle, dest).value().motivo.find(std::strerror(EFBIG)), std::string::npos);
   }
   EXPECT_EQ(prova::leggi_file(dest / "TERAPIE.DAT"), "vecchia");
 #endif
@@ -200,7 +216,7 @@ TEST(CostruisciTabelle, WritesAllOrNothingNeverThroughALinkNorOverAFolder) {
   fs::remove_all(dest / ".SCONTI.DAT.nuovo");
   fs::remove(dest / "TERA001.DAT");
   fs::create_directory(dest / "TERA001.DAT");
-  errore = scrivi_tabelle(e.tabelle, dest);
+  errore = scrivi(e.tabelle, dest);
   ASSERT_TRUE(errore);
   EXPECT_NE(errore->motivo.find("TERA001.DAT non \xE8 un file"), std::string::npos)
       << errore->motivo;
@@ -208,7 +224,7 @@ TEST(CostruisciTabelle, WritesAllOrNothingNeverThroughALinkNorOverAFolder) {
   EXPECT_TRUE(fs::is_directory(dest / "TERA001.DAT"));
   // A destination that cannot be a folder.
   cartella.scrivi("file", "x");
-  EXPECT_TRUE(scrivi_tabelle(e.tabelle, cartella / "file"));
+  EXPECT_TRUE(scrivi(e.tabelle, cartella / "file"));
   EXPECT_EQ(cartella.leggi("file"), "x");
 }
 
@@ -223,7 +239,7 @@ bool rinomina_guasta(const fs::path& da, const fs::path& a) {
 }
 
 TEST(CostruisciTabelle, AFailedReplacementPutsBackTheTablesOfBefore) {
-  const EsitoCostruzione e = prestazioni(I + "89.7,PRIMA VISITA,20.66,08,\n");
+  const Costruzione e = prestazioni(I + "89.7,PRIMA VISITA,20.66,08,\n");
   // The tables are put in place in the order TERAPIE, TERA001, SCONTI.DAT: two renames for
   // a table that stood before (aside, in), one for a new one; then the way back.
   struct Caso {
@@ -258,7 +274,7 @@ TEST(CostruisciTabelle, AFailedReplacementPutsBackTheTablesOfBefore) {
     for (const std::string& nome : c.prima) dest.scrivi(nome, prima[nome] = "vecchia " + nome);
     rinomine = 0;
     guaste = c.guaste;
-    const auto errore = scrivi_tabelle(e.tabelle, dest.percorso(), rinomina_guasta);
+    const auto errore = scrivi(e.tabelle, dest.percorso(), rinomina_guasta);
     ASSERT_TRUE(errore);
     EXPECT_EQ(errore->motivo.rfind("impossibile sostituire ", 0), 0u) << errore->motivo;
     ASSERT_EQ(errore->stato.size(), c.stato.size());
@@ -275,12 +291,13 @@ TEST(CostruisciTabelle, AFailedReplacementPutsBackTheTablesOfBefore) {
 // The bundled sample sources build, and the lookups find every code in them.
 TEST(CostruisciTabelle, SampleTablesCanBeLookedUp) {
   SorgentiTabelle s;
-  ASSERT_FALSE(leggi_sorgenti(fs::path(FLUSSOM_SORGENTI) / "tabelle", s));
+  ErroreSorgente rifiuto;
+  ASSERT_TRUE(leggi_sorgenti(fs::path(FLUSSOM_SORGENTI) / "tabelle", s, rifiuto));
   ASSERT_EQ(s.size(), sorgenti_tabelle().size());
-  const EsitoCostruzione e = costruisci_tabelle(s);
+  const Costruzione e = costruisci(s);
   ASSERT_FALSE(e.errore) << e.errore->file << ":" << e.errore->riga << " " << e.errore->motivo;
   prova::CartellaTemporanea cartella;
-  ASSERT_FALSE(scrivi_tabelle(e.tabelle, cartella.percorso()));
+  ASSERT_FALSE(scrivi(e.tabelle, cartella.percorso()));
   Tabelle tabelle(cartella.percorso());
   using Ricerca = std::size_t (*)(Tabelle&, std::string_view);
   for (const auto& [csv, cerca] :

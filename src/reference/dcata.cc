@@ -62,8 +62,7 @@ bool cifre(std::string_view s, std::size_t da, std::size_t quante, Intero& valor
 
 }  // namespace
 
-void DCATA(std::string& data, int anno_corrente) {
-  const std::string_view d = data;
+std::string DCATA(std::string_view d, int anno_corrente) {
   Intero g = 0, m = 0, a = 0;
   bool valida = true;
   // The usual case, digits only where the numbers are, reads the same numbers without the
@@ -82,14 +81,12 @@ void DCATA(std::string& data, int anno_corrente) {
     valida = g2 == g && m2 == m && a2 == a;
   }
   // A date later in the current year than today still passes.
-  if (!valida || a == 0 || a > anno_corrente) {
-    data.clear();
-    return;
-  }
+  if (!valida || a == 0 || a > anno_corrente) return {};
 
   if (solo_cifre) {
+    std::string data(d);
     data[2] = data[5] = '/';
-    return;
+    return data;
   }
 
   // A real date has day and month on two digits; the year takes four characters, with
@@ -104,7 +101,7 @@ void DCATA(std::string& data, int anno_corrente) {
   if (a < 0) out += '-';
   if (anno.size() < larghezza) out.append(larghezza - anno.size(), '0');
   out += anno;
-  data = std::move(out);
+  return out;
 }
 
 }  // namespace flussom

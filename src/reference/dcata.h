@@ -2,12 +2,13 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 namespace flussom {
 
-// `data` is dd/mm/yyyy. On return it is empty when the date is not a real date or its year
-// is 0 or later than `anno_corrente`; otherwise it is rewritten with day and month on two
-// digits and the year on four characters.
-void DCATA(std::string& data, int anno_corrente);
+// `data` is dd/mm/yyyy. Empty when the date is not a real date or its year is 0 or later
+// than `anno_corrente`; otherwise the date written with day and month on two digits and
+// the year on four characters.
+std::string DCATA(std::string_view data, int anno_corrente);
 
 }  // namespace flussom

@@ -8,10 +8,7 @@
 namespace flussom {
 namespace {
 
-std::string verificata(std::string data, int anno_corrente = 2024) {
-  DCATA(data, anno_corrente);
-  return data;
-}
+std::string verificata(const std::string& data, int anno_corrente = 2024) { return DCATA(data, anno_corrente); }
 
 // Every day 0 to 32 of every month 0 to 13 of the years [da, a] stepping `passo`, written in
 // full and with a blank for a leading zero, against the proleptic Gregorian calendar.

@@ -18,12 +18,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::string maiuscolo(std::string s) {
-  for (char& c : s)
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-  return s;
-}
-
 // A table is read only when it is a regular file (never a pipe or a device).
 std::optional<std::string> leggi(const fs::path& p) {
   std::string s;
@@ -38,7 +32,7 @@ std::optional<std::string> leggi_vicina(const fs::path& accanto, std::string_vie
   fs::path cartella = accanto.parent_path();
   if (cartella.empty()) cartella = ".";
   for (fs::directory_iterator it(cartella, ec), fine; !ec && it != fine; it.increment(ec)) {
-    if (maiuscolo(testo_utf8(it->path().filename())) == nome && it->is_regular_file(ec))
+    if (maiuscolo_ascii(testo_utf8(it->path().filename())) == nome && it->is_regular_file(ec))
       return leggi(it->path());
   }
   return std::nullopt;
@@ -47,18 +41,9 @@ std::optional<std::string> leggi_vicina(const fs::path& accanto, std::string_vie
 // One CSV field: quoted when it holds a comma, a quote, a line break or blanks at its ends.
 void aggiungi_campo(std::string& csv, std::string_view campo, bool primo) {
   if (!primo) csv += ',';
-  const bool virgolette = campo.find_first_of(",\"\r\n") != std::string_view::npos ||
-                          (!campo.empty() && (campo.front() == ' ' || campo.back() == ' '));
-  if (!virgolette) {
-    csv += campo;
-    return;
-  }
-  csv += '"';
-  for (char c : campo) {
-    if (c == '"') csv += '"';
-    csv += c;
-  }
-  csv += '"';
+  aggiungi_campo_csv(csv, campo,
+                     campo.find_first_of(",\"\r\n") != std::string_view::npos ||
+                         (!campo.empty() && (campo.front() == ' ' || campo.back() == ' ')));
 }
 
 void aggiungi_riga(std::string& csv, std::span<const std::string> campi) {
@@ -119,7 +104,7 @@ void mostra_con_sorgente(const fs::path& file, const DescrittoreTabella& d, cons
       const DescrittoreTabella& e = descrittore(tabelle[k]);
       for (const CampoTabella& c : e.campi) {
         if (c.nome != col.nome || origini.size() == riga.size()) continue;
-        if (e.id != d.id && !vicine[k]) vicine[k] = leggi_vicina(file, maiuscolo(std::string(e.nome)));
+        if (e.id != d.id && !vicine[k]) vicine[k] = leggi_vicina(file, maiuscolo_ascii(std::string(e.nome)));
         origini.push_back({e.id == d.id ? &dati : vicine[k] ? &*vicine[k] : nullptr, e.lunghezza_record, &c});
       }
     }
@@ -169,11 +154,11 @@ void mostra_separata(const DescrittoreTabella& d, const std::string& dati, std::
 
 bool tabella_in_csv(const fs::path& file, std::string& csv, std::string& errore) {
   csv.clear();
-  const std::string nome = maiuscolo(testo_utf8(file.filename()));
+  const std::string nome = maiuscolo_ascii(testo_utf8(file.filename()));
   const DescrittoreTabella* d = nullptr;
   std::string attese;
   for (const Tabella t : tabelle_costruite()) {
-    if (maiuscolo(std::string(descrittore(t).nome)) == nome) d = &descrittore(t);
+    if (maiuscolo_ascii(std::string(descrittore(t).nome)) == nome) d = &descrittore(t);
     attese.append(attese.empty() ? "" : ", ").append(descrittore(t).nome);
   }
   if (d == nullptr) {

@@ -3,6 +3,7 @@
 #include <numeric>
 
 #include "base/cp1252.h"
+#include "base/testo.h"
 
 namespace flussom {
 
@@ -190,8 +191,7 @@ bool SorgenteCsv::intestazione(Lettore& lettore, std::span<const Colonna> colonn
     const bool letto = lettore.record(
         [&](std::size_t k, const Campo& c) {
           if (c.grezzo.empty()) return;
-          for (char ch : c.valore(spazio))
-            nomi += ch >= 'A' && ch <= 'Z' ? static_cast<char>(ch - 'A' + 'a') : ch;
+          for (char ch : c.valore(spazio)) nomi += minuscola_ascii(ch);
           fine.push_back(static_cast<std::uint32_t>(nomi.size()));
           std::size_t s = 0;
           for (const Colonna& col : colonne) {

@@ -2,29 +2,21 @@
 
 #include <algorithm>
 
+#include "base/campi_csv.h"
 #include "base/cp1252.h"
 #include "base/formato.h"
 #include "risultati/risultato_json.h"
 
 namespace flussom {
 
-namespace {
-
-// Quoted when the cell would otherwise end early or break its row.
-std::string tra_virgolette(const std::string& t) {
-  if (t.find_first_of(";\"\r\n") == std::string::npos) return t;
-  std::string q = "\"";
-  for (char c : t) q += c == '"' ? std::string("\"\"") : std::string(1, c);
-  return q + "\"";
-}
-
-}  // namespace
-
 std::string cella_testo(std::string_view testo) {
   std::string t = utf8_valido(testo);
   // What a spreadsheet would read as a formula (or strip) is shown as the text it is.
   if (!t.empty() && std::string_view("=+-@\t\r").find(t[0]) != std::string_view::npos) t.insert(0, 1, '\'');
-  return tra_virgolette(t);
+  // Quoted when the cell would otherwise end early or break its row.
+  std::string cella;
+  aggiungi_campo_csv(cella, t, t.find_first_of(";\"\r\n") != std::string::npos);
+  return cella;
 }
 
 std::string euro(long long centesimi) {

@@ -39,9 +39,7 @@ void controlla_codifica(StatoRun& s) {
   // The prescription date is the date of the ricetta's first line; it is checked even
   // when it is blank.
   const std::string& data_prescrizione = s.ricetta.slot(1).data_prestazione;
-  std::string data = data_prescrizione;
-  DCATA(data, s.anno_corrente);
-  if (data.empty()) s.errore(Regola::data_prescrizione_errata, s.ricetta.riga_inizio, {" Data errata ", data_prescrizione, "     "});
+  if (DCATA(data_prescrizione, s.anno_corrente).empty()) s.errore(Regola::data_prescrizione_errata, s.ricetta.riga_inizio, {" Data errata ", data_prescrizione, "     "});
 
   if (chiave_maggiore(chiave_data(r.data_nascita), chiave_data(data_prescrizione)))
     s.errore(Regola::data_nascita_maggiore, {" Data nascita maggiore della data prescriz."});

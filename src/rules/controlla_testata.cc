@@ -49,8 +49,7 @@ void controlla_testata(StatoRun& s) {
   } else if (r.cod_fiscale.compare(0, 3, "STP") != 0) {
     // Foreigners' STP codes have no check character. CONTROCF also capitalises, so a code
     // in lower case is reported even with the right check character.
-    std::string corretto = r.cod_fiscale;
-    CONTROCF(corretto);
+    const std::string corretto = CONTROCF(r.cod_fiscale);
     if (corretto != r.cod_fiscale)
       s.errore(Regola::codice_fiscale_errato, {" Codice fiscale ", r.cod_fiscale, " errato ( ", corretto, " )"});
   }
@@ -75,9 +74,7 @@ void controlla_testata(StatoRun& s) {
 
   // A day of 00 (or no date at all) reads 0: such a date is not checked.
   if (valnum(r.data_nascita) > 0) {
-    std::string data = r.data_nascita;
-    DCATA(data, s.anno_corrente);
-    if (data.empty()) s.errore(Regola::data_nascita_errata, {" Data nascita errata ", r.data_nascita});
+    if (DCATA(r.data_nascita, s.anno_corrente).empty()) s.errore(Regola::data_nascita_errata, {" Data nascita errata ", r.data_nascita});
 
     // Only the years count, whatever the date itself is worth.
     const std::string_view anno = ultimi_quattro(r.data_nascita);

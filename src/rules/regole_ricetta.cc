@@ -21,7 +21,7 @@ void chiudi_blocco(StatoRun& s, std::int64_t ultima_riga) {
   s.report.scrivi(info, {formato_blocco(s.totali.nric_errate), " ", punti, " Ricetta Nr   ",
                          s.ricetta.ric_corrente});
   s.report.scrivi(TipoRigaReport::spaziatura, {});
-  s.ricetta.err_ricetta = 0;
+  s.ricetta.err_ricetta = false;
 }
 
 void assembla_ricetta(StatoRun& s, const IndiceRicette& precedenti) {
@@ -31,44 +31,44 @@ void assembla_ricetta(StatoRun& s, const IndiceRicette& precedenti) {
 
   if (r.nprest == 1 && s.e_riga_99()) {
     // The earlier ricetta's errors are closed under its own number first.
-    if (r.err_ricetta == 1 && numero != r.ric_corrente) chiudi_blocco(s, riga - 1);
+    if (r.err_ricetta && numero != r.ric_corrente) chiudi_blocco(s, riga - 1);
     s.errore(Regola::solo_riga_99, {" E'presente solo la riga 99 "});
     r.nprest = 2;  // so the line is not taken for the first line of a ricetta below
     r.ric_corrente = numero;
     r.riga_inizio = riga;
   }
 
-  if (r.ric_aperta == 1 && numero != r.ric_corrente) {
+  if (r.ric_aperta && numero != r.ric_corrente) {
     s.errore(Regola::riga_99_mancante, 0, {" Non \xE8 presente la riga 99 "});
-    r.ric_aperta = 0;
+    r.ric_aperta = false;
   }
 
-  if (numero != r.ric_corrente && r.err_ricetta == 1) {
+  if (numero != r.ric_corrente && r.err_ricetta) {
     chiudi_blocco(s, riga - 1);
     r.ric_corrente = numero;
     r.riga_inizio = riga;
   }
 
   if (r.nprest == 1) {
-    r.ric_aperta = 1;
+    r.ric_aperta = true;
     r.ric_corrente = numero;
     r.riga_inizio = riga;
-    r.err_ricetta = 0;
+    r.err_ricetta = false;
     if (precedenti.contiene(numero)) s.errore(Regola::ricetta_duplicata, {" Ricetta gi\xE0 inserita nel file"});
   }
 }
 
-void chiudi_ricetta(StatoRun& s) { s.ricetta.ric_aperta = 0; }
+void chiudi_ricetta(StatoRun& s) { s.ricetta.ric_aperta = false; }
 
 void fine_ricette(StatoRun& s) {
   RicettaCorrente& r = s.ricetta;
   // The file ended before the last ricetta's closing row: it is missing as it would be
   // before the first line of another ricetta.
-  if (r.ric_aperta == 1) {
+  if (r.ric_aperta) {
     s.errore(Regola::riga_99_mancante, 0, {" Non \xE8 presente la riga 99 "});
-    r.ric_aperta = 0;
+    r.ric_aperta = false;
   }
-  if (r.err_ricetta == 1) chiudi_blocco(s, s.totali.nrighe);
+  if (r.err_ricetta) chiudi_blocco(s, s.totali.nrighe);
 }
 
 void azzera_ricetta(StatoRun& s) {

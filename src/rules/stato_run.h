@@ -27,7 +27,7 @@ struct StatoRun {
   RicettaCorrente ricetta;
   TotaliVerifica totali;
   std::string codice_struttura;  // the facility code matched for this line, as the table holds it
-  int risu = 0;
+  bool risu = false;  // some error has been written
 
   // Records an error of the current line: appends the message made of the pieces, then
   // sets err_ricetta and risu.
@@ -40,8 +40,8 @@ struct StatoRun {
     info.riga = riga;
     info.regola = regola;
     report.scrivi(info, pezzi);
-    ricetta.err_ricetta = 1;
-    risu = 1;
+    ricetta.err_ricetta = true;
+    risu = true;
   }
 
   bool e_riga_99() const { return riga_99(riga); }

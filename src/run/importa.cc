@@ -110,7 +110,7 @@ class Run {
     Tabelle tabelle(par_.cartella);
     StatoRun s(report_, tabelle, static_cast<int>(oggi_.year()));
     const std::optional<EsitoRun> interrotto = ciclo_righe(s);
-    ris_.errori_nel_report = s.risu == 1;
+    ris_.errori_nel_report = s.risu;
     ris_.totali = s.totali;
     return verdetto(interrotto ? *interrotto : fine_file(s));
   }
@@ -130,7 +130,7 @@ class Run {
       return false;
     }
     std::string motivo;
-    dati_.reset(apri_in_lettura(par_.percorso_file, motivo, &pipe_));
+    dati_.reset(apri_in_lettura(par_.percorso_file, &pipe_, motivo));
     if (!dati_) {
       ev_.messaggio(messaggio_file_illeggibile(par_.percorso_file, motivo));
       return false;
@@ -249,7 +249,7 @@ class Run {
         info.regola = Regola::lunghezza_errata;
         report_.scrivi(info, {" Lunghezza file errata "});
         ev_.riga_stato("Lunghezza file ERRATA");
-        if (s.risu == 0) return ev_.lettura_finita(), EsitoRun::lunghezza_errata;
+        if (!s.risu) return ev_.lettura_finita(), EsitoRun::lunghezza_errata;
       }
       ++s.totali.nrighe;
       ev_.progresso(s.totali.nrighe);
@@ -297,16 +297,16 @@ class Run {
   // The end of the file: a read error, or the last ricetta ended, its block closed and the
   // date of the check.
   EsitoRun fine_file(StatoRun& s) {
-    if (lettore_->errore()) {
-      ev_.messaggio(messaggio_file_illeggibile(par_.percorso_file, testo_errno(lettore_->codice_errore())));
+    if (lettore_->in_errore()) {
+      ev_.messaggio(messaggio_file_illeggibile(par_.percorso_file, lettore_->errore()));
       return EsitoRun::file_non_leggibile;
     }
     fine_ricette(s);
-    if (s.risu == 1) {
+    if (s.risu) {
       report_.scrivi(TipoRigaReport::spaziatura, {});
       report_.scrivi(TipoRigaReport::data_controllo, {"Data controllo : ", data_breve(oggi_)});
     }
-    return s.risu == 1 ? EsitoRun::con_errori : EsitoRun::corretto;
+    return s.risu ? EsitoRun::con_errori : EsitoRun::corretto;
   }
 
   bool da_interrompere() const { return par_.interrompi && par_.interrompi->load(std::memory_order_relaxed); }

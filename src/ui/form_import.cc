@@ -35,6 +35,7 @@
 #include "risultati/errori_csv.h"
 #include "risultati/risultato_json.h"
 #include "run/importa.h"
+#include "risultati/righe_stato.h"
 #include "ui/box_messaggio.h"
 #include "ui/esegui_e_attendi.h"
 #include "ui/form_dati.h"
@@ -341,7 +342,7 @@ void Form_import::scegli_file(const QString& nome) {
   azzera_barra();
   const QString percorso = unisci_percorso(cartella_corrente_, nome);
   percorso_file_ = a_percorso(percorso);
-  const QString testo = QStringLiteral("Apertura File : ") + percorso;
+  const QString testo = QString::fromStdString(riga_apertura(percorso.toStdString()));
   righe_nuove_.clear();
   Text1_->setPlainText(testo);
 }

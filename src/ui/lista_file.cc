@@ -2,14 +2,11 @@
 
 #include <QDir>
 
+#include "base/testo.h"
+
 namespace flussom {
 
-bool corrisponde_modello_file(const QString& nome) {
-  const qsizetype punto = nome.lastIndexOf(QLatin1Char('.'));
-  // "*." matches a name without a dot, and a name ending in a dot (an empty extension).
-  if (punto < 0 || punto == nome.size() - 1) return true;
-  return nome.mid(punto + 1).compare(QLatin1String("txt"), Qt::CaseInsensitive) == 0;
-}
+bool corrisponde_modello_file(const QString& nome) { return nome_file_dati(nome.toStdString()); }
 
 QStringList file_dati(const QString& cartella) {
   QStringList nomi;

@@ -43,9 +43,9 @@ std::vector<RigaLetta> RigheFile::leggi(std::int64_t prima, std::int64_t ultima,
     if (n + 1 >= segni_.back().riga + passo && !lettore.cr_pendente())
       segni_.push_back({n + 1, da.posizione + lettore.posizione()});
   }
-  if (lettore.errore()) {
+  if (lettore.in_errore()) {
     righe.clear();
-    return illeggibile(testo_errno(lettore.codice_errore()));
+    return illeggibile(lettore.errore());
   }
   return righe;
 }

@@ -7,9 +7,7 @@
 namespace flussom::prova {
 
 std::string cf_valido(const std::string& quindici) {
-  std::string cf = quindici + "A";
-  CONTROCF(cf);
-  return cf;
+  return CONTROCF(quindici + "A");
 }
 
 namespace {

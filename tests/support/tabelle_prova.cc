@@ -11,15 +11,16 @@ bool costruisci_in(const std::filesystem::path& cartella, const SorgentiProva& s
   SorgentiTabelle sorgenti{{"prestazioni.csv", s.prestazioni}, {"diagnosi.csv", s.diagnosi}, {"comuni.csv", s.comuni},
                            {"esenzioni.csv", s.esenzioni}, {"noese.csv", s.noese}};
   std::erase_if(sorgenti, [](const auto& sorgente) { return sorgente.second.empty(); });
-  const EsitoCostruzione esito = costruisci_tabelle(sorgenti);
-  if (esito.errore) {
-    ADD_FAILURE() << "tabelle di prova rifiutate: " << esito.errore->file << ", riga "
-                  << esito.errore->riga << ": " << cp1252_a_utf8(esito.errore->motivo);
+  std::vector<FileTabella> tabelle;
+  if (ErroreSorgente e; !costruisci_tabelle(sorgenti, tabelle, e)) {
+    ADD_FAILURE() << "tabelle di prova rifiutate: " << e.file << ", riga " << e.riga << ": "
+                  << cp1252_a_utf8(e.motivo);
     return false;
   }
-  const auto e = scrivi_tabelle(esito.tabelle, cartella);
-  if (e) ADD_FAILURE() << "tabelle di prova non scritte: " << cp1252_a_utf8(e->motivo);
-  return !e;
+  ErroreScrittura e;
+  if (scrivi_tabelle(tabelle, cartella, e)) return true;
+  ADD_FAILURE() << "tabelle di prova non scritte: " << cp1252_a_utf8(e.motivo);
+  return false;
 }
 
 std::string record(Tabella t, std::initializer_list<std::pair<std::string_view, std::string>> campi, char resto) {
