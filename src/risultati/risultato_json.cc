@@ -94,11 +94,6 @@ int stato_uscita(EsitoRun esito) {
   }
 }
 
-std::string riga_non_completato(EsitoRun esito, std::string_view motivo) {
-  if (esito == EsitoRun::interrotto) motivo = "interrotto dall'operatore";
-  return "Controllo NON completato" + (motivo.empty() ? std::string() : ": " + std::string(motivo));
-}
-
 long long centesimi(double euro) { return std::llround(euro * 100); }
 
 ScrittoreJson::ScrittoreJson(std::string_view file, std::chrono::year_month_day giorno, Uscita uscita)

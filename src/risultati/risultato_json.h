@@ -23,11 +23,6 @@ const char* nome_esito(EsitoRun esito);
 // The exit status of a run: 0 correct, 1 a run that found something, 2 nothing checked.
 int stato_uscita(EsitoRun esito);
 
-// The status line that ends a run without a verdict (Windows-1252): "Controllo NON
-// completato", with the reason the run gave last (`motivo`, its last message or status line)
-// or, for a run interrupted, the operator's.
-std::string riga_non_completato(EsitoRun esito, std::string_view motivo);
-
 // Amounts as whole euro cents.
 long long centesimi(double euro);
 

@@ -33,7 +33,6 @@
 #include "base/cp1252.h"
 #include "base/file_intero.h"
 #include "risultati/errori_csv.h"
-#include "risultati/risultato_json.h"
 #include "run/importa.h"
 #include "risultati/righe_stato.h"
 #include "ui/box_messaggio.h"
