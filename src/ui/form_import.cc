@@ -192,8 +192,8 @@ void Form_import::disponi() {
   tutto->addLayout(pulsanti);
   tutto->addWidget(ProgressBar1_);
   resize(1000, 720);
-  QWidget* const ordine[] = {Drive1_,   Dir1_,         File1_,   Pannello_errori_, Comm_controlla_,
-                             Comm_interrompi_, Comm_st_, Comm_errori_, Com_fine_};
+  QWidget* const ordine[] = {Drive1_, Dir1_, File1_, Pannello_errori_, Comm_controlla_, Comm_interrompi_,
+                             Comm_st_, Comm_errori_, Com_fine_};
   for (std::size_t i = 1; i < std::size(ordine); ++i) setTabOrder(ordine[i - 1], ordine[i]);
 }
 
@@ -492,9 +492,9 @@ void Form_import::visualizza_errori() {
 // at all.
 void Form_import::esporta_errori() {
   const QFileInfo dati(da_percorso(percorso_file_));
-  const QString scelto = QFileDialog::getSaveFileName(
-      this, QStringLiteral("Esporta errori"), dati.dir().filePath(dati.completeBaseName() + QStringLiteral("_errori.csv")),
-      QStringLiteral("CSV (*.csv)"));
+  const QString proposto = dati.dir().filePath(dati.completeBaseName() + QStringLiteral("_errori.csv"));
+  const QString scelto =
+      QFileDialog::getSaveFileName(this, QStringLiteral("Esporta errori"), proposto, QStringLiteral("CSV (*.csv)"));
   if (scelto.isEmpty()) return;
   const std::filesystem::path destinazione = a_percorso(scelto);
   std::string motivo = destinazione_rifiutata(destinazione, file_protetti(ParametriRun{percorso_file_, cartella_}));

@@ -353,8 +353,8 @@ TEST_F(FormImportTest, SampleFilesErrorsAreBrowsedInTheWindow) {
   EXPECT_FALSE(righe->topLevelItem(2)->font(0).bold());
   QStringList evidenziati;
   for (int i = 0; i < 25; ++i)
-    if (quarta->child(i)->font(3).bold())
-      evidenziati << QStringList{quarta->child(i)->text(0), quarta->child(i)->text(1), quarta->child(i)->text(2)}.join(' ');
+    if (const QTreeWidgetItem* c = quarta->child(i); c->font(3).bold())
+      evidenziati << c->text(0) + ' ' + c->text(1) + ' ' + c->text(2);
   EXPECT_EQ(evidenziati, QStringList({"155 7 Codice prestazione", QString::fromUtf8("162 3 Quantit\u00e0"),
                                       "180 8 Importo"}));
   EXPECT_EQ(quarta->child(18)->text(3), linee[3].mid(154, 7));
