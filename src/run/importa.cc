@@ -253,6 +253,7 @@ class Run {
       ev_.progresso(s.totali.nrighe);
       conta_riga(s);
       leggi_riga(s, linea);
+      anticipa_prossima(precedenti, linea);
       if (!struttura_della_riga(s)) {
         ev_.messaggio("STRUTTURA NON TROVATA");
         return ev_.lettura_finita(), EsitoRun::struttura_non_trovata;
@@ -275,6 +276,17 @@ class Run {
     prima_riga_ = false;
     precedente_.assign(linea.substr(0, lunghezza_letta));
     s.ricetta.memorizza(s.ricetta.nprest, s.riga);
+  }
+
+  // When the next line is in the block already and its prescription number is not this
+  // line's, the index fetches that number's place while this line is checked: the lookup
+  // of a new ricetta's number then seldom waits for memory.
+  void anticipa_prossima(const IndiceRicette& precedenti, std::string_view linea) const {
+    const auto [posizione, lunghezza] = posizione_campo(CampoRiga::num_ricetta);
+    const std::string_view dopo = lettore_->gia_letto();
+    if (dopo.size() < posizione + lunghezza || linea.size() < posizione + lunghezza) return;
+    const std::string_view numero = dopo.substr(posizione - 1, lunghezza);
+    if (numero != linea.substr(posizione - 1, lunghezza)) precedenti.anticipa(trim(numero));
   }
 
   // Looks the line's facility up when it differs from the previous line's; false when it
