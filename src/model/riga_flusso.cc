@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <cstring>
 #include <iterator>
+#include <utility>
 
 #include "base/decimale.h"
 #include "base/formato.h"
@@ -19,8 +20,8 @@ std::string_view campo(std::string_view linea, std::size_t posizione, std::size_
 
 namespace {
 
-// Stores a text in a field. clear and append reuse the field's storage like assign, with
-// fewer checks (the text never overlaps the field): this runs 25 times a line.
+// Stores a converted text. clear and append reuse the storage like assign, with fewer
+// checks (the text never overlaps it).
 inline void metti(std::string& out, std::string_view t) {
   out.clear();
   out.append(t.data(), t.size());
@@ -202,6 +203,8 @@ void converti_importo(std::string_view grezzo, std::string& out) {
 
 namespace {
 
+// The rule of the text fields: the characters trimmed. The split gives them as a view of
+// the line's characters, without a copy, and calls only the other conversions.
 void converti_testo(std::string_view grezzo, std::string& out) { metti(out, trim(grezzo)); }
 
 // A conversion remembered by the raw bytes of its field. Dates, quantities and amounts
@@ -242,54 +245,41 @@ constexpr auto quantita_ricordata = converti_ricordando<converti_quantita>;
 constexpr auto ticket_ricordato = converti_ricordando<converti_ticket>;
 constexpr auto importo_ricordato = converti_ricordando<converti_importo>;
 
-// Stretches of a line that the next line often repeats, each made of whole fields: the
-// facility (1-12); doctor, patient and prescription (15-138), the same on every line of a
-// ricetta; diagnosis, date and nomenclature (141-154); ticket position, exemption and
-// ticket (165-179), blank on every service line.
-struct Intervallo {
-  std::size_t posizione, lunghezza;
-};
-constexpr Intervallo tratti[] = {{1, 12}, {15, 124}, {141, 14}, {165, 15}};
-constexpr std::size_t numero_tratti = std::size(tratti);
-constexpr std::size_t nessun_tratto = numero_tratti;
-
-// Every field: its name, its positions, where it goes, its conversion, the stretch that
-// holds it. The one table of the line layout: the split reads it, and the report's events
-// name their fields from it.
+// Every field: its name, its positions, where it goes, its conversion. The one table of
+// the line layout: the split reads it, and the report's events name their fields from it.
 struct Campo {
   CampoRiga id;
   const char* nome;
   std::size_t posizione, lunghezza;
-  std::string RigaFlusso::*membro;
+  std::string_view RigaFlusso::*membro;
   void (*conversione)(std::string_view grezzo, std::string& out);
-  std::size_t tratto;
 };
 constexpr Campo campi[] = {
-    {CampoRiga::cod_regione, "cod_regione", 1, 3, &RigaFlusso::cod_regione, converti_testo, 0},
-    {CampoRiga::cod_azienda, "cod_azienda", 4, 3, &RigaFlusso::cod_azienda, converti_testo, 0},
-    {CampoRiga::cod_struttura, "cod_struttura", posizione_struttura, lunghezza_struttura, &RigaFlusso::cod_struttura, converti_testo, 0},
-    {CampoRiga::cod_branca, "cod_branca", 13, 2, &RigaFlusso::cod_branca, converti_testo, nessun_tratto},
-    {CampoRiga::cod_medico, "cod_medico", 15, 16, &RigaFlusso::cod_medico, converti_testo, 1},
-    {CampoRiga::cognome, "cognome", 31, 30, &RigaFlusso::cognome, converti_testo, 1},
-    {CampoRiga::nome, "nome", 61, 20, &RigaFlusso::nome, converti_testo, 1},
-    {CampoRiga::cod_fiscale, "cod_fiscale", 81, 16, &RigaFlusso::cod_fiscale, converti_testo, 1},
-    {CampoRiga::sesso, "sesso", 97, 1, &RigaFlusso::sesso, converti_testo, 1},
-    {CampoRiga::data_nascita, "data_nascita", 98, 8, &RigaFlusso::data_nascita, data_ricordata, 1},
-    {CampoRiga::comune_res, "comune_res", 106, 6, &RigaFlusso::comune_res, converti_testo, 1},
-    {CampoRiga::asl_res, "asl_res", 112, 3, &RigaFlusso::asl_res, converti_testo, 1},
-    {CampoRiga::data_prenotazione, "data_prenotazione", 115, 8, &RigaFlusso::data_prenotazione, data_ricordata, 1},
-    {CampoRiga::num_ricetta, "num_ricetta", 123, 16, &RigaFlusso::num_ricetta, converti_testo, 1},
-    {CampoRiga::progressivo, "progressivo", 139, 2, &RigaFlusso::progressivo, converti_testo, nessun_tratto},
-    {CampoRiga::cod_diagnosi, "cod_diagnosi", 141, 5, &RigaFlusso::cod_diagnosi, converti_testo, 2},
-    {CampoRiga::data_prestazione, "data_prestazione", 146, 8, &RigaFlusso::data_prestazione, data_ricordata, 2},
-    {CampoRiga::cod_nomenclatore, "cod_nomenclatore", 154, 1, &RigaFlusso::cod_nomenclatore, converti_testo, 2},
-    {CampoRiga::cod_prestazione, "cod_prestazione", 155, 7, &RigaFlusso::cod_prestazione, converti_testo, nessun_tratto},
-    {CampoRiga::quantita, "quantita", 162, 3, &RigaFlusso::quantita, quantita_ricordata, nessun_tratto},
-    {CampoRiga::pos_ticket, "pos_ticket", 165, 2, &RigaFlusso::pos_ticket, converti_testo, 3},
-    {CampoRiga::cod_esenzione, "cod_esenzione", 167, 6, &RigaFlusso::cod_esenzione, converti_testo, 3},
-    {CampoRiga::importo_ticket, "importo_ticket", 173, 7, &RigaFlusso::importo_ticket, ticket_ricordato, 3},
-    {CampoRiga::importo, "importo", 180, 8, &RigaFlusso::importo, importo_ricordato, nessun_tratto},
-    {CampoRiga::pos_contabile, "pos_contabile", 188, 1, &RigaFlusso::pos_contabile, converti_testo, nessun_tratto},
+    {CampoRiga::cod_regione, "cod_regione", 1, 3, &RigaFlusso::cod_regione, converti_testo},
+    {CampoRiga::cod_azienda, "cod_azienda", 4, 3, &RigaFlusso::cod_azienda, converti_testo},
+    {CampoRiga::cod_struttura, "cod_struttura", posizione_struttura, lunghezza_struttura, &RigaFlusso::cod_struttura, converti_testo},
+    {CampoRiga::cod_branca, "cod_branca", 13, 2, &RigaFlusso::cod_branca, converti_testo},
+    {CampoRiga::cod_medico, "cod_medico", 15, 16, &RigaFlusso::cod_medico, converti_testo},
+    {CampoRiga::cognome, "cognome", 31, 30, &RigaFlusso::cognome, converti_testo},
+    {CampoRiga::nome, "nome", 61, 20, &RigaFlusso::nome, converti_testo},
+    {CampoRiga::cod_fiscale, "cod_fiscale", 81, 16, &RigaFlusso::cod_fiscale, converti_testo},
+    {CampoRiga::sesso, "sesso", 97, 1, &RigaFlusso::sesso, converti_testo},
+    {CampoRiga::data_nascita, "data_nascita", 98, 8, &RigaFlusso::data_nascita, data_ricordata},
+    {CampoRiga::comune_res, "comune_res", 106, 6, &RigaFlusso::comune_res, converti_testo},
+    {CampoRiga::asl_res, "asl_res", 112, 3, &RigaFlusso::asl_res, converti_testo},
+    {CampoRiga::data_prenotazione, "data_prenotazione", 115, 8, &RigaFlusso::data_prenotazione, data_ricordata},
+    {CampoRiga::num_ricetta, "num_ricetta", 123, 16, &RigaFlusso::num_ricetta, converti_testo},
+    {CampoRiga::progressivo, "progressivo", 139, 2, &RigaFlusso::progressivo, converti_testo},
+    {CampoRiga::cod_diagnosi, "cod_diagnosi", 141, 5, &RigaFlusso::cod_diagnosi, converti_testo},
+    {CampoRiga::data_prestazione, "data_prestazione", 146, 8, &RigaFlusso::data_prestazione, data_ricordata},
+    {CampoRiga::cod_nomenclatore, "cod_nomenclatore", 154, 1, &RigaFlusso::cod_nomenclatore, converti_testo},
+    {CampoRiga::cod_prestazione, "cod_prestazione", 155, 7, &RigaFlusso::cod_prestazione, converti_testo},
+    {CampoRiga::quantita, "quantita", 162, 3, &RigaFlusso::quantita, quantita_ricordata},
+    {CampoRiga::pos_ticket, "pos_ticket", 165, 2, &RigaFlusso::pos_ticket, converti_testo},
+    {CampoRiga::cod_esenzione, "cod_esenzione", 167, 6, &RigaFlusso::cod_esenzione, converti_testo},
+    {CampoRiga::importo_ticket, "importo_ticket", 173, 7, &RigaFlusso::importo_ticket, ticket_ricordato},
+    {CampoRiga::importo, "importo", 180, 8, &RigaFlusso::importo, importo_ricordato},
+    {CampoRiga::pos_contabile, "pos_contabile", 188, 1, &RigaFlusso::pos_contabile, converti_testo},
 };
 
 constexpr bool in_ordine() {
@@ -299,37 +289,47 @@ constexpr bool in_ordine() {
 }
 static_assert(in_ordine(), "the table of fields follows CampoRiga");
 
-// Fills `r` from `l`, leaving alone the fields of the stretches marked as already held.
-void dividi(std::string_view l, const bool (&tenuto)[numero_tratti + 1], RigaFlusso& r) {
-  // A line that reaches the last field (every line of the right length) needs no check of
-  // each field's position.
-  const bool intera = l.size() >= lunghezza_letta;
-  for (const Campo& c : campi) {
-    if (tenuto[c.tratto]) continue;
-    const std::string_view grezzo = intera ? std::string_view(l.data() + c.posizione - 1, c.lunghezza)
-                                           : campo(l, c.posizione, c.lunghezza);
-    if (c.conversione == converti_testo)
-      converti_testo(grezzo, r.*c.membro);  // most fields: called directly, inline
-    else
-      c.conversione(grezzo, r.*c.membro);
-  }
+// Converted fields are at most 8 characters wide: their raw bytes fit in one word.
+constexpr bool convertiti_brevi() {
+  for (const Campo& c : campi)
+    if (c.conversione != converti_testo && c.lunghezza > 8) return false;
+  return true;
 }
+static_assert(convertiti_brevi(), "a converted field fits in a word");
 
 }  // namespace
 
-void dividi_riga(std::string_view l, RigaFlusso& r) {
-  const bool nessuno[numero_tratti + 1] = {};
-  dividi(l, nessuno, r);
+// Field i of the line held in `r`: a text field trimmed in place; a converted field
+// converted unless its raw bytes are the line before's.
+template <std::size_t i>
+void dividi_campo(RigaFlusso& r) {
+  constexpr const Campo& c = campi[i];
+  const std::string_view grezzo(r.linea_ + c.posizione - 1, c.lunghezza);
+  if constexpr (c.conversione == converti_testo) {
+    r.*c.membro = trim(grezzo);
+  } else {
+    RigaFlusso::Convertito& v = r.convertiti_[static_cast<std::size_t>(c.id)];
+    std::uint64_t parola = 0;
+    std::memcpy(&parola, grezzo.data(), c.lunghezza);
+    if (v.lunghezza != c.lunghezza || v.grezzo != parola) {
+      c.conversione(grezzo, v.testo);
+      v.grezzo = parola;
+      v.lunghezza = static_cast<std::uint8_t>(c.lunghezza);
+    }
+    r.*c.membro = v.testo;
+  }
 }
 
-void dividi_riga(std::string_view l, std::string_view precedente, RigaFlusso& r) {
-  // Every field is read from the characters of its own positions alone: where two lines
-  // hold the same characters over a stretch, they have the same fields there.
-  bool tenuto[numero_tratti + 1] = {};
-  for (std::size_t i = 0; i < numero_tratti; ++i)
-    tenuto[i] = campo(l, tratti[i].posizione, tratti[i].lunghezza) ==
-                campo(precedente, tratti[i].posizione, tratti[i].lunghezza);
-  dividi(l, tenuto, r);
+void dividi_riga(std::string_view l, RigaFlusso& r) {
+  // The line's characters are kept, so that the fields outlive the line. A short line is
+  // completed with blanks: a field cut by the end of the line reads as the same field
+  // completed with blanks (the conversions ignore blanks at the end, as trimming does).
+  const std::size_t n = std::min(l.size(), lunghezza_letta);
+  if (n > 0) std::memcpy(r.linea_, l.data(), n);
+  std::memset(r.linea_ + n, ' ', lunghezza_letta - n);
+  // Every field at its fixed place: the table unrolled, each field with its own constants.
+  [&]<std::size_t... i>(std::index_sequence<i...>) { (dividi_campo<i>(r), ...); }
+  (std::make_index_sequence<numero_campi>{});
 }
 
 std::string_view nome_campo(CampoRiga c) { return campi[static_cast<std::size_t>(c)].nome; }
@@ -341,7 +341,7 @@ PosizioneCampo posizione_campo(CampoRiga c) {
 
 bool riga_99(const RigaFlusso& r) {
   // Asked several times for every line: the usual texts, one or two digits, are read here.
-  const std::string& p = r.progressivo;
+  const std::string_view p = r.progressivo;
   if (p.size() <= 2 && std::all_of(p.begin(), p.end(), [](char c) { return c >= '0' && c <= '9'; }))
     return p.size() == 2 && p[0] == '9' && p[1] == '9';
   return valnum(p) == 99;

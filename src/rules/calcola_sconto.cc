@@ -9,7 +9,7 @@ namespace flussom {
 
 double calcola_sconto(StatoRun& s, std::size_t numero) {
   if (numero == 0) return 0;
-  const double quantita = valnum(s.slot_corrente().quantita);
+  const double quantita = s.slot_corrente().valore_quantita;
   if (quantita == 0) return 0;
   // A missing SCONTI.DAT, or one without this record, means no discount.
   const std::string_view rec = s.tabelle.sconti().record(numero);

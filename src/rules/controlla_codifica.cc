@@ -38,7 +38,7 @@ void controlla_codifica(StatoRun& s) {
 
   // The prescription date is the date of the ricetta's first line; it is checked even
   // when it is blank.
-  const std::string& data_prescrizione = s.ricetta.slot(1).data_prestazione;
+  const std::string& data_prescrizione = s.ricetta.data_prima_riga();
   if (DCATA(data_prescrizione, s.anno_corrente).empty()) s.errore(Regola::data_prescrizione_errata, s.ricetta.riga_inizio, {" Data errata ", data_prescrizione, "     "});
 
   if (chiave_maggiore(chiave_data(r.data_nascita), chiave_data(data_prescrizione)))

@@ -265,16 +265,10 @@ class Run {
     return std::nullopt;
   }
 
-  // Splits the line into s.riga: after the first line, only the fields that differ from
-  // the previous line of the same ricetta are split again.
+  // Splits the line into s.riga, which its ricetta takes as its current line.
   void leggi_riga(StatoRun& s, std::string_view linea) {
     s.linea = linea;
-    if (prima_riga_)
-      dividi_riga(linea, s.riga);
-    else
-      dividi_riga(linea, precedente_, s.riga);
-    prima_riga_ = false;
-    precedente_.assign(linea.substr(0, lunghezza_letta));
+    dividi_riga(linea, s.riga);
     s.ricetta.memorizza(s.ricetta.nprest, s.riga);
   }
 
@@ -347,8 +341,6 @@ class Run {
   std::string nome_struttura_;  // empty when the operator would not register the facility
   std::string codice_visto_;    // the facility code of the previous line, looked up already
   const Struttura* struttura_ = nullptr;
-  bool prima_riga_ = true;
-  std::string precedente_;      // the characters dividi_riga reads of the previous line
   InoltroReport inoltro_;
   ReportErrori report_;
   RisultatoRun ris_;
