@@ -11,4 +11,7 @@ namespace flussom {
 // stays empty.
 [[nodiscard]] std::string CONTROCF(std::string_view codice);
 
+// CONTROCF(codice) != codice, told without writing the corrected text.
+bool da_correggere(std::string_view codice);
+
 }  // namespace flussom

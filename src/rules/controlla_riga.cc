@@ -29,7 +29,7 @@ void controlla_riga(StatoRun& s) {
   }
 
   // Against the ricetta's first line, compared as texts: an empty booking date is never later.
-  if (chiave_data(r.data_prenotazione) > chiave_data(s.ricetta.data_prima_riga()))
+  if (data_successiva(r.data_prenotazione, s.ricetta.data_prima_riga()))
     s.errore(Regola::data_prenotazione_maggiore, {" Data prenotazione maggiore della data prestazione "});
 
   if (r.cod_fiscale.size() != 16)

@@ -43,7 +43,7 @@ void assembla_ricetta(StatoRun& s, const IndiceRicette& precedenti) {
     r.ric_aperta = false;
   }
 
-  if (numero != r.ric_corrente && r.err_ricetta) {
+  if (r.err_ricetta && numero != r.ric_corrente) {
     chiudi_blocco(s, riga - 1);
     r.ric_corrente = numero;
     r.riga_inizio = riga;
