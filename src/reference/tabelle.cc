@@ -89,13 +89,43 @@ std::size_t TabellaRecord::bisezione(std::string_view codice, std::size_t larghe
   return 0;
 }
 
-std::size_t TabellaRecord::posto_risposta(std::string_view codice) const {
-  // FNV-1a over the code's bytes; linear probing from there.
-  std::uint64_t h = 1469598103934665603u;
-  for (const char c : codice) {
-    h ^= static_cast<unsigned char>(c);
-    h *= 1099511628211u;
+namespace {
+
+template <class Intero>
+Intero carica(const char* p) {
+  Intero v;
+  std::memcpy(&v, p, sizeof v);
+  return v;
+}
+
+// A hash of a code. The usual codes (up to 16 bytes) are read as one or two overlapping
+// words, which between them hold every byte; longer ones by FNV-1a.
+std::uint64_t hash_codice(std::string_view c) {
+  const char* p = c.data();
+  const std::size_t n = c.size();
+  std::uint64_t a = 0, b = 0;
+  if (n >= 8 && n <= 16) {
+    a = carica<std::uint64_t>(p);
+    b = carica<std::uint64_t>(p + n - 8);
+  } else if (n >= 4 && n < 8) {
+    a = carica<std::uint32_t>(p);
+    b = carica<std::uint32_t>(p + n - 4);
+  } else if (n > 0 && n < 4) {
+    a = static_cast<unsigned char>(p[0]) | static_cast<unsigned char>(p[n / 2]) << 8 |
+        static_cast<unsigned char>(p[n - 1]) << 16;
+  } else if (n > 16) {
+    a = 1469598103934665603u;
+    for (const char ch : c) a = (a ^ static_cast<unsigned char>(ch)) * 1099511628211u;
   }
+  std::uint64_t h = (a * 0x9E3779B97F4A7C15u) ^ ((b ^ n) * 0xC2B2AE3D27D4EB4Fu);
+  return h ^ (h >> 29);
+}
+
+}  // namespace
+
+std::size_t TabellaRecord::posto_risposta(std::string_view codice) const {
+  // Linear probing from the code's hash.
+  const std::uint64_t h = hash_codice(codice);
   const std::size_t maschera = risposte_.size() - 1;
   std::size_t i = static_cast<std::size_t>(h ^ (h >> 32)) & maschera;
   while (risposte_[i].usata && risposte_[i].codice != codice) i = (i + 1) & maschera;

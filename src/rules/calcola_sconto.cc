@@ -14,7 +14,9 @@ double calcola_sconto(StatoRun& s, std::size_t numero) {
   // A missing SCONTI.DAT, or one without this record, means no discount.
   const std::string_view rec = s.tabelle.sconti().record(numero);
   if (rec.empty()) return 0;
-  return valnum(sconto_in_chiaro(valore(rec, campo(Tabella::sconti, "sconto")))) * quantita;
+  // A blank field, as most are, unscrambles to nothing: a discount of 0.
+  const std::string_view sconto = trim(valore(rec, campo(Tabella::sconti, "sconto")));
+  return (sconto.empty() ? 0 : valnum(sconto_in_chiaro(sconto))) * quantita;
 }
 
 }  // namespace flussom
