@@ -56,17 +56,20 @@ class RigaFlusso {
  private:
   friend void dividi_riga(std::string_view linea, RigaFlusso& r);
   template <std::size_t i>
-  friend void dividi_campo(RigaFlusso& r);
+  friend void dividi_campo(const char* linea, RigaFlusso& r);
 
-  // The text a conversion gave and the raw bytes it came from (every converted field is at
-  // most 8 characters wide): the same bytes on the next line are not converted again.
-  struct Convertito {
-    std::string testo;
+  // What the split keeps of every field, so that a field whose characters the next line
+  // repeats (the lines of a ricetta repeat most) costs a comparison: a text field, where
+  // its trimmed characters lie in the line; a converted field (at most 8 characters), its
+  // raw bytes and the text of its conversion.
+  struct Campo {
+    std::uint8_t inizio = 0, lunghezza = 0;
     std::uint64_t grezzo = 0;
-    std::uint8_t lunghezza = UINT8_MAX;  // of the raw bytes; none has been converted yet
+    std::string testo;
   };
+  bool diviso_ = false;  // a line has been split: what is kept is that line's
   char linea_[lunghezza_letta];
-  std::array<Convertito, numero_campi> convertiti_;  // by field; only those with a conversion are used
+  std::array<Campo, numero_campi> campi_;
 };
 
 // The fields of a line, in the order of the line layout's table of fields (riga_flusso.cc),
