@@ -41,13 +41,21 @@ IndiceRicette& IndiceRicette::operator=(const IndiceRicette& altro) {
 }
 
 IndiceRicette::Chiave IndiceRicette::chiave(std::string_view numero) {
-  const std::size_t n = std::min<std::size_t>(numero.size(), 16);
+  constexpr std::uint64_t blank = 0x2020202020202020u;
+  Chiave k;
+  if (numero.size() >= 16) {  // the usual number fills the field: two words, no padding
+    std::memcpy(k.parte, numero.data(), 16);
+    k.parte[0] ^= blank;
+    k.parte[1] ^= blank;
+    return k;
+  }
+  const std::size_t n = numero.size();
   unsigned char byte[16];
   std::memset(byte, ' ', sizeof byte);
   if (n > 0) std::memcpy(byte, numero.data(), n);
-  for (unsigned char& b : byte) b ^= 0x20;
-  Chiave k;
   std::memcpy(k.parte, byte, sizeof byte);
+  k.parte[0] ^= blank;
+  k.parte[1] ^= blank;
   return k;
 }
 
