@@ -60,6 +60,7 @@ class LettoreRighe {
   int errore_ = 0;
   bool eof_ = false;
   std::string riga_;  // a line that spans two blocks
+  std::size_t lunghezza_attesa_ = 0;  // of the last line read whole from the block
 };
 
 }  // namespace flussom

@@ -36,6 +36,8 @@ TEST(LettoreRighe, EveryKindOfLineBreak) {
       lunga = "START" + std::string(3 << 20, 'q');
   const std::pair<std::string, std::vector<Riga>> casi[] = {
       {"a\r\nbb\rccc\nd", {{"a", 1}, {"bb", 2}, {"ccc", 3}, {"d", 1}}},
+      // A break where the line before's length ends, and another before it.
+      {"xyz\na\nb\nxyz\r\nab\r\r\n", {{"xyz", 3}, {"a", 1}, {"b", 1}, {"xyz", 3}, {"ab", 2}, {"", 0}}},
       {"a\n\nb\n", {{"a", 1}, {"", 0}, {"b", 1}}},
       {"a\r\r\n", {{"a", 1}, {"", 0}}},
       {"", {}},
