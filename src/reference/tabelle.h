@@ -47,7 +47,7 @@ class TabellaRecord {
   bool caricata_ = false;
   std::string dati_;
   std::size_t quanti_record_ = 0;
-  // Answers already given, per code of at most 8 bytes (the codes of every table are),
+  // Answers already given, per code of at most 8 bytes (every table's key is shorter),
   // valid for one key width. Open addressing over a power-of-two table of 16-byte places
   // that hold their code: an answer costs a hash and a comparison, without the division and
   // the node of a standard map (a lookup or two every line), and the table stays small
