@@ -22,8 +22,11 @@ struct StatoRun {
   Tabelle& tabelle;
   int anno_corrente;           // the year of "today"
 
-  std::string_view linea;      // the raw line being checked
-  RigaFlusso riga;             // that line, split
+  std::string_view linea;      // the raw line being checked (its first 188 characters at least)
+  RigaFlusso riga;             // that line, split, when it is split here (as the tests do)
+  const RigaFlusso* letta = nullptr;  // that line, split by the run's reading thread, when it is
+  // The line being checked, split: `letta` when the run's reading thread split it, else `riga`.
+  const RigaFlusso& corrente() const { return letta ? *letta : riga; }
   RicettaCorrente ricetta;
   TotaliVerifica totali;
   std::string codice_struttura;  // the facility code matched for this line, as the table holds it
@@ -44,7 +47,7 @@ struct StatoRun {
     risu = true;
   }
 
-  bool e_riga_99() const { return riga_99(riga); }
+  bool e_riga_99() const { return riga_99(corrente()); }
   // Slot nprest: the current line's per-line values (the closing-row-only case reads slot 2).
   const SlotRiga& slot_corrente() const { return ricetta.slot(ricetta.nprest); }
 };
