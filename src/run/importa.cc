@@ -255,7 +255,7 @@ class Run {
       ++s.totali.nrighe;
       ev_.progresso(s.totali.nrighe);
       conta_riga(s);
-      s.ricetta.memorizza(s.ricetta.nprest, s.corrente());
+      s.ricetta.memorizza(s.ricetta.nprest, letta->riga, letta->valori);
       anticipa_prossima(precedenti, s.corrente(), righe.seguente());
       if (!struttura_della_riga(s)) {
         ev_.messaggio("STRUTTURA NON TROVATA");

@@ -41,6 +41,7 @@ void RigheDivise::leggi_tutte() {
     if (!lettore_.leggi(linea, lunghezza)) return;
     r.lunghezza = lunghezza;
     dividi_riga(linea, r.riga);
+    r.valori = valori_riga(r.riga);
     // Woken only when waiting: the checks say so before they wait, and each side sees the
     // other's last write (both in the single total order of sequentially consistent
     // operations), so that no line is left unseen.

@@ -11,13 +11,15 @@
 #include <thread>
 
 #include "base/lettore_righe.h"
+#include "model/ricetta.h"
 #include "model/riga_flusso.h"
 
 namespace flussom {
 
-// A line read: its split and its whole length (as LettoreRighe::leggi gives it).
+// A line read: its split, its values and its whole length (as LettoreRighe::leggi gives it).
 struct RigaLetta {
   RigaFlusso riga;
+  ValoriRiga valori;
   std::uint64_t lunghezza = 0;
 };
 
