@@ -21,7 +21,12 @@ std::vector<Riga> righe(const std::string& contenuto) {
   std::vector<Riga> out;
   std::string_view s;
   std::uint64_t n;
-  while (l.leggi(s, n)) out.push_back({std::string(s), n});
+  while (l.leggi(s, n)) {
+    out.push_back({std::string(s), n});
+    // What the block holds past the line is the file from where the next line starts.
+    const std::string_view dopo = l.gia_letto();
+    EXPECT_EQ(dopo, std::string_view(contenuto).substr(l.posizione(), dopo.size()));
+  }
   EXPECT_FALSE(l.in_errore());
   return out;
 }

@@ -19,15 +19,6 @@ struct SlotRiga {
   double valore_importo = 0;   // valore_importo(importo)
 };
 
-// What a line's checks and the totals read of it as numbers, read once.
-struct ValoriRiga {
-  double quantita = 0;  // valnum(quantita)
-  double importo = 0;   // valore_importo(importo)
-  double ticket = 0;    // valore_importo(importo_ticket)
-  bool chiusura = false;  // riga_99
-};
-ValoriRiga valori_riga(const RigaFlusso& r);
-
 struct RicettaCorrente {
   std::int64_t nprest = 0;     // index of the current line within its ricetta; 0 after a closing row
   std::string ric_corrente;    // num_ricetta of the ricetta whose error block is open
@@ -37,10 +28,9 @@ struct RicettaCorrente {
   double tot_calcolato = 0;    // sum of the catalogue services' amounts
 
   // Takes the line `r` as line i (1-based) of its ricetta: its per-line fields and values
-  // (the views stay those of `r`), and for line 1 the ricetta's service date. `v`, when
-  // given, is valori_riga(r), read already.
-  void memorizza(std::int64_t i, const RigaFlusso& r) { memorizza(i, r, valori_riga(r)); }
-  void memorizza(std::int64_t i, const RigaFlusso& r, const ValoriRiga& v);
+  // (the views stay those of `r`), and for line 1 the ricetta's service date. The values of
+  // its ticket are read here too.
+  void memorizza(std::int64_t i, const RigaFlusso& r);
   // Slot i: the line taken last when it was taken as line i; any other slot is empty. (Of
   // the earlier lines of a ricetta only the first line's service date is ever read again,
   // and the one slot read other than the current line's is that of a ricetta of its closing
@@ -48,9 +38,8 @@ struct RicettaCorrente {
   const SlotRiga& slot(std::int64_t i) const { return i >= 1 && i == indice_ ? corrente_ : vuoto_; }
   // data_prestazione of the ricetta's line 1, the date of the prescription.
   const std::string& data_prima_riga() const { return data_prima_riga_; }
-  // The ticket amount of the line taken last, and whether it is a closing row.
-  double valore_ticket() const { return valori_.ticket; }
-  bool chiusura() const { return valori_.chiusura; }
+  // The ticket amount of the line taken last: valore_importo(importo_ticket).
+  double valore_ticket() const { return valore_ticket_; }
   // Empties all slots.
   void svuota_slot();
 
@@ -59,7 +48,7 @@ struct RicettaCorrente {
   SlotRiga corrente_;
   SlotRiga vuoto_;
   std::string data_prima_riga_;
-  ValoriRiga valori_;
+  double valore_ticket_ = 0;
 };
 
 }  // namespace flussom

@@ -1,11 +1,11 @@
 #include "model/riga_flusso.h"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
 #include <iterator>
-#include <tuple>
 #include <utility>
 
 #include "base/decimale.h"
@@ -296,41 +296,66 @@ constexpr bool in_ordine() {
 }
 static_assert(in_ordine(), "the table of fields follows CampoRiga");
 
+// Converted fields are at most 8 characters wide, and 8 characters from where each starts
+// are among those read: their raw bytes are read as one word.
+constexpr bool convertiti_brevi() {
+  for (const Campo& c : campi)
+    if (c.conversione != converti_testo && (c.lunghezza > 8 || c.posizione - 1 + 8 > lunghezza_letta)) return false;
+  return true;
+}
+static_assert(convertiti_brevi(), "a converted field fits in a word");
+
 }  // namespace
 
-// Where the text of field i's conversion is kept: how many converted fields come before it.
-constexpr std::size_t posto_convertito(std::size_t i) {
-  std::size_t n = 0;
-  for (std::size_t k = 0; k < i; ++k) n += campi[k].conversione != converti_testo;
-  return n;
-}
-
-// Field i of the line held in `r`: a text field trimmed, a converted field converted.
+// Field i of the line held in `r`: a text field trimmed in place; a converted field
+// converted unless its raw bytes are the line before's.
 template <std::size_t i>
-void dividi_campo(RigaFlusso& r) {
+void dividi_campo(const char* linea, RigaFlusso& r) {
   constexpr const Campo& c = campi[i];
-  const std::string_view grezzo(r.linea_ + c.posizione - 1, c.lunghezza);
+  RigaFlusso::Campo& k = r.campi_[i];
+  char* const tenuto = r.linea_ + c.posizione - 1;
+  const std::string_view grezzo(linea + c.posizione - 1, c.lunghezza);
   if constexpr (c.conversione == converti_testo) {
-    r.*c.membro = trim(grezzo);
+    // The characters kept, and the field as trimmed then, unless they changed.
+    if (!r.diviso_ || std::memcmp(tenuto, grezzo.data(), c.lunghezza) != 0) {
+      std::memcpy(tenuto, grezzo.data(), c.lunghezza);
+      const std::string_view t = trim(std::string_view(tenuto, c.lunghezza));
+      k.inizio = static_cast<std::uint8_t>(t.data() - r.linea_);
+      k.lunghezza = static_cast<std::uint8_t>(t.size());
+    }
+    r.*c.membro = std::string_view(r.linea_ + k.inizio, k.lunghezza);
   } else {
-    std::string& testo = r.convertiti_[posto_convertito(i)];
-    c.conversione(grezzo, testo);
-    r.*c.membro = testo;
+    // Eight bytes read as one word (all within the characters read), those of the field kept.
+    std::uint64_t parola;
+    std::memcpy(&parola, grezzo.data(), sizeof parola);
+    constexpr std::uint64_t tutti = ~std::uint64_t{0};
+    constexpr unsigned fuori = 8 * (8 - c.lunghezza);  // bits of the bytes past the field
+    if constexpr (fuori > 0)
+      parola &= std::endian::native == std::endian::little ? tutti >> fuori : tutti << fuori;
+    if (!r.diviso_ || k.grezzo != parola) {
+      c.conversione(grezzo, k.testo);
+      k.grezzo = parola;
+    }
+    r.*c.membro = k.testo;
   }
 }
 
 void dividi_riga(std::string_view l, RigaFlusso& r) {
-  static_assert(posto_convertito(numero_campi) == std::tuple_size_v<decltype(r.convertiti_)>,
-                "a place for every converted field");
-  // The line's characters are kept, so that the fields outlive the line. A short line is
-  // completed with blanks: a field cut by the end of the line reads as the same field
-  // completed with blanks (the conversions ignore blanks at the end, as trimming does).
-  r.lunghezza_ = std::min(l.size(), lunghezza_letta);
-  if (r.lunghezza_ > 0) std::memcpy(r.linea_, l.data(), r.lunghezza_);
-  std::memset(r.linea_ + r.lunghezza_, ' ', lunghezza_letta - r.lunghezza_);
+  // The fields are read from their own characters, which the split keeps, so that they
+  // outlive the line. A short line is completed with blanks: a field cut by the end of the
+  // line reads as the same field completed with blanks (the conversions ignore blanks at
+  // the end, as trimming does).
+  char completata[lunghezza_letta];
+  const char* linea = l.data();
+  if (l.size() < lunghezza_letta) {
+    if (!l.empty()) std::memcpy(completata, l.data(), l.size());
+    std::memset(completata + l.size(), ' ', lunghezza_letta - l.size());
+    linea = completata;
+  }
   // Every field at its fixed place: the table unrolled, each field with its own constants.
-  [&]<std::size_t... i>(std::index_sequence<i...>) { (dividi_campo<i>(r), ...); }
+  [&]<std::size_t... i>(std::index_sequence<i...>) { (dividi_campo<i>(linea, r), ...); }
   (std::make_index_sequence<numero_campi>{});
+  r.diviso_ = true;
 }
 
 std::string_view nome_campo(CampoRiga c) { return campi[static_cast<std::size_t>(c)].nome; }

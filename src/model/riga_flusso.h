@@ -49,8 +49,6 @@ class RigaFlusso {
   std::string_view pos_contabile;      // 188, 1
 
   RigaFlusso() = default;
-  // The line's characters as the split read them: at most its first 188.
-  std::string_view caratteri() const { return std::string_view(linea_, lunghezza_); }
   // The views would show another line's characters.
   RigaFlusso(const RigaFlusso&) = delete;
   RigaFlusso& operator=(const RigaFlusso&) = delete;
@@ -58,12 +56,20 @@ class RigaFlusso {
  private:
   friend void dividi_riga(std::string_view linea, RigaFlusso& r);
   template <std::size_t i>
-  friend void dividi_campo(RigaFlusso& r);
+  friend void dividi_campo(const char* linea, RigaFlusso& r);
 
-  std::size_t lunghezza_ = 0;  // of the line split, up to lunghezza_letta
+  // What the split keeps of every field, so that a field whose characters the next line
+  // repeats (the lines of a ricetta repeat most) costs a comparison: a text field, where
+  // its trimmed characters lie in the line; a converted field (at most 8 characters), its
+  // raw bytes and the text of its conversion.
+  struct Campo {
+    std::uint8_t inizio = 0, lunghezza = 0;
+    std::uint64_t grezzo = 0;
+    std::string testo;
+  };
+  bool diviso_ = false;  // a line has been split: what is kept is that line's
   char linea_[lunghezza_letta];
-  // The texts of the converted fields (dates, quantity, amounts), in the order of the fields.
-  std::array<std::string, 6> convertiti_;
+  std::array<Campo, numero_campi> campi_;
 };
 
 // The fields of a line, in the order of the line layout's table of fields (riga_flusso.cc),

@@ -113,9 +113,9 @@ TEST(RigaFlusso, UsualAmountsAreWrittenAsTheirValuesPattern) {
   }
 }
 
-// Split after other lines, a line gives what it gives split alone: the conversions
-// remembered from earlier lines are what the conversion itself gives, and the fields
-// outlive the line.
+// Split after other lines, a line gives what it gives split alone: the conversions kept
+// from the line before and those remembered from earlier lines are what the conversion
+// itself gives, and the fields outlive the line.
 TEST(RigaFlusso, NextLineSplitLikeAFreshLine) {
   std::mt19937_64 caso(13);
   const std::string base = linea_con({{1, "190201123456"}, {13, "26"}, {15, "RSSMRA12345"},

@@ -10,7 +10,7 @@
 namespace flussom {
 
 void controlla_codifica(StatoRun& s) {
-  const RigaFlusso& r = s.corrente();
+  const RigaFlusso& r = s.riga;
 
   if (valnum(r.cod_branca) == 0) s.errore(Regola::branca_vuota, {" Codice Branca  vuoto         "});
   if (valnum(r.asl_res) == 0) s.errore(Regola::asl_vuota, {" Codice ASL residenza vuoto   "});

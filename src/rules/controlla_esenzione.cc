@@ -22,7 +22,7 @@ bool esenzione_generale(std::string_view codice) {
 
 void controlla_esenzione(StatoRun& s) {
   if (s.e_riga_99()) return;
-  const std::string_view esenzione = trim(s.corrente().cod_esenzione);
+  const std::string_view esenzione = trim(s.riga.cod_esenzione);
   if (esenzione.empty() || esenzione_generale(esenzione)) return;
 
   const std::string_view prestazione = trim(s.slot_corrente().cod_prestazione);

@@ -9,7 +9,7 @@
 namespace flussom {
 
 void controlla_importi(StatoRun& s) {
-  const RigaFlusso& r = s.corrente();
+  const RigaFlusso& r = s.riga;
 
   // The net amount is the one of slot nprest: empty for a ricetta made of its closing row
   // alone.

@@ -61,9 +61,8 @@ std::size_t controlla_prestazione(StatoRun& s) {
     return 0;
   }
 
-  const std::string_view branca = s.corrente().cod_branca;
-  if (!branca_consona(s.tabelle.tera001().record(numero), branca))
-    s.errore(Regola::prestazione_non_consona, {" Prestazione ", codice, " non consona alla Branca ", branca, "  "});
+  if (!branca_consona(s.tabelle.tera001().record(numero), s.riga.cod_branca))
+    s.errore(Regola::prestazione_non_consona, {" Prestazione ", codice, " non consona alla Branca ", s.riga.cod_branca, "  "});
 
   const double importo = slot.valore_importo;
   s.ricetta.tot_calcolato += importo;

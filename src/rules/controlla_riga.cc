@@ -7,7 +7,7 @@
 namespace flussom {
 
 void controlla_riga(StatoRun& s) {
-  const RigaFlusso& r = s.corrente();
+  const RigaFlusso& r = s.riga;
   const bool chiusura = s.e_riga_99();
 
   // A code holding both characters is reported twice.

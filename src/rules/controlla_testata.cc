@@ -41,7 +41,7 @@ std::string_view ultimi_quattro(std::string_view t) {
 }  // namespace
 
 void controlla_testata(StatoRun& s) {
-  const RigaFlusso& r = s.corrente();
+  const RigaFlusso& r = s.riga;
 
   // The lookup matched the trimmed code, so a code padded with blanks gets here unnoticed.
   const std::string_view letto = campo(s.linea, 7, 6);

@@ -35,7 +35,7 @@ void percorri_riga(StatoRun& s, IndiceRicette& precedenti, Verifiche verifiche) 
   }
   aggiungi_ai_totali(s, chiusura, sconto);
   if (chiusura) azzera_ricetta(s);
-  precedenti.aggiungi(s.corrente().num_ricetta);
+  precedenti.aggiungi(s.riga.num_ricetta);
 }
 
 }  // namespace flussom

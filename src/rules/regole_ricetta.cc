@@ -26,7 +26,7 @@ void chiudi_blocco(StatoRun& s, std::int64_t ultima_riga) {
 
 void assembla_ricetta(StatoRun& s, const IndiceRicette& precedenti) {
   RicettaCorrente& r = s.ricetta;
-  const std::string_view numero = s.corrente().num_ricetta;
+  const std::string_view numero = s.riga.num_ricetta;
   const std::int64_t riga = s.totali.nrighe;
 
   if (r.nprest == 1 && s.e_riga_99()) {

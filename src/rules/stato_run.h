@@ -22,11 +22,8 @@ struct StatoRun {
   Tabelle& tabelle;
   int anno_corrente;           // the year of "today"
 
-  std::string_view linea;      // the raw line being checked (its first 188 characters at least)
-  RigaFlusso riga;             // that line, split, when it is split here (as the tests do)
-  const RigaFlusso* letta = nullptr;  // that line, split by the run's reading thread, when it is
-  // The line being checked, split: `letta` when the run's reading thread split it, else `riga`.
-  const RigaFlusso& corrente() const { return letta ? *letta : riga; }
+  std::string_view linea;      // the raw line being checked
+  RigaFlusso riga;             // that line, split
   RicettaCorrente ricetta;
   TotaliVerifica totali;
   std::string codice_struttura;  // the facility code matched for this line, as the table holds it
@@ -47,8 +44,7 @@ struct StatoRun {
     risu = true;
   }
 
-  // The line is a closing row, as its ricetta read it when it took the line.
-  bool e_riga_99() const { return ricetta.chiusura(); }
+  bool e_riga_99() const { return riga_99(riga); }
   // Slot nprest: the current line's per-line values (the closing-row-only case reads slot 2).
   const SlotRiga& slot_corrente() const { return ricetta.slot(ricetta.nprest); }
 };

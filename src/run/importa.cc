@@ -16,7 +16,6 @@
 #include "rules/percorso_riga.h"
 #include "rules/regole_ricetta.h"
 #include "rules/stato_run.h"
-#include "run/righe_divise.h"
 
 namespace flussom {
 
@@ -235,16 +234,14 @@ class Run {
     ev_.intervallo_progresso(0, ec ? 0 : static_cast<std::int64_t>(dimensione / lunghezza_riga));
     if (!ec) precedenti.prevedi(dimensione);
 
-    // From here the reader is the reading thread's, until `righe` is gone.
-    RigheDivise righe(*lettore_);
+    std::string_view linea;
+    std::uint64_t lunghezza = 0;
     for (;;) {
       if (s.totali.nrighe % righe_tra_domande == 0 && da_interrompere())
         return ev_.lettura_finita(), EsitoRun::interrotto;
       ++s.totali.nrec;
-      const RigaLetta* letta = righe.prossima();
-      if (!letta) break;
-      prendi_riga(s, letta->riga);
-      if (letta->lunghezza != lunghezza_riga) {
+      if (!lettore_->leggi(linea, lunghezza)) break;
+      if (lunghezza != lunghezza_riga) {
         RigaReport info;
         info.riga = s.totali.nrighe + 1;
         info.regola = Regola::lunghezza_errata;
@@ -255,8 +252,8 @@ class Run {
       ++s.totali.nrighe;
       ev_.progresso(s.totali.nrighe);
       conta_riga(s);
-      s.ricetta.memorizza(s.ricetta.nprest, letta->riga, letta->valori);
-      anticipa_prossima(precedenti, s.corrente(), righe.seguente());
+      leggi_riga(s, linea);
+      anticipa_prossima(precedenti, linea);
       if (!struttura_della_riga(s)) {
         ev_.messaggio("STRUTTURA NON TROVATA");
         return ev_.lettura_finita(), EsitoRun::struttura_non_trovata;
@@ -268,24 +265,29 @@ class Run {
     return std::nullopt;
   }
 
-  // The line split by the reading thread becomes the one being checked.
-  static void prendi_riga(StatoRun& s, const RigaFlusso& riga) {
-    s.letta = &riga;
-    s.linea = riga.caratteri();
+  // Splits the line into s.riga, which its ricetta takes as its current line.
+  void leggi_riga(StatoRun& s, std::string_view linea) {
+    s.linea = linea;
+    dividi_riga(linea, s.riga);
+    s.ricetta.memorizza(s.ricetta.nprest, s.riga);
   }
 
-  // When the next line is split already and its prescription number is not this line's,
-  // the index fetches that number's place while this line is checked: the lookup of a new
-  // ricetta's number then seldom waits for memory.
-  static void anticipa_prossima(const IndiceRicette& precedenti, const RigaFlusso& riga, const RigaLetta* dopo) {
-    if (dopo && dopo->riga.num_ricetta != riga.num_ricetta) precedenti.anticipa(dopo->riga.num_ricetta);
+  // When the next line is in the block already and its prescription number is not this
+  // line's, the index fetches that number's place while this line is checked: the lookup
+  // of a new ricetta's number then seldom waits for memory.
+  void anticipa_prossima(const IndiceRicette& precedenti, std::string_view linea) const {
+    const auto [posizione, lunghezza] = posizione_campo(CampoRiga::num_ricetta);
+    const std::string_view dopo = lettore_->gia_letto();
+    if (dopo.size() < posizione + lunghezza || linea.size() < posizione + lunghezza) return;
+    const std::string_view numero = dopo.substr(posizione - 1, lunghezza);
+    if (numero != linea.substr(posizione - 1, lunghezza)) precedenti.anticipa(trim(numero));
   }
 
   // Looks the line's facility up when it differs from the previous line's; false when it
   // is not registered.
   bool struttura_della_riga(StatoRun& s) {
-    if (struttura_ && s.corrente().cod_struttura == codice_visto_) return true;
-    codice_visto_ = s.corrente().cod_struttura;
+    if (struttura_ && s.riga.cod_struttura == codice_visto_) return true;
+    codice_visto_ = s.riga.cod_struttura;
     struttura_ = strutture_.cerca(codice_visto_);
     if (!struttura_) return false;
     s.codice_struttura = struttura_->codice;

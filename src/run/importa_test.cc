@@ -4,12 +4,9 @@
 
 #include <atomic>
 #include <cerrno>
-#include <cstdio>
-#include <memory>
 #include <sstream>
 
 #include "base/piattaforma.h"
-#include "run/righe_divise.h"
 #include "support/cartella_temporanea.h"
 #include "support/riga_prova.h"
 
@@ -187,31 +184,6 @@ TEST_F(Importa, InterruptedRunLeavesNoReportOfItsOwn) {
     EXPECT_EQ(dir.leggi("FLM102026.RPT") == "vecchio", c.esito == EsitoRun::interrotto);
     for (const auto& e : std::filesystem::directory_iterator(dir.percorso()))
       EXPECT_NE(e.path().extension(), ".tmp") << e.path();
-  }
-}
-
-// The lines of a file longer than the lines in flight come out in order, with their whole
-// lengths, split as they split alone; the reading stops where its user stops.
-TEST_F(Importa, LinesSplitAheadComeOutInOrder) {
-  std::string dati;
-  for (int i = 0; i < 1500; ++i) dati += std::string(i % 7 == 0 ? 300 : 222, static_cast<char>('0' + i % 10)) + "\r\n";
-  const auto file = dir.scrivi("righe.txt", dati);
-  for (const int fino : {1500, 3}) {
-    std::unique_ptr<std::FILE, int (*)(std::FILE*)> f(apri_file(file, "rb"), &std::fclose);
-    LettoreRighe lettore(f.get());
-    RigheDivise righe(lettore);
-    for (int i = 0; i < fino; ++i) {
-      const RigaLetta* r = righe.prossima();
-      ASSERT_NE(r, nullptr) << i;
-      EXPECT_EQ(r->lunghezza, i % 7 == 0 ? 300u : 222u);
-      RigaFlusso sola;
-      dividi_riga(std::string(222, static_cast<char>('0' + i % 10)), sola);
-      EXPECT_EQ(r->riga.cod_fiscale, sola.cod_fiscale);
-      EXPECT_EQ(r->riga.importo, sola.importo);
-    }
-    if (fino == 1500) {
-      EXPECT_EQ(righe.prossima(), nullptr);
-    }
   }
 }
 
