@@ -28,8 +28,8 @@ struct RicettaCorrente {
   double tot_calcolato = 0;    // sum of the catalogue services' amounts
 
   // Takes the line `r` as line i (1-based) of its ricetta: its per-line fields and values
-  // (the views stay those of `r`), and for line 1 the ricetta's service date. The values of
-  // its ticket are read here too.
+  // (the views stay those of `r`), and for line 1 the ricetta's service date. Its ticket
+  // amount and whether it is a closing row are read here too, once for every check.
   void memorizza(std::int64_t i, const RigaFlusso& r);
   // Slot i: the line taken last when it was taken as line i; any other slot is empty. (Of
   // the earlier lines of a ricetta only the first line's service date is ever read again,
@@ -38,8 +38,9 @@ struct RicettaCorrente {
   const SlotRiga& slot(std::int64_t i) const { return i >= 1 && i == indice_ ? corrente_ : vuoto_; }
   // data_prestazione of the ricetta's line 1, the date of the prescription.
   const std::string& data_prima_riga() const { return data_prima_riga_; }
-  // The ticket amount of the line taken last: valore_importo(importo_ticket).
+  // Of the line taken last: valore_importo(importo_ticket), and riga_99.
   double valore_ticket() const { return valore_ticket_; }
+  bool chiusura() const { return chiusura_; }
   // Empties all slots.
   void svuota_slot();
 
@@ -49,6 +50,7 @@ struct RicettaCorrente {
   SlotRiga vuoto_;
   std::string data_prima_riga_;
   double valore_ticket_ = 0;
+  bool chiusura_ = false;
 };
 
 }  // namespace flussom
