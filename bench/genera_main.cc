@@ -20,6 +20,9 @@ int main(int argc, char** argv) {
   app.add_option("--mese", o.mese, "Mese delle prestazioni");
   app.add_flag("--realistico", o.realistico,
                "Quattro prestazioni per ricetta, numeri sparsi, ogni prestazione delle tabelle");
+  app.add_flag("--pazienti", o.pazienti,
+               "Da una a otto prestazioni per ricetta, ogni ricetta con paziente, medico e date propri")
+      ->excludes("--realistico");
   app.add_option("FILE", file, "File da scrivere")->required();
   CLI11_PARSE(app, argc, argv);
   std::ofstream out(file, std::ios::binary);

@@ -22,6 +22,11 @@ struct OpzioniGeneratore {
   // own for every ricetta, and the services taken in turn, so that every code of the
   // tables is in use. Otherwise 1 to 10 services a ricetta, numbers counted up.
   bool realistico = false;
+  // The shape of a month of many patients: one to eight services a ricetta (about five
+  // lines), and for every ricetta a patient, a doctor, a booking and dates of its own,
+  // scattered prescription numbers, services drawn from the whole tables and diagnoses on
+  // some lines. Clean unless errors are asked for.
+  bool pazienti = false;
 };
 
 // Writes the file to `out` with CR LF line ends, using the tables in `cartella`.

@@ -160,6 +160,8 @@ std::string formato_importo(double v) { return formato(v, 2, false); }
 bool stesso_importo(double a, double b) {
   std::uint64_t ua, ub;
   bool na, nb;
+  // The usual unit amount: the tariff itself (a zero is written with its sign: not told apart here).
+  if (a == b && std::signbit(a) == std::signbit(b)) return true;
   // The text is a function of the rounded cents and the sign: no text needs to be written.
   if (arrotonda_veloce(a, 2, ua, na) && arrotonda_veloce(b, 2, ub, nb)) return ua == ub && na == nb;
   return formato_importo(a) == formato_importo(b);

@@ -27,6 +27,14 @@ const char* prima_interruzione(const char* p, const char* fine) {
   return fine;
 }
 
+// No CR or LF among the n bytes at p: one pass without exits, which the compiler turns
+// into vector instructions.
+bool senza_interruzioni(const char* p, std::size_t n) {
+  unsigned char trovate = 0;
+  for (std::size_t i = 0; i < n; ++i) trovate |= static_cast<unsigned char>((p[i] == '\n') | (p[i] == '\r'));
+  return trovate == 0;
+}
+
 }  // namespace
 
 LettoreRighe::LettoreRighe(std::FILE* file) : file_(file) {}
@@ -98,7 +106,13 @@ bool LettoreRighe::leggi(std::string_view& linea, std::uint64_t& lunghezza) {
     }
     const char* inizio = buffer_.get() + pos_;
     const char* fine = buffer_.get() + fine_;
-    const char* p = prima_interruzione(inizio, fine);
+    // The lines of a file have one length: where the line before's length ends this one
+    // too, a look for a break before it is enough.
+    const std::size_t attesa = lunghezza_attesa_;
+    const char* p = attesa > 0 && static_cast<std::size_t>(fine - inizio) > attesa &&
+                            (inizio[attesa] == '\n' || inizio[attesa] == '\r') && senza_interruzioni(inizio, attesa)
+                        ? inizio + attesa
+                        : prima_interruzione(inizio, fine);
     const std::size_t n = static_cast<std::size_t>(p - inizio);
     lunghezza += n;
     iniziata = true;
@@ -115,6 +129,7 @@ bool LettoreRighe::leggi(std::string_view& linea, std::uint64_t& lunghezza) {
       if (riga_.empty() && lunghezza == n) {
         // The whole line lies in the block: no copy.
         linea = std::string_view(inizio, std::min(n, byte_conservati));
+        lunghezza_attesa_ = n;
       } else {
         riga_.append(inizio, std::min(n, byte_conservati - std::min(riga_.size(), byte_conservati)));
         linea = riga_;

@@ -30,6 +30,10 @@ class LettoreRighe {
   // again, whole. Empty at the end of the file.
   std::string_view anteprima(std::size_t massimo);
 
+  // The bytes already read past the line leggi() gave last: the start of the lines to come,
+  // as far as the block holds them (nothing is read for it). Valid until the next call.
+  std::string_view gia_letto() const { return std::string_view(buffer_.get() + pos_, fine_ - pos_); }
+
   // A read failed; reading stops there and every later call finds nothing.
   bool in_errore() const { return errore_ != 0; }
   // Why the read failed, as the system says it (empty when none failed).
@@ -56,6 +60,7 @@ class LettoreRighe {
   int errore_ = 0;
   bool eof_ = false;
   std::string riga_;  // a line that spans two blocks
+  std::size_t lunghezza_attesa_ = 0;  // of the last line read whole from the block
 };
 
 }  // namespace flussom

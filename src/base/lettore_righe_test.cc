@@ -21,7 +21,12 @@ std::vector<Riga> righe(const std::string& contenuto) {
   std::vector<Riga> out;
   std::string_view s;
   std::uint64_t n;
-  while (l.leggi(s, n)) out.push_back({std::string(s), n});
+  while (l.leggi(s, n)) {
+    out.push_back({std::string(s), n});
+    // What the block holds past the line is the file from where the next line starts.
+    const std::string_view dopo = l.gia_letto();
+    EXPECT_EQ(dopo, std::string_view(contenuto).substr(l.posizione(), dopo.size()));
+  }
   EXPECT_FALSE(l.in_errore());
   return out;
 }
@@ -31,6 +36,8 @@ TEST(LettoreRighe, EveryKindOfLineBreak) {
       lunga = "START" + std::string(3 << 20, 'q');
   const std::pair<std::string, std::vector<Riga>> casi[] = {
       {"a\r\nbb\rccc\nd", {{"a", 1}, {"bb", 2}, {"ccc", 3}, {"d", 1}}},
+      // A break where the line before's length ends, and another before it.
+      {"xyz\na\nb\nxyz\r\nab\r\r\n", {{"xyz", 3}, {"a", 1}, {"b", 1}, {"xyz", 3}, {"ab", 2}, {"", 0}}},
       {"a\n\nb\n", {{"a", 1}, {"", 0}, {"b", 1}}},
       {"a\r\r\n", {{"a", 1}, {"", 0}}},
       {"", {}},

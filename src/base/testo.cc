@@ -114,7 +114,7 @@ std::string virgola_in_punto(std::string_view s) {
   return t;
 }
 
-double valore_importo(std::string_view s) {
+double valore_importo_generale(std::string_view s) {
   const std::size_t virgola = s.find(',');
   if (virgola == std::string_view::npos) return valnum(s);
   // The usual amount texts are short: the copy with "." stays on the stack.
@@ -123,6 +123,18 @@ double valore_importo(std::string_view s) {
   std::memcpy(buf, s.data(), s.size());
   buf[virgola] = '.';
   return valnum(std::string_view(buf, s.size()));
+}
+
+bool data_successiva(std::string_view a, std::string_view b) {
+  // Two dates of ten characters have their key's three parts at the same places.
+  if (a.size() == 10 && b.size() == 10) {
+    for (const std::size_t da : {6, 3, 0}) {
+      const std::size_t quanti = da == 6 ? 4 : 2;
+      if (const int c = a.substr(da, quanti).compare(b.substr(da, quanti)); c != 0) return c > 0;
+    }
+    return false;
+  }
+  return chiave_data(a) > chiave_data(b);
 }
 
 std::string chiave_data(std::string_view d) {

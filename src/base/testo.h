@@ -51,6 +51,8 @@ double valnum_generale(std::string_view s);
 // character, which must not be an exponent letter. The digits make an integer that a
 // double holds exactly and 10^decimals is exact too, so the one division gives the double
 // nearest to the decimal value, as the general reading does. False for anything else.
+// `virgola`: the text is read as if its first "," were a ".".
+template <bool virgola = false>
 inline bool valnum_semplice(std::string_view s, double& v) {
   static constexpr double potenze[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
                                        1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
@@ -71,7 +73,8 @@ inline bool valnum_semplice(std::string_view s, double& v) {
       if (++cifre > 15) return false;
       m = m * 10 + static_cast<std::uint64_t>(c - '0');
       if (decimali >= 0) ++decimali;
-    } else if (c == '.' && decimali < 0) {
+    } else if ((c == '.' || (virgola && c == ',')) && decimali < 0) {
+      // (A "," after the point, the first one included, ends the number as a "." would.)
       decimali = 0;
     } else if (c != ' ') {
       if (c == 'e' || c == 'E') return false;
@@ -95,7 +98,13 @@ inline double valnum(std::string_view s) {
 }
 
 // Value of an amount text: valnum of the text after its first "," became ".".
-double valore_importo(std::string_view s);
+inline double valore_importo(std::string_view s);
+double valore_importo_generale(std::string_view s);
+
+inline double valore_importo(std::string_view s) {
+  double v;
+  return valnum_semplice<true>(s, v) ? v : valore_importo_generale(s);
+}
 
 // The text with its first "," replaced by ".".
 std::string virgola_in_punto(std::string_view s);
@@ -103,5 +112,9 @@ std::string virgola_in_punto(std::string_view s);
 // Comparison key of a dd/mm/yyyy text: last four characters, characters 4-5, first two.
 // Shorter texts give what is there (an empty text gives an empty key).
 std::string chiave_data(std::string_view data);
+
+// chiave_data(a) > chiave_data(b), bytes compared as unsigned codes (a prefix is the
+// smaller), usually without writing either key.
+bool data_successiva(std::string_view a, std::string_view b);
 
 }  // namespace flussom

@@ -53,6 +53,8 @@ TEST(Testo, ValnumShortWayAgreesWithTheGeneralReading) {
     for (std::size_t k = 0; k < n; ++k)
       t.push_back(caso() % 3 ? static_cast<char>('0' + caso() % 10) : alfabeto[caso() % alfabeto.size()]);
     come_lettura_generale(t);
+    ASSERT_EQ(std::bit_cast<std::uint64_t>(valore_importo(t)), std::bit_cast<std::uint64_t>(valnum(virgola_in_punto(t))))
+        << "[" << t << "]";
   }
 }
 
@@ -66,6 +68,15 @@ TEST(Testo, AmountValueAndDateKey) {
   EXPECT_EQ(chiave_data("25/10/2009"), "20091025");
   EXPECT_EQ(chiave_data(""), "");
   EXPECT_EQ(chiave_data("00000000"), "00000000");
+  // Dates compared by their keys, whatever their shape.
+  std::mt19937_64 caso(5);
+  const std::string alfabeto = "0129/ \xE0";
+  for (int i = 0; i < 100000; ++i) {
+    std::string d[2];
+    for (std::string& t : d)
+      for (std::size_t k = caso() % 3 ? 10 : caso() % 12; k > 0; --k) t.push_back(alfabeto[caso() % alfabeto.size()]);
+    ASSERT_EQ(data_successiva(d[0], d[1]), chiave_data(d[0]) > chiave_data(d[1])) << d[0] << " " << d[1];
+  }
 }
 
 // The file list's pattern "*.txt;*.", shared by the window and the batch.

@@ -41,23 +41,35 @@ IndiceRicette& IndiceRicette::operator=(const IndiceRicette& altro) {
 }
 
 IndiceRicette::Chiave IndiceRicette::chiave(std::string_view numero) {
-  const std::size_t n = std::min<std::size_t>(numero.size(), 16);
+  constexpr std::uint64_t blank = 0x2020202020202020u;
+  Chiave k;
+  if (numero.size() >= 16) {  // the usual number fills the field: two words, no padding
+    std::memcpy(k.parte, numero.data(), 16);
+    k.parte[0] ^= blank;
+    k.parte[1] ^= blank;
+    return k;
+  }
+  const std::size_t n = numero.size();
   unsigned char byte[16];
   std::memset(byte, ' ', sizeof byte);
   if (n > 0) std::memcpy(byte, numero.data(), n);
-  for (unsigned char& b : byte) b ^= 0x20;
-  Chiave k;
   std::memcpy(k.parte, byte, sizeof byte);
+  k.parte[0] ^= blank;
+  k.parte[1] ^= blank;
   return k;
 }
 
-std::size_t IndiceRicette::posto(const Chiave& k) const {
+std::size_t IndiceRicette::primo_posto(const Chiave& k) const {
   // Multiplicative mixing of both words; the high half of a 128-bit product picks the slot.
   std::uint64_t h = k.parte[0] * 0x9E3779B97F4A7C15u ^ k.parte[1] * 0xC2B2AE3D27D4EB4Fu;
   h ^= h >> 31;
   h *= 0x94D049BB133111EBu;
   h ^= h >> 29;
-  std::size_t i = static_cast<std::size_t>((static_cast<unsigned __int128>(h) * numero_posti_) >> 64);
+  return static_cast<std::size_t>((static_cast<unsigned __int128>(h) * numero_posti_) >> 64);
+}
+
+std::size_t IndiceRicette::posto(const Chiave& k) const {
+  std::size_t i = primo_posto(k);
   while (!posti_[i].libera() && !(posti_[i] == k))
     if (++i == numero_posti_) i = 0;
   return i;
@@ -96,6 +108,14 @@ void IndiceRicette::aggiungi(std::string_view numero) {
     p = k;
     ++quanti_;
   }
+}
+
+void IndiceRicette::anticipa(std::string_view numero) const {
+#if defined(__GNUC__)
+  if (numero_posti_ > 0) __builtin_prefetch(&posti_[primo_posto(chiave(numero))]);
+#else
+  (void)numero;
+#endif
 }
 
 bool IndiceRicette::contiene(std::string_view numero) const {

@@ -1,29 +1,22 @@
 #include "model/ricetta.h"
 
+#include "base/testo.h"
+
 namespace flussom {
 
-const SlotRiga& RicettaCorrente::slot(std::int64_t i) const {
-  if (i < 1) return slot_[0];
-  if (i > numero_slot) return slot_[numero_slot + 1];
-  return slot_[static_cast<std::size_t>(i)];
-}
-
 void RicettaCorrente::memorizza(std::int64_t i, const RigaFlusso& r) {
+  valore_ticket_ = valore_importo(r.importo_ticket);
+  chiusura_ = riga_99(r);
   if (i < 1) return;
-  SlotRiga& s = slot_[static_cast<std::size_t>(i > numero_slot ? numero_slot + 1 : i)];
-  s.data_prestazione = r.data_prestazione;
-  s.cod_prestazione = r.cod_prestazione;
-  s.quantita = r.quantita;
-  s.importo = r.importo;
+  indice_ = i;
+  corrente_ = {r.cod_prestazione, r.quantita, r.importo, valnum(r.quantita), valore_importo(r.importo)};
+  if (i == 1) data_prima_riga_.assign(r.data_prestazione);
 }
 
 void RicettaCorrente::svuota_slot() {
-  for (SlotRiga& s : slot_) {
-    s.data_prestazione.clear();
-    s.cod_prestazione.clear();
-    s.quantita.clear();
-    s.importo.clear();
-  }
+  indice_ = 0;
+  corrente_ = {};
+  data_prima_riga_.clear();
 }
 
 }  // namespace flussom

@@ -1,10 +1,12 @@
 #include "model/riga_flusso.h"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
 #include <iterator>
+#include <utility>
 
 #include "base/decimale.h"
 #include "base/formato.h"
@@ -19,8 +21,8 @@ std::string_view campo(std::string_view linea, std::size_t posizione, std::size_
 
 namespace {
 
-// Stores a text in a field. clear and append reuse the field's storage like assign, with
-// fewer checks (the text never overlaps the field): this runs 25 times a line.
+// Stores a converted text. clear and append reuse the storage like assign, with fewer
+// checks (the text never overlaps it).
 inline void metti(std::string& out, std::string_view t) {
   out.clear();
   out.append(t.data(), t.size());
@@ -127,17 +129,24 @@ bool positiva(std::string_view t) {
 }  // namespace
 
 void converti_data(std::string_view grezzo, std::string& out) {
-  const std::string_view t = trim(grezzo);
-  if (t.size() == 8 && solo_cifre(t)) {
-    // The usual ddmmyyyy, taken apart without the general steps below.
-    if (t.find_first_not_of('0') == std::string_view::npos) {
-      metti(out, t);
-    } else {
-      const char data[10] = {t[0], t[1], '/', t[2], t[3], '/', t[4], t[5], t[6], t[7]};
-      metti(out, std::string_view(data, sizeof data));
+  if (grezzo.size() == 8) {
+    // The usual ddmmyyyy, eight digits read as one word, taken apart without the general
+    // steps below: a byte is a digit when its high half is 3 and adding 6 keeps it so.
+    std::uint64_t w;
+    std::memcpy(&w, grezzo.data(), 8);
+    constexpr std::uint64_t alte = 0xF0F0F0F0F0F0F0F0u, tre = 0x3030303030303030u;
+    if ((w & alte) == tre && ((w + 0x0606060606060606u) & alte) == tre) {
+      if (w == tre) {
+        metti(out, grezzo);  // all zeros
+      } else {
+        const char* t = grezzo.data();
+        const char data[10] = {t[0], t[1], '/', t[2], t[3], '/', t[4], t[5], t[6], t[7]};
+        metti(out, std::string_view(data, sizeof data));
+      }
+      return;
     }
-    return;
   }
+  const std::string_view t = trim(grezzo);
   if (positiva(t)) {
     // Put together in place and stored at once: at most 2 + 1 + 2 + 1 + 4 characters.
     char buf[10];
@@ -202,12 +211,14 @@ void converti_importo(std::string_view grezzo, std::string& out) {
 
 namespace {
 
+// The rule of the text fields: the characters trimmed. The split gives them as a view of
+// the line's characters, without a copy, and calls only the other conversions.
 void converti_testo(std::string_view grezzo, std::string& out) { metti(out, trim(grezzo)); }
 
-// A conversion remembered by the raw bytes of its field. Dates, quantities and amounts
-// repeat across a file (a catalogue has few tariffs, a month few days) and a conversion
-// depends on its raw bytes alone: a field of at most 8 bytes seen before costs a load, a
-// comparison and a copy instead of the reading of its text.
+// A conversion remembered by the raw bytes of its field. Quantities and amounts repeat
+// across a file (a catalogue has few tariffs) and a conversion depends on its raw bytes
+// alone: a field of at most 8 bytes seen before costs a load, a comparison and a copy
+// instead of the reading of its text. (A date is quicker to convert than to look up.)
 template <void (*Conversione)(std::string_view, std::string&)>
 void converti_ricordando(std::string_view grezzo, std::string& out) {
   struct Ricordo {
@@ -237,60 +248,47 @@ void converti_ricordando(std::string_view grezzo, std::string& out) {
     if (!out.empty()) std::memcpy(r.testo, out.data(), out.size());
   }
 }
-constexpr auto data_ricordata = converti_ricordando<converti_data>;
 constexpr auto quantita_ricordata = converti_ricordando<converti_quantita>;
 constexpr auto ticket_ricordato = converti_ricordando<converti_ticket>;
 constexpr auto importo_ricordato = converti_ricordando<converti_importo>;
 
-// Stretches of a line that the next line often repeats, each made of whole fields: the
-// facility (1-12); doctor, patient and prescription (15-138), the same on every line of a
-// ricetta; diagnosis, date and nomenclature (141-154); ticket position, exemption and
-// ticket (165-179), blank on every service line.
-struct Intervallo {
-  std::size_t posizione, lunghezza;
-};
-constexpr Intervallo tratti[] = {{1, 12}, {15, 124}, {141, 14}, {165, 15}};
-constexpr std::size_t numero_tratti = std::size(tratti);
-constexpr std::size_t nessun_tratto = numero_tratti;
-
 // Every field: its name, the name a clerk reads, its positions, where it goes, its
-// conversion, the stretch that holds it. The one table of the line layout: the split reads
-// it, the report's events name their fields from it, the windows label them from it.
+// conversion. The one table of the line layout: the split reads it, the report's events
+// name their fields from it, the windows label them from it.
 struct Campo {
   CampoRiga id;
   const char* nome;
   const char* etichetta;  // Windows-1252
   std::size_t posizione, lunghezza;
-  std::string RigaFlusso::*membro;
+  std::string_view RigaFlusso::*membro;
   void (*conversione)(std::string_view grezzo, std::string& out);
-  std::size_t tratto;
 };
 constexpr Campo campi[] = {
-    {CampoRiga::cod_regione, "cod_regione", "Codice regione", 1, 3, &RigaFlusso::cod_regione, converti_testo, 0},
-    {CampoRiga::cod_azienda, "cod_azienda", "Codice azienda", 4, 3, &RigaFlusso::cod_azienda, converti_testo, 0},
-    {CampoRiga::cod_struttura, "cod_struttura", "Codice struttura", posizione_struttura, lunghezza_struttura, &RigaFlusso::cod_struttura, converti_testo, 0},
-    {CampoRiga::cod_branca, "cod_branca", "Codice branca", 13, 2, &RigaFlusso::cod_branca, converti_testo, nessun_tratto},
-    {CampoRiga::cod_medico, "cod_medico", "Codice medico", 15, 16, &RigaFlusso::cod_medico, converti_testo, 1},
-    {CampoRiga::cognome, "cognome", "Cognome", 31, 30, &RigaFlusso::cognome, converti_testo, 1},
-    {CampoRiga::nome, "nome", "Nome", 61, 20, &RigaFlusso::nome, converti_testo, 1},
-    {CampoRiga::cod_fiscale, "cod_fiscale", "Codice fiscale", 81, 16, &RigaFlusso::cod_fiscale, converti_testo, 1},
-    {CampoRiga::sesso, "sesso", "Sesso", 97, 1, &RigaFlusso::sesso, converti_testo, 1},
-    {CampoRiga::data_nascita, "data_nascita", "Data di nascita", 98, 8, &RigaFlusso::data_nascita, data_ricordata, 1},
-    {CampoRiga::comune_res, "comune_res", "Comune di residenza", 106, 6, &RigaFlusso::comune_res, converti_testo, 1},
-    {CampoRiga::asl_res, "asl_res", "ASL di residenza", 112, 3, &RigaFlusso::asl_res, converti_testo, 1},
-    {CampoRiga::data_prenotazione, "data_prenotazione", "Data di prenotazione", 115, 8, &RigaFlusso::data_prenotazione, data_ricordata, 1},
-    {CampoRiga::num_ricetta, "num_ricetta", "Numero ricetta", 123, 16, &RigaFlusso::num_ricetta, converti_testo, 1},
-    {CampoRiga::progressivo, "progressivo", "Progressivo riga", 139, 2, &RigaFlusso::progressivo, converti_testo, nessun_tratto},
-    {CampoRiga::cod_diagnosi, "cod_diagnosi", "Codice diagnosi", 141, 5, &RigaFlusso::cod_diagnosi, converti_testo, 2},
-    {CampoRiga::data_prestazione, "data_prestazione", "Data prestazione", 146, 8, &RigaFlusso::data_prestazione, data_ricordata, 2},
-    {CampoRiga::cod_nomenclatore, "cod_nomenclatore", "Codice nomenclatore", 154, 1, &RigaFlusso::cod_nomenclatore, converti_testo, 2},
-    {CampoRiga::cod_prestazione, "cod_prestazione", "Codice prestazione", 155, 7, &RigaFlusso::cod_prestazione, converti_testo, nessun_tratto},
-    {CampoRiga::quantita, "quantita", "Quantit\xE0", 162, 3, &RigaFlusso::quantita, quantita_ricordata, nessun_tratto},
-    {CampoRiga::pos_ticket, "pos_ticket", "Posizione ticket", 165, 2, &RigaFlusso::pos_ticket, converti_testo, 3},
-    {CampoRiga::cod_esenzione, "cod_esenzione", "Codice esenzione", 167, 6, &RigaFlusso::cod_esenzione, converti_testo, 3},
-    {CampoRiga::importo_ticket, "importo_ticket", "Importo ticket", 173, 7, &RigaFlusso::importo_ticket, ticket_ricordato, 3},
-    {CampoRiga::importo, "importo", "Importo", 180, 8, &RigaFlusso::importo, importo_ricordato, nessun_tratto},
-    {CampoRiga::pos_contabile, "pos_contabile", "Posizione contabile", 188, 1, &RigaFlusso::pos_contabile, converti_testo, nessun_tratto},
+    {CampoRiga::cod_regione, "cod_regione", "Codice regione", 1, 3, &RigaFlusso::cod_regione, converti_testo},
+    {CampoRiga::cod_azienda, "cod_azienda", "Codice azienda", 4, 3, &RigaFlusso::cod_azienda, converti_testo},
+    {CampoRiga::cod_struttura, "cod_struttura", "Codice struttura", posizione_struttura, lunghezza_struttura, &RigaFlusso::cod_struttura, converti_testo},
+    {CampoRiga::cod_branca, "cod_branca", "Codice branca", 13, 2, &RigaFlusso::cod_branca, converti_testo},
+    {CampoRiga::cod_medico, "cod_medico", "Codice medico", 15, 16, &RigaFlusso::cod_medico, converti_testo},
+    {CampoRiga::cognome, "cognome", "Cognome", 31, 30, &RigaFlusso::cognome, converti_testo},
+    {CampoRiga::nome, "nome", "Nome", 61, 20, &RigaFlusso::nome, converti_testo},
+    {CampoRiga::cod_fiscale, "cod_fiscale", "Codice fiscale", 81, 16, &RigaFlusso::cod_fiscale, converti_testo},
+    {CampoRiga::sesso, "sesso", "Sesso", 97, 1, &RigaFlusso::sesso, converti_testo},
+    {CampoRiga::data_nascita, "data_nascita", "Data di nascita", 98, 8, &RigaFlusso::data_nascita, converti_data},
+    {CampoRiga::comune_res, "comune_res", "Comune di residenza", 106, 6, &RigaFlusso::comune_res, converti_testo},
+    {CampoRiga::asl_res, "asl_res", "ASL di residenza", 112, 3, &RigaFlusso::asl_res, converti_testo},
+    {CampoRiga::data_prenotazione, "data_prenotazione", "Data di prenotazione", 115, 8, &RigaFlusso::data_prenotazione, converti_data},
+    {CampoRiga::num_ricetta, "num_ricetta", "Numero ricetta", 123, 16, &RigaFlusso::num_ricetta, converti_testo},
+    {CampoRiga::progressivo, "progressivo", "Progressivo riga", 139, 2, &RigaFlusso::progressivo, converti_testo},
+    {CampoRiga::cod_diagnosi, "cod_diagnosi", "Codice diagnosi", 141, 5, &RigaFlusso::cod_diagnosi, converti_testo},
+    {CampoRiga::data_prestazione, "data_prestazione", "Data prestazione", 146, 8, &RigaFlusso::data_prestazione, converti_data},
+    {CampoRiga::cod_nomenclatore, "cod_nomenclatore", "Codice nomenclatore", 154, 1, &RigaFlusso::cod_nomenclatore, converti_testo},
+    {CampoRiga::cod_prestazione, "cod_prestazione", "Codice prestazione", 155, 7, &RigaFlusso::cod_prestazione, converti_testo},
+    {CampoRiga::quantita, "quantita", "Quantit\xE0", 162, 3, &RigaFlusso::quantita, quantita_ricordata},
+    {CampoRiga::pos_ticket, "pos_ticket", "Posizione ticket", 165, 2, &RigaFlusso::pos_ticket, converti_testo},
+    {CampoRiga::cod_esenzione, "cod_esenzione", "Codice esenzione", 167, 6, &RigaFlusso::cod_esenzione, converti_testo},
+    {CampoRiga::importo_ticket, "importo_ticket", "Importo ticket", 173, 7, &RigaFlusso::importo_ticket, ticket_ricordato},
+    {CampoRiga::importo, "importo", "Importo", 180, 8, &RigaFlusso::importo, importo_ricordato},
+    {CampoRiga::pos_contabile, "pos_contabile", "Posizione contabile", 188, 1, &RigaFlusso::pos_contabile, converti_testo},
 };
 
 constexpr bool in_ordine() {
@@ -300,37 +298,66 @@ constexpr bool in_ordine() {
 }
 static_assert(in_ordine(), "the table of fields follows CampoRiga");
 
-// Fills `r` from `l`, leaving alone the fields of the stretches marked as already held.
-void dividi(std::string_view l, const bool (&tenuto)[numero_tratti + 1], RigaFlusso& r) {
-  // A line that reaches the last field (every line of the right length) needs no check of
-  // each field's position.
-  const bool intera = l.size() >= lunghezza_letta;
-  for (const Campo& c : campi) {
-    if (tenuto[c.tratto]) continue;
-    const std::string_view grezzo = intera ? std::string_view(l.data() + c.posizione - 1, c.lunghezza)
-                                           : campo(l, c.posizione, c.lunghezza);
-    if (c.conversione == converti_testo)
-      converti_testo(grezzo, r.*c.membro);  // most fields: called directly, inline
-    else
-      c.conversione(grezzo, r.*c.membro);
-  }
+// Converted fields are at most 8 characters wide, and 8 characters from where each starts
+// are among those read: their raw bytes are read as one word.
+constexpr bool convertiti_brevi() {
+  for (const Campo& c : campi)
+    if (c.conversione != converti_testo && (c.lunghezza > 8 || c.posizione - 1 + 8 > lunghezza_letta)) return false;
+  return true;
 }
+static_assert(convertiti_brevi(), "a converted field fits in a word");
 
 }  // namespace
 
-void dividi_riga(std::string_view l, RigaFlusso& r) {
-  const bool nessuno[numero_tratti + 1] = {};
-  dividi(l, nessuno, r);
+// Field i of the line held in `r`: a text field trimmed in place; a converted field
+// converted unless its raw bytes are the line before's.
+template <std::size_t i>
+void dividi_campo(const char* linea, RigaFlusso& r) {
+  constexpr const Campo& c = campi[i];
+  RigaFlusso::Campo& k = r.campi_[i];
+  char* const tenuto = r.linea_ + c.posizione - 1;
+  const std::string_view grezzo(linea + c.posizione - 1, c.lunghezza);
+  if constexpr (c.conversione == converti_testo) {
+    // The characters kept, and the field as trimmed then, unless they changed.
+    if (!r.diviso_ || std::memcmp(tenuto, grezzo.data(), c.lunghezza) != 0) {
+      std::memcpy(tenuto, grezzo.data(), c.lunghezza);
+      const std::string_view t = trim(std::string_view(tenuto, c.lunghezza));
+      k.inizio = static_cast<std::uint8_t>(t.data() - r.linea_);
+      k.lunghezza = static_cast<std::uint8_t>(t.size());
+    }
+    r.*c.membro = std::string_view(r.linea_ + k.inizio, k.lunghezza);
+  } else {
+    // Eight bytes read as one word (all within the characters read), those of the field kept.
+    std::uint64_t parola;
+    std::memcpy(&parola, grezzo.data(), sizeof parola);
+    constexpr std::uint64_t tutti = ~std::uint64_t{0};
+    constexpr unsigned fuori = 8 * (8 - c.lunghezza);  // bits of the bytes past the field
+    if constexpr (fuori > 0)
+      parola &= std::endian::native == std::endian::little ? tutti >> fuori : tutti << fuori;
+    if (!r.diviso_ || k.grezzo != parola) {
+      c.conversione(grezzo, k.testo);
+      k.grezzo = parola;
+    }
+    r.*c.membro = k.testo;
+  }
 }
 
-void dividi_riga(std::string_view l, std::string_view precedente, RigaFlusso& r) {
-  // Every field is read from the characters of its own positions alone: where two lines
-  // hold the same characters over a stretch, they have the same fields there.
-  bool tenuto[numero_tratti + 1] = {};
-  for (std::size_t i = 0; i < numero_tratti; ++i)
-    tenuto[i] = campo(l, tratti[i].posizione, tratti[i].lunghezza) ==
-                campo(precedente, tratti[i].posizione, tratti[i].lunghezza);
-  dividi(l, tenuto, r);
+void dividi_riga(std::string_view l, RigaFlusso& r) {
+  // The fields are read from their own characters, which the split keeps, so that they
+  // outlive the line. A short line is completed with blanks: a field cut by the end of the
+  // line reads as the same field completed with blanks (the conversions ignore blanks at
+  // the end, as trimming does).
+  char completata[lunghezza_letta];
+  const char* linea = l.data();
+  if (l.size() < lunghezza_letta) {
+    if (!l.empty()) std::memcpy(completata, l.data(), l.size());
+    std::memset(completata + l.size(), ' ', lunghezza_letta - l.size());
+    linea = completata;
+  }
+  // Every field at its fixed place: the table unrolled, each field with its own constants.
+  [&]<std::size_t... i>(std::index_sequence<i...>) { (dividi_campo<i>(linea, r), ...); }
+  (std::make_index_sequence<numero_campi>{});
+  r.diviso_ = true;
 }
 
 std::string_view nome_campo(CampoRiga c) { return campi[static_cast<std::size_t>(c)].nome; }
@@ -344,7 +371,7 @@ PosizioneCampo posizione_campo(CampoRiga c) {
 
 bool riga_99(const RigaFlusso& r) {
   // Asked several times for every line: the usual texts, one or two digits, are read here.
-  const std::string& p = r.progressivo;
+  const std::string_view p = r.progressivo;
   if (p.size() <= 2 && std::all_of(p.begin(), p.end(), [](char c) { return c >= '0' && c <= '9'; }))
     return p.size() == 2 && p[0] == '9' && p[1] == '9';
   return valnum(p) == 99;

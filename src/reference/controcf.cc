@@ -26,23 +26,37 @@ int valore_dispari(unsigned char c) {
   return 0;
 }
 
+// The check character of the code's first fifteen characters, read capitalised. The callers
+// hand over 16 characters; a shorter text has nothing in the missing positions.
+char controllo(std::string_view codice) {
+  int somma = 0;
+  for (std::size_t pos = 1; pos <= 15 && pos <= codice.size(); ++pos) {
+    const auto c = static_cast<unsigned char>(maiuscola_ascii(codice[pos - 1]));
+    somma += (pos % 2 == 0) ? valore_pari(c) : valore_dispari(c);
+  }
+  // Truncating remainder: a negative sum gives a check character below "A".
+  return static_cast<char>(65 + somma % 26);
+}
+
 }  // namespace
 
 std::string CONTROCF(std::string_view letto) {
   std::string codice(letto);
   if (codice.empty()) return codice;
   for (char& c : codice) c = maiuscola_ascii(c);
-
-  // The callers hand over 16 characters; a shorter text has nothing in the missing positions.
-  int somma = 0;
-  for (std::size_t pos = 1; pos <= 15 && pos <= codice.size(); ++pos) {
-    const auto c = static_cast<unsigned char>(codice[pos - 1]);
-    somma += (pos % 2 == 0) ? valore_pari(c) : valore_dispari(c);
-  }
-  // Truncating remainder: a negative sum gives a check character below "A".
-  const char controllo = static_cast<char>(65 + somma % 26);
-  if (codice.size() < 16 || codice[15] != controllo) codice = codice.substr(0, 15) + controllo;
+  const char carattere = controllo(codice);
+  if (codice.size() < 16 || codice[15] != carattere) codice = codice.substr(0, 15) + carattere;
   return codice;
+}
+
+bool da_correggere(std::string_view codice) {
+  if (codice.empty()) return false;
+  // Shorter, the check character is added; otherwise the code stays as it is only when it
+  // has no small letter and its 16th character is the check character (never a small letter).
+  if (codice.size() < 16) return true;
+  for (const char c : codice)
+    if (maiuscola_ascii(c) != c) return true;
+  return codice[15] != controllo(codice);
 }
 
 }  // namespace flussom

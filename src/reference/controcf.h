@@ -9,6 +9,9 @@ namespace flussom {
 // The corrected form of `codice` (16 characters, trimmed): capitalised (a to z only) and
 // with the 16th character set to the check character of the first fifteen. An empty text
 // stays empty.
-std::string CONTROCF(std::string_view codice);
+[[nodiscard]] std::string CONTROCF(std::string_view codice);
+
+// CONTROCF(codice) != codice, told without writing the corrected text.
+bool da_correggere(std::string_view codice);
 
 }  // namespace flussom

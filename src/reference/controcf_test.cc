@@ -24,6 +24,8 @@ TEST(Controcf, CheckCharacterRewritten) {
   };
   for (const auto& [letto, corretto] : casi) {
     EXPECT_EQ(CONTROCF(letto), corretto) << letto;
+    EXPECT_EQ(da_correggere(letto), corretto != letto) << letto;
+    EXPECT_EQ(da_correggere(letto + "X"), CONTROCF(letto + "X") != letto + "X") << letto;
   }
 }
 

@@ -9,6 +9,6 @@ namespace flussom {
 // `data` is dd/mm/yyyy. Empty when the date is not a real date or its year is 0 or later
 // than `anno_corrente`; otherwise the date written with day and month on two digits and
 // the year on four characters.
-std::string DCATA(std::string_view data, int anno_corrente);
+[[nodiscard]] std::string DCATA(std::string_view data, int anno_corrente);
 
 }  // namespace flussom

@@ -89,20 +89,40 @@ std::size_t TabellaRecord::bisezione(std::string_view codice, std::size_t larghe
   return 0;
 }
 
-std::size_t TabellaRecord::posto_risposta(std::string_view codice) const {
-  // FNV-1a over the code's bytes; linear probing from there.
-  std::uint64_t h = 1469598103934665603u;
-  for (const char c : codice) {
-    h ^= static_cast<unsigned char>(c);
-    h *= 1099511628211u;
+namespace {
+
+// The bytes of a code of at most 8 as one word: its first and last four, overlapping, or
+// when shorter its first, middle and last byte. Of two codes of the same length, the
+// words are equal only when the codes are.
+std::uint64_t parola_codice(std::string_view c) {
+  const char* p = c.data();
+  const std::size_t n = c.size();
+  if (n >= 4) {
+    std::uint32_t a, b;
+    std::memcpy(&a, p, 4);
+    std::memcpy(&b, p + n - 4, 4);
+    return a | std::uint64_t{b} << 32;
   }
+  if (n == 0) return 0;
+  return static_cast<unsigned char>(p[0]) | static_cast<unsigned char>(p[n / 2]) << 8 |
+         static_cast<unsigned char>(p[n - 1]) << 16;
+}
+
+}  // namespace
+
+std::size_t TabellaRecord::posto_risposta(std::uint64_t codice, std::size_t lunghezza) const {
+  // Linear probing from a multiplicative hash of the code and its length.
+  std::uint64_t h = codice * 0x9E3779B97F4A7C15u ^ lunghezza * 0xC2B2AE3D27D4EB4Fu;
+  h ^= h >> 29;
   const std::size_t maschera = risposte_.size() - 1;
   std::size_t i = static_cast<std::size_t>(h ^ (h >> 32)) & maschera;
-  while (risposte_[i].usata && risposte_[i].codice != codice) i = (i + 1) & maschera;
+  while (risposte_[i].usata && !(risposte_[i].codice == codice && risposte_[i].lunghezza == lunghezza))
+    i = (i + 1) & maschera;
   return i;
 }
 
-void TabellaRecord::ricorda(std::string_view codice, std::size_t numero) {
+void TabellaRecord::ricorda(std::uint64_t codice, std::size_t lunghezza, std::size_t numero) {
+  if (numero > UINT32_MAX) return;
   if (quante_risposte_ >= massimo_risposte) {
     risposte_.clear();
     quante_risposte_ = 0;
@@ -111,29 +131,29 @@ void TabellaRecord::ricorda(std::string_view codice, std::size_t numero) {
   if (2 * (quante_risposte_ + 1) > risposte_.size()) {
     std::vector<Risposta> vecchie(risposte_.empty() ? 64 : 2 * risposte_.size());
     vecchie.swap(risposte_);
-    for (Risposta& r : vecchie)
-      if (r.usata) risposte_[posto_risposta(r.codice)] = std::move(r);
+    for (const Risposta& r : vecchie)
+      if (r.usata) risposte_[posto_risposta(r.codice, r.lunghezza)] = r;
   }
-  Risposta& r = risposte_[posto_risposta(codice)];
-  r.codice.assign(codice);
-  r.numero = numero;
-  r.usata = true;
+  risposte_[posto_risposta(codice, lunghezza)] = {codice, static_cast<std::uint32_t>(numero),
+                                                  static_cast<std::uint8_t>(lunghezza), true};
   ++quante_risposte_;
 }
 
 std::size_t TabellaRecord::cerca(std::string_view codice, std::size_t larghezza_chiave) {
   carica();
+  if (codice.size() > massimo_ricordato) return bisezione(codice, larghezza_chiave);
   if (larghezza_chiave != larghezza_risposte_) {
     risposte_.clear();
     quante_risposte_ = 0;
     larghezza_risposte_ = larghezza_chiave;
   }
+  const std::uint64_t parola = parola_codice(codice);
   if (!risposte_.empty()) {
-    const Risposta& r = risposte_[posto_risposta(codice)];
+    const Risposta& r = risposte_[posto_risposta(parola, codice.size())];
     if (r.usata) return r.numero;
   }
   const std::size_t numero = bisezione(codice, larghezza_chiave);
-  ricorda(codice, numero);
+  ricorda(parola, codice.size(), numero);
   return numero;
 }
 

@@ -47,17 +47,20 @@ class TabellaRecord {
   bool caricata_ = false;
   std::string dati_;
   std::size_t quanti_record_ = 0;
-  // Answers already given, per code, valid for one key width. Open addressing over a
-  // power-of-two table that keeps short codes in place: an answer costs a hash and a
-  // comparison, without the division and the node of a standard map (a lookup or two
-  // every line).
+  // Answers already given, per code of at most 8 bytes (every table's key is shorter),
+  // valid for one key width. Open addressing over a power-of-two table of 16-byte places
+  // that hold their code: an answer costs a hash and a comparison, without the division and
+  // the node of a standard map (a lookup or two every line), and the table stays small
+  // enough for the processor's cache.
+  static constexpr std::size_t massimo_ricordato = 8;
   struct Risposta {
-    std::string codice;
-    std::size_t numero = 0;
+    std::uint64_t codice = 0;  // its bytes, as parola_codice gives them
+    std::uint32_t numero = 0;
+    std::uint8_t lunghezza = 0;
     bool usata = false;
   };
-  std::size_t posto_risposta(std::string_view codice) const;
-  void ricorda(std::string_view codice, std::size_t numero);
+  std::size_t posto_risposta(std::uint64_t codice, std::size_t lunghezza) const;
+  void ricorda(std::uint64_t codice, std::size_t lunghezza, std::size_t numero);
   std::vector<Risposta> risposte_;
   std::size_t quante_risposte_ = 0;
   std::size_t larghezza_risposte_ = 0;

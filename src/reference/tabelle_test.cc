@@ -52,6 +52,15 @@ TEST(Bisection, AnswersKeptPerCodeAndKeyWidth) {
         ASSERT_EQ(t.cerca(chiavi[i], l), l == larghezza ? i + 1 : 0) << chiavi[i];
         ASSERT_EQ(t.cerca(chiavi[i].substr(0, 4), l), l == 4 ? i + 1 : 0) << l << " " << chiavi[i];
       }
+  // Codes of every length, alike but for one byte, are told apart, the second time too.
+  for (int volta = 0; volta < 2; ++volta)
+    for (std::size_t n = 0; n <= 20; ++n)
+      for (std::size_t k = 0; k < n; ++k) {
+        std::string codice = "1000XY" + std::string(n, '0');
+        codice[6 + k] = '1';
+        ASSERT_EQ(t.cerca(codice.substr(6), larghezza), 0u) << codice;
+        ASSERT_EQ(t.cerca(codice.substr(0, 6), larghezza), 1u);
+      }
 }
 
 TEST(MissingTables, KeyedTablesAreCreatedEmptyAtTheirFirstLookup) {

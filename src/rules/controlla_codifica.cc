@@ -9,21 +9,6 @@
 
 namespace flussom {
 
-namespace {
-
-// Date keys compare as texts, byte by byte as unsigned codes; a prefix is the smaller.
-bool chiave_maggiore(std::string_view a, std::string_view b) {
-  const std::size_t n = a.size() < b.size() ? a.size() : b.size();
-  for (std::size_t i = 0; i < n; ++i) {
-    const auto x = static_cast<unsigned char>(a[i]);
-    const auto y = static_cast<unsigned char>(b[i]);
-    if (x != y) return x > y;
-  }
-  return a.size() > b.size();
-}
-
-}  // namespace
-
 void controlla_codifica(StatoRun& s) {
   const RigaFlusso& r = s.riga;
 
@@ -38,10 +23,10 @@ void controlla_codifica(StatoRun& s) {
 
   // The prescription date is the date of the ricetta's first line; it is checked even
   // when it is blank.
-  const std::string& data_prescrizione = s.ricetta.slot(1).data_prestazione;
+  const std::string& data_prescrizione = s.ricetta.data_prima_riga();
   if (DCATA(data_prescrizione, s.anno_corrente).empty()) s.errore(Regola::data_prescrizione_errata, s.ricetta.riga_inizio, {" Data errata ", data_prescrizione, "     "});
 
-  if (chiave_maggiore(chiave_data(r.data_nascita), chiave_data(data_prescrizione)))
+  if (data_successiva(r.data_nascita, data_prescrizione))
     s.errore(Regola::data_nascita_maggiore, {" Data nascita maggiore della data prescriz."});
 
   if (r.cognome.empty() && r.nome.empty() && r.cod_fiscale.empty() && r.data_nascita.empty())

@@ -13,27 +13,27 @@ void controlla_importi(StatoRun& s) {
 
   // The net amount is the one of slot nprest: empty for a ricetta made of its closing row
   // alone.
-  const std::string ticket = virgola_in_punto(r.importo_ticket);
-  const std::string netto = virgola_in_punto(s.slot_corrente().importo);
-  const double valore_ticket = valnum(ticket);
-  const double valore_netto = valnum(netto);
-  // Both totals in the amount pattern, so they are compared to the cent.
-  const std::string dichiarato = formato_importo(valore_ticket + valore_netto);
-  const std::string calcolato = formato_importo(s.ricetta.tot_calcolato);
+  const double valore_ticket = s.ricetta.valore_ticket();
+  const double valore_netto = s.slot_corrente().valore_importo;
 
   const double posizione = valnum(r.pos_ticket);
   if (posizione > 1 && valore_ticket == 0)
-    s.errore(Regola::ticket_non_esente_senza_importo, {" Incongruenza pos.ticket non esente ed importo \x80 ", ticket, " "});
+    s.errore(Regola::ticket_non_esente_senza_importo,
+             {" Incongruenza pos.ticket non esente ed importo \x80 ", virgola_in_punto(r.importo_ticket), " "});
   if (posizione == 1 && valore_ticket > 0)
-    s.errore(Regola::ticket_esente_con_importo, {" Incongruenza pos.ticket esente ed importo \x80 ", ticket, " "});
+    s.errore(Regola::ticket_esente_con_importo,
+             {" Incongruenza pos.ticket esente ed importo \x80 ", virgola_in_punto(r.importo_ticket), " "});
   if (posizione > 1 && !r.cod_esenzione.empty()) s.errore(Regola::ticket_con_esenzione, {" Incongruenza ticket + codice esenzione"});
 
   const double contabile = valnum(r.pos_contabile);
   if (!(contabile >= 1 && contabile <= 3)) s.errore(Regola::posizione_contabile_errata, {" Posizione contabile errata o mancante "});
 
-  if (calcolato != dichiarato)
+  // Both totals in the amount pattern, so they are compared to the cent.
+  if (!stesso_importo(valore_ticket + valore_netto, s.ricetta.tot_calcolato)) {
+    const std::string dichiarato = formato_importo(valore_ticket + valore_netto);
     s.errore(Regola::totale_errato, {" Totale \x80 ", numero_semplice(valore_importo(dichiarato)), " errato, calcolato  \x80 ",
-              calcolato});
+              formato_importo(s.ricetta.tot_calcolato)});
+  }
 
   if (posizione == 3) s.errore(Regola::esenzione_errata, {" Codice esenzione errato "});
   if (posizione == 1) {

@@ -47,7 +47,7 @@ bool branca_consona(std::string_view rec_tera001, std::string_view cod_branca) {
 
 std::size_t controlla_prestazione(StatoRun& s) {
   const SlotRiga& slot = s.slot_corrente();
-  const double quantita = valnum(slot.quantita);
+  const double quantita = slot.valore_quantita;
   if (s.e_riga_99()) return 0;
 
   const std::string_view codice = trim(slot.cod_prestazione);
@@ -64,7 +64,7 @@ std::size_t controlla_prestazione(StatoRun& s) {
   if (!branca_consona(s.tabelle.tera001().record(numero), s.riga.cod_branca))
     s.errore(Regola::prestazione_non_consona, {" Prestazione ", codice, " non consona alla Branca ", s.riga.cod_branca, "  "});
 
-  const double importo = valore_importo(slot.importo);
+  const double importo = slot.valore_importo;
   s.ricetta.tot_calcolato += importo;
   // A quantity of 0 has already been reported by the row checks: no unit amount to compare.
   if (quantita != 0) {

@@ -7,7 +7,7 @@ namespace flussom {
 namespace {
 
 using F = RigaFlusso;
-using Campo = prova::CampoDi<F>;
+using Campo = prova::CampoDi<F, std::string_view>;  // the line's fields show the cases' texts
 
 // A ricetta whose first line passes every check; the line with `campi` changed is checked as
 // line n (line 1 replaces the first line), against ICD9.DAT 250, 4011, V01: the report.
@@ -17,10 +17,10 @@ std::string controlla(const std::vector<Campo>& campi, std::int64_t n = 1) {
   for (const char* c : {"250   ", "4011  ", "V01   "}) icd9 += c + std::string(57, 'x');
   p.tabelle.icd9().carica_da(icd9);
   StatoRun& s = p.s;
-  for (const Campo& c : {Campo{&F::cod_medico, "RSSMRA01"}, {&F::cod_fiscale, "RSSMRA80A01H501U"},
-                         {&F::data_prenotazione, "24/10/2009"}, {&F::progressivo, "1"}, {&F::cod_diagnosi, "4011"},
-                         {&F::data_prestazione, "25/10/2009"}, {&F::quantita, "1"}})
-    s.riga.*c.campo = c.testo;
+  const std::vector<Campo> prima = {{&F::cod_medico, "RSSMRA01"}, {&F::cod_fiscale, "RSSMRA80A01H501U"},
+                                    {&F::data_prenotazione, "24/10/2009"}, {&F::progressivo, "1"},
+                                    {&F::cod_diagnosi, "4011"}, {&F::data_prestazione, "25/10/2009"}, {&F::quantita, "1"}};
+  for (const Campo& c : prima) s.riga.*c.campo = c.testo;
   s.ricetta.memorizza(1, s.riga);
   for (const Campo& c : campi) s.riga.*c.campo = c.testo;
   s.ricetta.nprest = n;

@@ -23,6 +23,11 @@ bool carattere_errato_secondo(unsigned char c) { return c > 32 && c < 46 && c !=
 // One line for every offending character, all lines of the first kind before those of
 // the second.
 void controlla_caratteri(StatoRun& s, Regola regola, std::string_view testo, std::string_view messaggio) {
+  bool errati = false;  // the usual text has none: a single reading
+  for (const char c : testo)
+    errati = errati || carattere_errato_primo(static_cast<unsigned char>(c)) ||
+             carattere_errato_secondo(static_cast<unsigned char>(c));
+  if (!errati) return;
   for (char c : testo)
     if (carattere_errato_primo(static_cast<unsigned char>(c))) s.errore(regola, {messaggio, testo, ")  "});
   for (char c : testo)
@@ -49,9 +54,8 @@ void controlla_testata(StatoRun& s) {
   } else if (r.cod_fiscale.compare(0, 3, "STP") != 0) {
     // Foreigners' STP codes have no check character. CONTROCF also capitalises, so a code
     // in lower case is reported even with the right check character.
-    const std::string corretto = CONTROCF(r.cod_fiscale);
-    if (corretto != r.cod_fiscale)
-      s.errore(Regola::codice_fiscale_errato, {" Codice fiscale ", r.cod_fiscale, " errato ( ", corretto, " )"});
+    if (da_correggere(r.cod_fiscale))
+      s.errore(Regola::codice_fiscale_errato, {" Codice fiscale ", r.cod_fiscale, " errato ( ", CONTROCF(r.cod_fiscale), " )"});
   }
 
   controlla_caratteri(s, Regola::cognome_caratteri_errati, r.cognome, " Cognome con caratteri errati (");

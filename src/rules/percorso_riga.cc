@@ -12,12 +12,12 @@ namespace {
 // discount; a closing row, its ricetta, ticket and net amount (the net amount of slot
 // nprest: empty for a ricetta made of its closing row alone).
 void aggiungi_ai_totali(StatoRun& s, bool chiusura, double sconto) {
-  s.totali.nprestazioni += valnum(s.slot_corrente().quantita);
+  s.totali.nprestazioni += s.slot_corrente().valore_quantita;
   s.totali.tot_sconto += sconto;
   if (!chiusura) return;
   ++s.totali.nricette;
-  s.totali.tot_netto += valore_importo(s.slot_corrente().importo);
-  s.totali.tot_ticket += valore_importo(s.riga.importo_ticket);
+  s.totali.tot_netto += s.slot_corrente().valore_importo;
+  s.totali.tot_ticket += s.ricetta.valore_ticket();
 }
 
 }  // namespace

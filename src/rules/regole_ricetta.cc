@@ -26,7 +26,7 @@ void chiudi_blocco(StatoRun& s, std::int64_t ultima_riga) {
 
 void assembla_ricetta(StatoRun& s, const IndiceRicette& precedenti) {
   RicettaCorrente& r = s.ricetta;
-  const std::string& numero = s.riga.num_ricetta;
+  const std::string_view numero = s.riga.num_ricetta;
   const std::int64_t riga = s.totali.nrighe;
 
   if (r.nprest == 1 && s.e_riga_99()) {
@@ -43,7 +43,7 @@ void assembla_ricetta(StatoRun& s, const IndiceRicette& precedenti) {
     r.ric_aperta = false;
   }
 
-  if (numero != r.ric_corrente && r.err_ricetta) {
+  if (r.err_ricetta && numero != r.ric_corrente) {
     chiudi_blocco(s, riga - 1);
     r.ric_corrente = numero;
     r.riga_inizio = riga;

@@ -44,7 +44,8 @@ struct StatoRun {
     risu = true;
   }
 
-  bool e_riga_99() const { return riga_99(riga); }
+  // The line is a closing row, as its ricetta read it when it took the line.
+  bool e_riga_99() const { return ricetta.chiusura(); }
   // Slot nprest: the current line's per-line values (the closing-row-only case reads slot 2).
   const SlotRiga& slot_corrente() const { return ricetta.slot(ricetta.nprest); }
 };

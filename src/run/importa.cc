@@ -255,6 +255,7 @@ class Run {
       ev_.progresso(s.totali.nrighe);
       conta_riga(s);
       leggi_riga(s, linea);
+      anticipa_prossima(precedenti, linea);
       if (!struttura_della_riga(s)) {
         ev_.messaggio("STRUTTURA NON TROVATA");
         return ev_.lettura_finita(), EsitoRun::struttura_non_trovata;
@@ -266,17 +267,22 @@ class Run {
     return std::nullopt;
   }
 
-  // Splits the line into s.riga: after the first line, only the fields that differ from
-  // the previous line of the same ricetta are split again.
+  // Splits the line into s.riga, which its ricetta takes as its current line.
   void leggi_riga(StatoRun& s, std::string_view linea) {
     s.linea = linea;
-    if (prima_riga_)
-      dividi_riga(linea, s.riga);
-    else
-      dividi_riga(linea, precedente_, s.riga);
-    prima_riga_ = false;
-    precedente_.assign(linea.substr(0, lunghezza_letta));
+    dividi_riga(linea, s.riga);
     s.ricetta.memorizza(s.ricetta.nprest, s.riga);
+  }
+
+  // When the next line is in the block already and its prescription number is not this
+  // line's, the index fetches that number's place while this line is checked: the lookup
+  // of a new ricetta's number then seldom waits for memory.
+  void anticipa_prossima(const IndiceRicette& precedenti, std::string_view linea) const {
+    const auto [posizione, lunghezza] = posizione_campo(CampoRiga::num_ricetta);
+    const std::string_view dopo = lettore_->gia_letto();
+    if (dopo.size() < posizione + lunghezza || linea.size() < posizione + lunghezza) return;
+    const std::string_view numero = dopo.substr(posizione - 1, lunghezza);
+    if (numero != linea.substr(posizione - 1, lunghezza)) precedenti.anticipa(trim(numero));
   }
 
   // Looks the line's facility up when it differs from the previous line's; false when it
@@ -337,8 +343,6 @@ class Run {
   std::string nome_struttura_;  // empty when the operator would not register the facility
   std::string codice_visto_;    // the facility code of the previous line, looked up already
   const Struttura* struttura_ = nullptr;
-  bool prima_riga_ = true;
-  std::string precedente_;      // the characters dividi_riga reads of the previous line
   InoltroReport inoltro_;
   ReportErrori report_;
   RisultatoRun ris_;

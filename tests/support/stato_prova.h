@@ -10,9 +10,9 @@
 namespace flussom::prova {
 
 // A field of a test line and the text put in it.
-template <class Riga>
+template <class Riga, class Testo = std::string>
 struct CampoDi {
-  std::string Riga::*campo;
+  Testo Riga::*campo;
   std::string testo;
 };
 using Campo = CampoDi<RigaProva>;
