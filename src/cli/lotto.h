@@ -11,8 +11,9 @@
 //   tables and strutture.DAT, which each run opens and reads for itself. A table that a
 //   lookup creates when missing is created exclusively, so two runs creating it at once
 //   both find it; no registration is asked in a batch (the question is answered No);
-// - the core keeps no mutable global or function-local static state, and reads the
-//   system's error texts through std::error_code, not through a shared buffer;
+// - the core keeps no mutable state that threads share: its one memo, the conversions of
+//   repeated amounts in riga_flusso.cc, is thread_local; and it reads the system's error
+//   texts through std::error_code, not through a shared buffer;
 // - the summary and the terminal are touched only by lavori_paralleli's `concluso`, which
 //   runs one call at a time.
 // Whatever is added to the run must keep these true.
