@@ -163,35 +163,45 @@ bool utf8_valido(std::string_view s) {
   return true;
 }
 
-// The cells of a row, unquoted.
-std::vector<std::string> celle(std::string_view riga) {
+// The rows of a CSV text of ours, their cells unquoted: ";" between cells, a quoted cell
+// runs to its closing quote (a doubled quote inside it is one), CR LF outside quotes ends a
+// row, and the last row ends so too.
+std::vector<std::vector<std::string>> righe_csv(std::string_view testo) {
+  std::vector<std::vector<std::string>> righe;
   std::vector<std::string> c(1);
-  for (std::size_t i = 0; i < riga.size(); ++i) {
-    if (riga[i] == ';') {
+  for (std::size_t i = 0; i < testo.size(); ++i) {
+    if (testo[i] == ';') {
       c.emplace_back();
-    } else if (riga[i] == '"' && c.back().empty()) {
-      for (++i; i < riga.size() && !(riga[i] == '"' && (i + 1 == riga.size() || riga[i + 1] != '"')); ++i)
-        c.back() += riga[i] == '"' ? riga[++i] : riga[i];
+    } else if (testo[i] == '"' && c.back().empty()) {
+      for (++i; i < testo.size() && !(testo[i] == '"' && (i + 1 == testo.size() || testo[i + 1] != '"')); ++i)
+        c.back() += testo[i] == '"' ? testo[++i] : testo[i];
+    } else if (testo[i] == '\r' && i + 1 < testo.size() && testo[i + 1] == '\n') {
+      righe.push_back(std::move(c));
+      c.assign(1, std::string());
+      ++i;
     } else {
-      c.back() += riga[i];
+      c.back() += testo[i];
     }
   }
-  return c;
+  if (c.size() > 1 || !c[0].empty()) guasto("ultima riga di un CSV senza CR LF");
+  return righe;
 }
 
 }  // namespace
 
-void controlla_riga_riepilogo(const std::string& riga) {
-  if (!utf8_valido(riga)) guasto("riga del riepilogo non UTF-8");
-  if (riga.size() < 2 || riga.substr(riga.size() - 2) != "\r\n") guasto("riga del riepilogo senza CR LF");
-  const std::vector<std::string> c = celle(std::string_view(riga).substr(0, riga.size() - 2));
-  if (c.size() != 14) guasto("riga del riepilogo di " + std::to_string(c.size()) + " celle");
-  for (const std::string& x : c) {
-    if (x.empty()) continue;
-    // Our own negative amounts begin with a minus and a digit; anything else so begun is text.
-    const bool numero_negativo = x[0] == '-' && x.size() > 1 && x[1] >= '0' && x[1] <= '9';
-    if (std::string_view("=+-@\t\r").find(x[0]) == std::string_view::npos || numero_negativo) continue;
-    guasto("cella del riepilogo presa per una formula: " + x);
+void controlla_csv(std::string_view testo, std::size_t righe, std::size_t celle) {
+  if (!utf8_valido(testo)) guasto("CSV non UTF-8");
+  const std::vector<std::vector<std::string>> r = righe_csv(testo);
+  if (r.size() != righe) guasto("CSV di " + std::to_string(r.size()) + " righe invece di " + std::to_string(righe));
+  for (const std::vector<std::string>& c : r) {
+    if (c.size() != celle) guasto("riga di CSV di " + std::to_string(c.size()) + " celle");
+    for (const std::string& x : c) {
+      if (x.empty()) continue;
+      // Our own negative amounts begin with a minus and a digit; anything else so begun is text.
+      const bool numero_negativo = x[0] == '-' && x.size() > 1 && x[1] >= '0' && x[1] <= '9';
+      if (std::string_view("=+-@\t\r").find(x[0]) == std::string_view::npos || numero_negativo) continue;
+      guasto("cella di CSV presa per una formula: " + x);
+    }
   }
 }
 

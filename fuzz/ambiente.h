@@ -75,9 +75,10 @@ std::uint64_t conta_righe(std::string_view dati);
 // Stops the process with a message, so that libFuzzer keeps the input.
 [[noreturn]] void guasto(const std::string& cosa);
 
-// A row of the batch's summary table must be valid UTF-8, end in CR LF and hold its 14
-// cells, none of which a spreadsheet would take for a formula.
-void controlla_riga_riepilogo(const std::string& riga);
+// A CSV text of ours (a row of the batch's summary, the errors' table without its
+// byte-order mark) must be valid UTF-8 and hold `righe` rows, each ended by CR LF, of
+// `celle` cells, none of which a spreadsheet would take for a formula.
+void controlla_csv(std::string_view testo, std::size_t righe, std::size_t celle);
 
 // The table fuzzer's input: the tables of nomi_tabelle, in that order, with the separator
 // between two of them; a part equal to `assente` is a missing table, and so is every table

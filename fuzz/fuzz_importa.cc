@@ -1,7 +1,8 @@
 // libFuzzer target: one whole check run over a fuzzed data file, against the fixed tables
 // of the application folder. Besides the sanitizers, every run must leave the tables and
 // the data file as they were, read exactly the lines the file holds, write a report whose
-// every line ends in CR LF, and a JSON result that is valid and agrees with the report.
+// every line ends in CR LF, a JSON result that is valid and agrees with the report, and a
+// table of the errors with a row for each of the JSON's messages.
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
@@ -11,6 +12,7 @@
 #include <nlohmann/json.hpp>
 
 #include "ambiente.h"
+#include "risultati/errori_csv.h"
 #include "risultati/riepilogo_csv.h"
 #include "risultati/risultato_json.h"
 #include "run/importa.h"
@@ -21,19 +23,23 @@ using namespace flussom::fuzz;
 
 namespace {
 
-// The run's events with the report's lines handed to the JSON writer.
-class ConJson : public InterfacciaMuta {
+// The run's events with the report's lines handed to the JSON writer and the errors' table.
+class ConRisultati : public InterfacciaMuta {
  public:
-  explicit ConJson(ScrittoreJson& json) : json_(json) {}
-  void riga_report(const RigaReport& r) override { json_.riga_report(r); }
+  ConRisultati(ScrittoreJson& json, ScrittoreErroriCsv& csv) : json_(json), csv_(csv) {}
+  void riga_report(const RigaReport& r) override {
+    json_.riga_report(r);
+    csv_.riga_report(r);
+  }
 
  private:
   ScrittoreJson& json_;
+  ScrittoreErroriCsv& csv_;
 };
 
 // The JSON result must be a valid document that tells the run's outcome and has one block
-// for every numbered line of the report.
-void controlla_json(const std::string& testo, const RisultatoRun& r, const std::string& report) {
+// for every numbered line of the report. Returns how many messages it holds.
+std::size_t controlla_json(const std::string& testo, const RisultatoRun& r, const std::string& report) {
   nlohmann::json doc;
   try {
     doc = nlohmann::json::parse(testo);
@@ -56,10 +62,14 @@ void controlla_json(const std::string& testo, const RisultatoRun& r, const std::
     guasto("blocchi del JSON diversi dalle righe numerate del report: " + std::to_string(doc["errori"].size()) + " / " +
            std::to_string(numerate));
   if ((r.esito == EsitoRun::corretto) != doc["riepilogo"].is_object()) guasto("riepilogo del JSON fuori posto");
-  for (const auto& b : doc["errori"])
+  std::size_t messaggi = doc["messaggi_fuori_blocco"].size();
+  for (const auto& b : doc["errori"]) {
+    messaggi += b["messaggi"].size();
     for (const auto& m : b["messaggi"])
       if (m["riga"].is_number() && (m["riga"] < b["righe"]["prima"] || m["riga"] > b["righe"]["ultima"]))
         guasto("messaggio su una riga fuori dalle righe del suo blocco");
+  }
+  return messaggi;
 }
 
 bool righe_crlf(std::string_view s) {
@@ -87,9 +97,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     json.append(t);
     return true;
   });
-  ConJson ui(scrittore);
+  std::string csv;
+  ScrittoreErroriCsv tabella([&](std::string_view t) {
+    csv.append(t);
+    return true;
+  });
+  ConRisultati ui(scrittore, tabella);
   const RisultatoRun r = importa(ParametriRun{file, a.cartella}, ui, orologio_fisso());
   scrittore.concludi(r);
+  tabella.concludi();
   const bool risu = r.errori_nel_report;
   const std::string esito = nome_esito(r.esito);
 
@@ -108,8 +124,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   const std::string report = leggi(a.cartella / "errori.RPT");
   if (!righe_crlf(report)) guasto("riga del report senza CR LF (" + esito + ")");
-  controlla_json(json, r, report);
-  controlla_riga_riepilogo(riga_riepilogo(ingresso.substr(0, 64), r, scrittore.blocchi()));
+  const std::size_t messaggi = controlla_json(json, r, report);
+  controlla_csv(riga_riepilogo(ingresso.substr(0, 64), r, scrittore.blocchi()), 1, 14);
+  const std::string_view bom = "\xEF\xBB\xBF";
+  if (!csv.starts_with(bom)) guasto("tabella degli errori senza BOM");
+  controlla_csv(std::string_view(csv).substr(bom.size()), messaggi + 1, 6);
 
   const auto righe = static_cast<std::int64_t>(conta_righe(ingresso));
   switch (r.esito) {

@@ -66,7 +66,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   }
   if (leggi(file) != dati_fissi()) guasto("il file dati e' cambiato");
   // The facility's name comes from the fuzzed strutture.DAT.
-  controlla_riga_riepilogo(riga_riepilogo(file.string(), r, 0));
+  controlla_csv(riga_riepilogo(file.string(), r, 0), 1, 14);
   for (std::size_t k = 0; k < nomi_tabelle.size(); ++k) {
     const fs::path p = cartella / nomi_tabelle[k];
     if (presente[k]) {
