@@ -39,6 +39,17 @@ bool senza_interruzioni(const char* p, std::size_t n) {
 
 LettoreRighe::LettoreRighe(std::FILE* file) : file_(file) {}
 
+LettoreRighe::LettoreRighe(std::FILE* file, std::string_view gia_letti) : file_(file) {
+  capacita_ = std::max(blocco_iniziale, gia_letti.size());
+  buffer_ = std::make_unique_for_overwrite<char[]>(capacita_);
+  dati_ = buffer_.get();
+  if (!gia_letti.empty()) std::memcpy(buffer_.get(), gia_letti.data(), gia_letti.size());
+  fine_ = gia_letti.size();
+}
+
+LettoreRighe::LettoreRighe(std::string_view memoria)
+    : file_(nullptr), dati_(memoria.data()), capacita_(memoria.size()), fine_(memoria.size()), eof_(true) {}
+
 bool LettoreRighe::riempi() {
   if (eof_ || errore_) return false;
   // A small file (or the one line the facility lookup reads) gets a small block; the
@@ -46,6 +57,7 @@ bool LettoreRighe::riempi() {
   if (fine_ == capacita_ && capacita_ < dimensione_blocco) {
     capacita_ = capacita_ == 0 ? blocco_iniziale : capacita_ * 2;
     buffer_ = std::make_unique_for_overwrite<char[]>(capacita_);
+    dati_ = buffer_.get();
   }
   letti_ += fine_;
   pos_ = 0;
@@ -66,11 +78,12 @@ bool LettoreRighe::leggi_blocco(std::size_t quanti) {
 }
 
 std::string_view LettoreRighe::anteprima(std::size_t massimo) {
-  if (!buffer_) {
+  if (!dati_) {
     capacita_ = std::max(blocco_iniziale, massimo);
     buffer_ = std::make_unique_for_overwrite<char[]>(capacita_);
+    dati_ = buffer_.get();
   }
-  if (pos_ > 0 && fine_ - pos_ < massimo) {  // keep what is left at the start of the buffer
+  if (buffer_ && pos_ > 0 && fine_ - pos_ < massimo) {  // keep what is left at the start of the buffer
     std::memmove(buffer_.get(), buffer_.get() + pos_, fine_ - pos_);
     letti_ += pos_;
     fine_ -= pos_;
@@ -79,8 +92,8 @@ std::string_view LettoreRighe::anteprima(std::size_t massimo) {
   while (fine_ - pos_ < massimo && fine_ < capacita_ && !eof_ && !errore_)
     leggi_blocco(std::min(massimo - (fine_ - pos_), capacita_ - fine_));
   std::size_t inizio = pos_;
-  if (cr_pendente_ && inizio < fine_ && buffer_[inizio] == '\n') ++inizio;
-  const char* p = buffer_.get() + inizio;
+  if (cr_pendente_ && inizio < fine_ && dati_[inizio] == '\n') ++inizio;
+  const char* p = dati_ + inizio;
   const std::size_t n = std::min(massimo, fine_ - inizio);
   return std::string_view(p, static_cast<std::size_t>(prima_interruzione(p, p + n) - p));
 }
@@ -99,13 +112,13 @@ bool LettoreRighe::leggi(std::string_view& linea, std::uint64_t& lunghezza) {
     }
     if (cr_pendente_) {
       cr_pendente_ = false;
-      if (buffer_[pos_] == '\n') {
+      if (dati_[pos_] == '\n') {
         ++pos_;
         continue;
       }
     }
-    const char* inizio = buffer_.get() + pos_;
-    const char* fine = buffer_.get() + fine_;
+    const char* inizio = dati_ + pos_;
+    const char* fine = dati_ + fine_;
     // The lines of a file have one length: where the line before's length ends this one
     // too, a look for a break before it is enough.
     const std::size_t attesa = lunghezza_attesa_;
@@ -121,7 +134,7 @@ bool LettoreRighe::leggi(std::string_view& linea, std::uint64_t& lunghezza) {
       pos_ += n + 1;
       if (c == '\r') {
         if (pos_ < fine_) {
-          if (buffer_[pos_] == '\n') ++pos_;
+          if (dati_[pos_] == '\n') ++pos_;
         } else {
           cr_pendente_ = true;
         }

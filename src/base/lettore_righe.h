@@ -20,6 +20,10 @@ class LettoreRighe {
   static constexpr std::size_t dimensione_blocco = 1 << 20;
 
   explicit LettoreRighe(std::FILE* file);
+  // Reads `gia_letti` first, then the rest of `file`.
+  LettoreRighe(std::FILE* file, std::string_view gia_letti);
+  // Reads the bytes of `memoria` as a whole file, without a copy: they must outlive the reader.
+  explicit LettoreRighe(std::string_view memoria);
 
   // The next line without its break, valid until the next call, and its full length.
   // False at the end of the file or on a read error (see errore()).
@@ -32,7 +36,7 @@ class LettoreRighe {
 
   // The bytes already read past the line leggi() gave last: the start of the lines to come,
   // as far as the block holds them (nothing is read for it). Valid until the next call.
-  std::string_view gia_letto() const { return std::string_view(buffer_.get() + pos_, fine_ - pos_); }
+  std::string_view gia_letto() const { return std::string_view(dati_ + pos_, fine_ - pos_); }
 
   // A read failed; reading stops there and every later call finds nothing.
   bool in_errore() const { return errore_ != 0; }
@@ -52,6 +56,7 @@ class LettoreRighe {
   std::FILE* file_;
   // Left uninitialised: zeroing it would cost more than reading a small file.
   std::unique_ptr<char[]> buffer_;
+  const char* dati_ = nullptr;  // the bytes read: the buffer's, or those given to read
   std::size_t capacita_ = 0;
   std::size_t pos_ = 0;
   std::size_t fine_ = 0;

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 namespace flussom {
 
@@ -19,6 +20,23 @@ struct TotaliVerifica {
   double totale() const { return tot_ticket + tot_netto; }
   double netto_scontato() const { return tot_netto - tot_sconto; }
   std::int64_t record() const { return nrec - 1; }  // the data lines read
+};
+
+// The amounts added to the money totals, in the order they were added: added again in that
+// order to the totals of a run, they give the same sums to the last bit, as if the lines
+// had been checked by that run. An amount of zero changes no sum and is not kept.
+struct AddendiTotali {
+  std::vector<double> prestazioni, ticket, netto, sconto;
+
+  static void tieni(std::vector<double>& v, double x) {
+    if (x != 0) v.push_back(x);
+  }
+  void aggiungi_a(TotaliVerifica& t) const {
+    for (const double x : prestazioni) t.nprestazioni += x;
+    for (const double x : ticket) t.tot_ticket += x;
+    for (const double x : netto) t.tot_netto += x;
+    for (const double x : sconto) t.tot_sconto += x;
+  }
 };
 
 }  // namespace flussom

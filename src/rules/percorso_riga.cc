@@ -12,17 +12,33 @@ namespace {
 // discount; a closing row, its ricetta, ticket and net amount (the net amount of slot
 // nprest: empty for a ricetta made of its closing row alone).
 void aggiungi_ai_totali(StatoRun& s, bool chiusura, double sconto) {
-  s.totali.nprestazioni += s.slot_corrente().valore_quantita;
+  const double quantita = s.slot_corrente().valore_quantita;
+  s.totali.nprestazioni += quantita;
   s.totali.tot_sconto += sconto;
+  if (s.addendi) {
+    AddendiTotali::tieni(s.addendi->prestazioni, quantita);
+    AddendiTotali::tieni(s.addendi->sconto, sconto);
+  }
   if (!chiusura) return;
   ++s.totali.nricette;
-  s.totali.tot_netto += s.slot_corrente().valore_importo;
-  s.totali.tot_ticket += s.ricetta.valore_ticket();
+  const double netto = s.slot_corrente().valore_importo, ticket = s.ricetta.valore_ticket();
+  s.totali.tot_netto += netto;
+  s.totali.tot_ticket += ticket;
+  if (s.addendi) {
+    AddendiTotali::tieni(s.addendi->netto, netto);
+    AddendiTotali::tieni(s.addendi->ticket, ticket);
+  }
 }
 
 }  // namespace
 
 void conta_riga(StatoRun& s) { regola_dieci_prestazioni(s); }
+
+void leggi_riga(StatoRun& s, std::string_view linea) {
+  s.linea = linea;
+  dividi_riga(linea, s.riga);
+  s.ricetta.memorizza(s.ricetta.nprest, s.riga);
+}
 
 void percorri_riga(StatoRun& s, IndiceRicette& precedenti, Verifiche verifiche) {
   const bool tutte = verifiche == Verifiche::tutte;

@@ -11,6 +11,9 @@ namespace flussom {
 // which gives the slot the split fills.
 void conta_riga(StatoRun& s);
 
+// The split: the line into s.riga, which its ricetta takes as its current line.
+void leggi_riga(StatoRun& s, std::string_view linea);
+
 // What the rules may do with a line.
 enum class Verifiche {
   tutte,   // the ricetta rules, the line checks and, on a closing row, the prescription checks

@@ -9,17 +9,21 @@ void regola_dieci_prestazioni(StatoRun& s) {
   if (++s.ricetta.nprest > 11) s.errore(Regola::dieci_prestazioni_superate, {" Superate le dieci prestazioni "});
 }
 
-void chiudi_blocco(StatoRun& s, std::int64_t ultima_riga) {
-  ++s.totali.nric_errate;
+void scrivi_blocco(ReportErrori& report, std::int64_t numero, std::string_view ricetta, std::int64_t prima_riga,
+                   std::int64_t ultima_riga) {
   static const std::string punti(60, '.');
   RigaReport info;
   info.tipo = TipoRigaReport::blocco;
-  info.numero = s.totali.nric_errate;
-  info.ricetta = s.ricetta.ric_corrente;
-  info.prima_riga = s.ricetta.riga_inizio;
+  info.numero = numero;
+  info.ricetta = ricetta;
+  info.prima_riga = prima_riga;
   info.ultima_riga = ultima_riga;
-  s.report.scrivi(info, {formato_blocco(s.totali.nric_errate), " ", punti, " Ricetta Nr   ",
-                         s.ricetta.ric_corrente});
+  report.scrivi(info, {formato_blocco(numero), " ", punti, " Ricetta Nr   ", ricetta});
+}
+
+void chiudi_blocco(StatoRun& s, std::int64_t ultima_riga) {
+  ++s.totali.nric_errate;
+  scrivi_blocco(s.report, s.totali.nric_errate, s.ricetta.ric_corrente, s.ricetta.riga_inizio, ultima_riga);
   s.report.scrivi(TipoRigaReport::spaziatura, {});
   s.ricetta.err_ricetta = false;
 }

@@ -33,4 +33,8 @@ void fine_ricette(StatoRun& s);
 // `ultima_riga`: the last data-file line of the block's ricetta.
 void chiudi_blocco(StatoRun& s, std::int64_t ultima_riga);
 
+// The numbered line of error block `numero`, which names its ricetta and its lines.
+void scrivi_blocco(ReportErrori& report, std::int64_t numero, std::string_view ricetta, std::int64_t prima_riga,
+                   std::int64_t ultima_riga);
+
 }  // namespace flussom

@@ -28,6 +28,7 @@ struct StatoRun {
   TotaliVerifica totali;
   std::string codice_struttura;  // the facility code matched for this line, as the table holds it
   bool risu = false;  // some error has been written
+  AddendiTotali* addendi = nullptr;  // when set, every amount added to the totals is kept here too
 
   // Records an error of the current line: appends the message made of the pieces, then
   // sets err_ricetta and risu.

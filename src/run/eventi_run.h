@@ -10,12 +10,17 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <thread>
 
 #include "base/file_sicuro.h"
 #include "model/riga_report.h"
 #include "model/totali.h"
 
 namespace flussom {
+
+// The bytes of a data file that one core checks at a time when a large file is checked on
+// two cores (on a machine that has them).
+inline std::size_t pezzo_predefinito() { return std::thread::hardware_concurrency() > 1 ? std::size_t{1} << 20 : 0; }
 
 struct ParametriRun {
   std::filesystem::path percorso_file;  // the data file; empty when none was chosen
@@ -24,6 +29,9 @@ struct ParametriRun {
   // Once set, the run stops within a few thousand lines (a batch that is interrupted); a
   // report written whole is then dropped. None: the run goes to the end.
   const std::atomic<bool>* interrompi = nullptr;
+  // A file of at least two pieces of this size is checked on two cores (every output the
+  // same); 0: on one core, as a batch that already checks several files at once wants.
+  std::size_t pezzo = pezzo_predefinito();
 
   bool file_scelto() const { return !percorso_file.empty(); }
   std::filesystem::path report() const {

@@ -16,6 +16,9 @@
 #include "rules/percorso_riga.h"
 #include "rules/regole_ricetta.h"
 #include "rules/stato_run.h"
+#include "run/controllo_pezzo.h"
+#include "run/pezzi_file.h"
+#include "run/secondo_thread.h"
 
 namespace flussom {
 
@@ -235,51 +238,173 @@ class Run {
     const auto dimensione = pipe_ ? 0 : fs::file_size(par_.percorso_file, ec);
     ev_.intervallo_progresso(0, ec ? 0 : static_cast<std::int64_t>(dimensione / lunghezza_riga));
     if (!ec) precedenti.prevedi(dimensione);
+    const std::optional<EsitoRun> e =
+        !ec && due_core(dimensione) ? ciclo_pezzi(s, precedenti) : righe_da(*lettore_, s, precedenti);
+    // The pass of the loop that met the end of the file is counted too.
+    if (!e && !report_.in_errore()) ++s.totali.nrec;
+    ev_.lettura_finita();
+    return e;
+  }
 
+  // A large file is cut into pieces that two cores check at once, when every table is
+  // there to be read by both (a missing table is created at its first use, by one run).
+  bool due_core(std::uintmax_t dimensione) const {
+    return par_.pezzo > 0 && !pipe_ && dimensione >= 2 * par_.pezzo && Tabelle::mancanti(par_.cartella).empty() &&
+           Tabelle::inutilizzabili(par_.cartella).empty();
+  }
+
+  // The lines of `righe`, one by one, from where the run stands.
+  std::optional<EsitoRun> righe_da(LettoreRighe& righe, StatoRun& s, IndiceRicette& precedenti) {
     std::string_view linea;
     std::uint64_t lunghezza = 0;
     for (;;) {
-      if (s.totali.nrighe % righe_tra_domande == 0 && da_interrompere())
-        return ev_.lettura_finita(), EsitoRun::interrotto;
+      if (s.totali.nrighe % righe_tra_domande == 0 && da_interrompere()) return EsitoRun::interrotto;
+      if (!righe.leggi(linea, lunghezza)) return std::nullopt;
       ++s.totali.nrec;
-      if (!lettore_->leggi(linea, lunghezza)) break;
       if (lunghezza != lunghezza_riga) {
         RigaReport info;
         info.riga = s.totali.nrighe + 1;
         info.regola = Regola::lunghezza_errata;
         report_.scrivi(info, {" Lunghezza file errata "});
         ev_.riga_stato("Lunghezza file ERRATA");
-        if (!s.risu) return ev_.lettura_finita(), EsitoRun::lunghezza_errata;
+        if (!s.risu) return EsitoRun::lunghezza_errata;
       }
       ++s.totali.nrighe;
       ev_.progresso(s.totali.nrighe);
       conta_riga(s);
       leggi_riga(s, linea);
-      anticipa_prossima(precedenti, linea);
-      if (!struttura_della_riga(s)) {
+      anticipa_prossima(righe, precedenti, linea);
+      if (!struttura_della_riga(s, s.riga.cod_struttura)) {
         ev_.messaggio("STRUTTURA NON TROVATA");
-        return ev_.lettura_finita(), EsitoRun::struttura_non_trovata;
+        return EsitoRun::struttura_non_trovata;
       }
       percorri_riga(s, precedenti);
-      if (report_.in_errore()) break;
+      if (report_.in_errore()) return std::nullopt;
     }
-    ev_.lettura_finita();
+  }
+
+  // The file in pieces, then what the pieces left line by line.
+  std::optional<EsitoRun> ciclo_pezzi(StatoRun& s, IndiceRicette& precedenti) {
+    LettorePezzi pezzi(dati_.get(), lettore_->gia_letto(), par_.pezzo);
+    const std::optional<EsitoRun> e = pezzi_su_due_core(s, precedenti, pezzi);
+    if (e || report_.in_errore()) return e;
+    return coda(s, precedenti, pezzi);
+  }
+
+  // This thread reads the pieces, and checks every other one while the other thread checks
+  // the rest; each piece is then taken into the run in the file's order. Three pieces take
+  // turns: one with the other thread, one here, the next being read.
+  std::optional<EsitoRun> pezzi_su_due_core(StatoRun& s, IndiceRicette& precedenti, LettorePezzi& pezzi) {
+    Tabelle tabelle_aiuto(par_.cartella);
+    const int anno = static_cast<int>(oggi_.year());
+    ControlloPezzo qui(s.tabelle, strutture_, anno, par_.interrompi);
+    ControlloPezzo la(tabelle_aiuto, strutture_, anno, par_.interrompi);
+    Pezzo pezzo[3];
+    EsitoPezzo esito[3];
+    SecondoThread aiuto;  // after what its tasks use: it ends first
+    std::size_t a = 0;    // the piece with the other thread
+    bool altro = pezzi.prossimo(pezzo[a]);
+    if (altro) aiuto.affida([&, a] { la.controlla(pezzo[a].testo(), esito[a]); });
+    while (altro) {
+      const std::size_t b = (a + 1) % 3, c = (a + 2) % 3;
+      const bool secondo = pezzi.prossimo(pezzo[b]);
+      if (secondo) qui.controlla(pezzo[b].testo(), esito[b]);
+      aiuto.attendi();
+      altro = secondo && pezzi.prossimo(pezzo[c]);
+      if (altro) aiuto.affida([&, c] { la.controlla(pezzo[c].testo(), esito[c]); });
+      if (const std::optional<EsitoRun> e = prendi(s, precedenti, pezzo[a], esito[a]); e || report_.in_errore())
+        return e;
+      if (secondo) {
+        if (const std::optional<EsitoRun> e = prendi(s, precedenti, pezzo[b], esito[b]); e || report_.in_errore())
+          return e;
+      }
+      a = c;
+    }
     return std::nullopt;
   }
 
-  // Splits the line into s.riga, which its ricetta takes as its current line.
-  void leggi_riga(StatoRun& s, std::string_view linea) {
-    s.linea = linea;
-    dividi_riga(linea, s.riga);
-    s.ricetta.memorizza(s.ricetta.nprest, s.riga);
+  // What the pieces left, line by line: the end of the file, or the rest after a line too
+  // long for a piece or a read error (told at the end, as the line reader would).
+  std::optional<EsitoRun> coda(StatoRun& s, IndiceRicette& precedenti, const LettorePezzi& pezzi) {
+    if (pezzi.in_errore()) {
+      errore_lettura_ = pezzi.errore();
+      LettoreRighe resto(pezzi.resto());
+      return righe_da(resto, s, precedenti);
+    }
+    lettore_.emplace(dati_.get(), pezzi.resto());
+    return righe_da(*lettore_, s, precedenti);
+  }
+
+  // A piece checked on its own taken into the run, or checked again line by line when what
+  // it assumed does not hold. The outcome when the run stops there.
+  std::optional<EsitoRun> prendi(StatoRun& s, IndiceRicette& precedenti, const Pezzo& p, const EsitoPezzo& e) {
+    if (da_interrompere()) return EsitoRun::interrotto;
+    if (!vale(s, precedenti, e)) {
+      LettoreRighe righe(p.testo());
+      return righe_da(righe, s, precedenti);
+    }
+    const std::int64_t righe_prima = s.totali.nrighe;
+    struttura_della_riga(s, e.codice_struttura);
+    // The ricetta before the piece ends on the line before it.
+    if (s.ricetta.err_ricetta) chiudi_blocco(s, righe_prima);
+    const std::int64_t blocchi_prima = s.totali.nric_errate;
+    for (const RigaPezzo& r : e.report) {
+      RigaReport info = r.info;
+      if (info.riga > 0) info.riga += righe_prima;
+      if (info.tipo == TipoRigaReport::blocco)
+        scrivi_blocco(report_, info.numero + blocchi_prima, r.ricetta, info.prima_riga + righe_prima,
+                      info.ultima_riga + righe_prima);
+      else
+        report_.scrivi(info, {r.testo});
+    }
+    prendi_totali(s, precedenti, e);
+    ev_.progresso(s.totali.nrighe);
+    return std::nullopt;
+  }
+
+  // A piece may be taken in when the line before it ended a ricetta whose error block does
+  // not go on in the piece, its facility is the line before's or is registered, and none of
+  // its ricette begins with a number of an earlier piece.
+  bool vale(const StatoRun& s, const IndiceRicette& precedenti, const EsitoPezzo& e) const {
+    const RicettaCorrente& r = s.ricetta;
+    if (e.da_rifare || e.nprest != 0 || r.nprest != 0 || r.ric_aperta) return false;
+    if (r.err_ricetta && e.primo_numero == r.ric_corrente) return false;
+    if (!(struttura_ && e.codice_struttura == codice_visto_) && !strutture_.cerca(e.codice_struttura)) return false;
+    constexpr std::size_t avanti = 8;  // lookups whose place is being fetched
+    for (std::size_t i = 0; i < e.cercati.size(); ++i) {
+      if (i + avanti < e.cercati.size()) precedenti.anticipa(e.cercati[i + avanti]);
+      if (precedenti.contiene(e.cercati[i])) return false;
+    }
+    return true;
+  }
+
+  // The counters, sums, numbers and ricetta of a piece taken in.
+  static void prendi_totali(StatoRun& s, IndiceRicette& precedenti, const EsitoPezzo& e) {
+    const std::int64_t righe_prima = s.totali.nrighe;
+    s.totali.nrec += e.righe;
+    s.totali.nrighe += e.righe;
+    s.totali.nricette += e.ricette;
+    s.totali.nric_errate += e.blocchi;
+    e.addendi.aggiungi_a(s.totali);
+    s.risu = s.risu || e.errori;
+    constexpr std::size_t avanti = 8;
+    for (std::size_t i = 0; i < e.aggiunti.size(); ++i) {
+      if (i + avanti < e.aggiunti.size()) precedenti.anticipa(e.aggiunti[i + avanti]);
+      precedenti.aggiungi(e.aggiunti[i]);
+    }
+    RicettaCorrente& r = s.ricetta;
+    r.ric_corrente = e.ric_corrente;
+    r.err_ricetta = e.err_ricetta;
+    r.riga_inizio = e.riga_inizio + righe_prima;
+    r.ric_aperta = e.ric_aperta;
   }
 
   // When the next line is in the block already and its prescription number is not this
   // line's, the index fetches that number's place while this line is checked: the lookup
   // of a new ricetta's number then seldom waits for memory.
-  void anticipa_prossima(const IndiceRicette& precedenti, std::string_view linea) const {
+  void anticipa_prossima(const LettoreRighe& righe, const IndiceRicette& precedenti, std::string_view linea) const {
     const auto [posizione, lunghezza] = posizione_campo(CampoRiga::num_ricetta);
-    const std::string_view dopo = lettore_->gia_letto();
+    const std::string_view dopo = righe.gia_letto();
     if (dopo.size() < posizione + lunghezza || linea.size() < posizione + lunghezza) return;
     const std::string_view numero = dopo.substr(posizione - 1, lunghezza);
     if (numero != linea.substr(posizione - 1, lunghezza)) precedenti.anticipa(trim(numero));
@@ -287,9 +412,9 @@ class Run {
 
   // Looks the line's facility up when it differs from the previous line's; false when it
   // is not registered.
-  bool struttura_della_riga(StatoRun& s) {
-    if (struttura_ && s.riga.cod_struttura == codice_visto_) return true;
-    codice_visto_ = s.riga.cod_struttura;
+  bool struttura_della_riga(StatoRun& s, std::string_view codice) {
+    if (struttura_ && codice == codice_visto_) return true;
+    codice_visto_ = codice;
     struttura_ = strutture_.cerca(codice_visto_);
     if (!struttura_) return false;
     s.codice_struttura = struttura_->codice;
@@ -303,8 +428,9 @@ class Run {
   // The end of the file: a read error, or the last ricetta ended, its block closed and the
   // date of the check.
   EsitoRun fine_file(StatoRun& s) {
-    if (lettore_->in_errore()) {
-      ev_.messaggio(messaggio_file_illeggibile(par_.percorso_file, lettore_->errore()));
+    if (lettore_->in_errore() || !errore_lettura_.empty()) {
+      const std::string motivo = lettore_->in_errore() ? lettore_->errore() : errore_lettura_;
+      ev_.messaggio(messaggio_file_illeggibile(par_.percorso_file, motivo));
       return EsitoRun::file_non_leggibile;
     }
     fine_ricette(s);
@@ -339,6 +465,7 @@ class Run {
   File blocco_;  // the lock of the folder's report, held to the end of the run
   bool pipe_ = false;
   std::optional<LettoreRighe> lettore_;
+  std::string errore_lettura_;  // a read error met while the file was read in pieces
   TabellaStrutture strutture_;
   std::string nome_struttura_;  // empty when the operator would not register the facility
   std::string codice_visto_;    // the facility code of the previous line, looked up already
