@@ -78,7 +78,7 @@ void controlla_testata(StatoRun& s) {
 
   // A day of 00 (or no date at all) reads 0: such a date is not checked.
   if (valnum(r.data_nascita) > 0) {
-    if (DCATA(r.data_nascita, s.anno_corrente).empty()) s.errore(Regola::data_nascita_errata, {" Data nascita errata ", r.data_nascita});
+    if (!data_valida(r.data_nascita, s.anno_corrente)) s.errore(Regola::data_nascita_errata, {" Data nascita errata ", r.data_nascita});
 
     // Only the years count, whatever the date itself is worth.
     const std::string_view anno = ultimi_quattro(r.data_nascita);
