@@ -29,8 +29,8 @@ std::string motivo_eccezione();
 
 // The letters a to z made capitals, or A to Z made small; every other byte (accented
 // letters of Windows-1252 too) left as it is, as the tables and the codes know no others.
-inline char maiuscola_ascii(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
-inline char minuscola_ascii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+constexpr char maiuscola_ascii(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
+constexpr char minuscola_ascii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
 std::string maiuscolo_ascii(std::string_view s);
 std::string minuscolo_ascii(std::string_view s);
 
