@@ -85,7 +85,8 @@ inline bool valnum_semplice(std::string_view s, double& v) {
     v = 0;
     return true;
   }
-  v = static_cast<double>(m) / potenze[decimali < 0 ? 0 : decimali];
+  // A whole number needs no division (by 1, which changes nothing and takes long).
+  v = decimali > 0 ? static_cast<double>(m) / potenze[decimali] : static_cast<double>(m);
   if (negativo) v = -v;
   return true;
 }
