@@ -29,8 +29,8 @@ std::string motivo_eccezione();
 
 // The letters a to z made capitals, or A to Z made small; every other byte (accented
 // letters of Windows-1252 too) left as it is, as the tables and the codes know no others.
-inline char maiuscola_ascii(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
-inline char minuscola_ascii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+constexpr char maiuscola_ascii(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
+constexpr char minuscola_ascii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
 std::string maiuscolo_ascii(std::string_view s);
 std::string minuscolo_ascii(std::string_view s);
 
@@ -85,7 +85,8 @@ inline bool valnum_semplice(std::string_view s, double& v) {
     v = 0;
     return true;
   }
-  v = static_cast<double>(m) / potenze[decimali < 0 ? 0 : decimali];
+  // A whole number needs no division (by 1, which changes nothing and takes long).
+  v = decimali > 0 ? static_cast<double>(m) / potenze[decimali] : static_cast<double>(m);
   if (negativo) v = -v;
   return true;
 }

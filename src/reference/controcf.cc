@@ -13,27 +13,41 @@ constexpr int valori_dispari_cifre[10] = {1, 0, 5, 7, 9, 13, 15, 17, 19, 21};
 constexpr int valori_dispari_lettere[26] = {1,  0,  5,  7,  9,  13, 15, 17, 19, 21, 2,  4,  18,
                                             20, 11, 3,  6,  8,  12, 14, 16, 10, 22, 25, 24, 23};
 
-bool cifra(unsigned char c) { return c >= '0' && c <= '9'; }
-bool maiuscola(unsigned char c) { return c >= 'A' && c <= 'Z'; }
+constexpr bool cifra(unsigned char c) { return c >= '0' && c <= '9'; }
+constexpr bool maiuscola(unsigned char c) { return c >= 'A' && c <= 'Z'; }
 
 // Any character other than a digit counts its code minus 65, so a blank counts -33.
-int valore_pari(unsigned char c) { return cifra(c) ? c - '0' : static_cast<int>(c) - 65; }
+constexpr int valore_pari(unsigned char c) { return cifra(c) ? c - '0' : static_cast<int>(c) - 65; }
 
 // Characters that are neither digits nor capitals count nothing in odd positions.
-int valore_dispari(unsigned char c) {
+constexpr int valore_dispari(unsigned char c) {
   if (cifra(c)) return valori_dispari_cifre[c - '0'];
   if (maiuscola(c)) return valori_dispari_lettere[c - 'A'];
   return 0;
 }
 
+// What every byte counts, read capitalised: [0] in odd positions, [1] in even ones. The check
+// is asked for every closing row: a look-up per character instead of the tests above.
+struct ValoriControllo {
+  int valore[2][256];
+};
+constexpr ValoriControllo valori_controllo = [] {
+  ValoriControllo v{};
+  for (int c = 0; c < 256; ++c) {
+    const auto maiuscolo = static_cast<unsigned char>(maiuscola_ascii(static_cast<char>(c)));
+    v.valore[0][c] = valore_dispari(maiuscolo);
+    v.valore[1][c] = valore_pari(maiuscolo);
+  }
+  return v;
+}();
+
 // The check character of the code's first fifteen characters, read capitalised. The callers
 // hand over 16 characters; a shorter text has nothing in the missing positions.
 char controllo(std::string_view codice) {
   int somma = 0;
-  for (std::size_t pos = 1; pos <= 15 && pos <= codice.size(); ++pos) {
-    const auto c = static_cast<unsigned char>(maiuscola_ascii(codice[pos - 1]));
-    somma += (pos % 2 == 0) ? valore_pari(c) : valore_dispari(c);
-  }
+  const std::size_t quanti = codice.size() < 15 ? codice.size() : 15;
+  for (std::size_t i = 0; i < quanti; ++i)
+    somma += valori_controllo.valore[i % 2][static_cast<unsigned char>(codice[i])];
   // Truncating remainder: a negative sum gives a check character below "A".
   return static_cast<char>(65 + somma % 26);
 }

@@ -60,29 +60,54 @@ bool cifre(std::string_view s, std::size_t da, std::size_t quante, Intero& valor
   return true;
 }
 
-}  // namespace
+// The day is one of the Gregorian calendar. For days and months of two digits and years of
+// one to 9999 this is exactly the day that comes back unchanged from its Julian day number,
+// without the divisions of the round trip.
+bool giorno_del_calendario(Intero g, Intero m, Intero a) {
+  static constexpr Intero giorni[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+  if (m < 1 || m > 12 || g < 1) return false;
+  const bool bisestile = (a % 4 == 0 && a % 100 != 0) || a % 400 == 0;
+  return g <= giorni[m - 1] + (m == 2 && bisestile ? 1 : 0);
+}
 
-std::string DCATA(std::string_view d, int anno_corrente) {
-  Intero g = 0, m = 0, a = 0;
-  bool valida = true;
+// Reads `d` as a date: its day, month and year, and whether it is written with digits only
+// where the numbers are. False when it is not a real date or its year is 0 or later than
+// `anno_corrente`.
+bool leggi_data(std::string_view d, int anno_corrente, Intero& g, Intero& m, Intero& a, bool& solo_cifre) {
+  g = m = a = 0;
+  // A date later in the current year than today still passes.
+  const auto anno_ammesso = [&] { return a != 0 && a <= anno_corrente; };
   // The usual case, digits only where the numbers are, reads the same numbers without the
-  // general reading; it comes back written as it went in, but for the separators.
-  const bool solo_cifre =
-      d.size() == 10 && cifre(d, 0, 2, g) && cifre(d, 3, 2, m) && cifre(d, 6, 4, a);
-  if (!solo_cifre) {
-    const double vg = valnum(parte(d, 0, 2));
-    const double vm = valnum(parte(d, 3, 2));
-    const double va = valnum(d.size() > 4 ? d.substr(d.size() - 4) : d);
-    valida = intero(vg, g) && intero(vm, m) && intero(va, a);
-  }
+  // general reading, and its year of four digits is checked against the calendar.
+  solo_cifre = d.size() == 10 && cifre(d, 0, 2, g) && cifre(d, 3, 2, m) && cifre(d, 6, 4, a);
+  if (solo_cifre) return anno_ammesso() && giorno_del_calendario(g, m, a);
+
+  const double vg = valnum(parte(d, 0, 2));
+  const double vm = valnum(parte(d, 3, 2));
+  const double va = valnum(d.size() > 4 ? d.substr(d.size() - 4) : d);
+  bool valida = intero(vg, g) && intero(vm, m) && intero(va, a);
   if (valida) {
     Intero g2 = 0, m2 = 0, a2 = 0;
     data_da_giuliano(giorno_giuliano(g, m, a), g2, m2, a2);
     valida = g2 == g && m2 == m && a2 == a;
   }
-  // A date later in the current year than today still passes.
-  if (!valida || a == 0 || a > anno_corrente) return {};
+  return valida && anno_ammesso();
+}
 
+}  // namespace
+
+bool data_valida(std::string_view d, int anno_corrente) {
+  Intero g, m, a;
+  bool solo_cifre;
+  return leggi_data(d, anno_corrente, g, m, a, solo_cifre);
+}
+
+std::string DCATA(std::string_view d, int anno_corrente) {
+  Intero g, m, a;
+  bool solo_cifre;
+  if (!leggi_data(d, anno_corrente, g, m, a, solo_cifre)) return {};
+
+  // Digits only: written as it went in, but for the separators.
   if (solo_cifre) {
     std::string data(d);
     data[2] = data[5] = '/';

@@ -11,4 +11,7 @@ namespace flussom {
 // the year on four characters.
 [[nodiscard]] std::string DCATA(std::string_view data, int anno_corrente);
 
+// DCATA(data, anno_corrente) is not empty, without writing the date.
+bool data_valida(std::string_view data, int anno_corrente);
+
 }  // namespace flussom

@@ -24,7 +24,7 @@ void controlla_codifica(StatoRun& s) {
   // The prescription date is the date of the ricetta's first line; it is checked even
   // when it is blank.
   const std::string& data_prescrizione = s.ricetta.data_prima_riga();
-  if (DCATA(data_prescrizione, s.anno_corrente).empty()) s.errore(Regola::data_prescrizione_errata, s.ricetta.riga_inizio, {" Data errata ", data_prescrizione, "     "});
+  if (!data_valida(data_prescrizione, s.anno_corrente)) s.errore(Regola::data_prescrizione_errata, s.ricetta.riga_inizio, {" Data errata ", data_prescrizione, "     "});
 
   if (data_successiva(r.data_nascita, data_prescrizione))
     s.errore(Regola::data_nascita_maggiore, {" Data nascita maggiore della data prescriz."});

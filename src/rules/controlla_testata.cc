@@ -1,6 +1,7 @@
 // Prescription header and patient checks of a closing row: facility code as it stands in
 // the line, prescription number, codice fiscale, surname and name, sex, region, health
 // authority, municipality of residence, date of birth and age.
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -15,18 +16,33 @@ namespace flussom {
 namespace {
 
 // Digits and the characters : ; < = > ? @
-bool carattere_errato_primo(unsigned char c) { return c > 47 && c < 65; }
+constexpr bool carattere_errato_primo(unsigned char c) { return c > 47 && c < 65; }
 
 // ! " # $ % & ( ) * + , - (the apostrophe is allowed in surnames such as D'ANGELO)
-bool carattere_errato_secondo(unsigned char c) { return c > 32 && c < 46 && c != 39; }
+constexpr bool carattere_errato_secondo(unsigned char c) { return c > 32 && c < 46 && c != 39; }
+
+// The offending characters of both kinds all lie in 33-64: bit c - 33 of the mask for each.
+constexpr unsigned char primo_errato = 33;
+constexpr std::uint32_t maschera_errati = [] {
+  std::uint32_t m = 0;
+  for (unsigned c = 0; c < 256; ++c) {
+    const bool errato = carattere_errato_primo(static_cast<unsigned char>(c)) ||
+                        carattere_errato_secondo(static_cast<unsigned char>(c));
+    if (errato) m |= std::uint32_t{1} << (c - primo_errato);  // never outside 33-64
+  }
+  return m;
+}();
+
+bool carattere_errato(unsigned char c) {
+  const unsigned d = static_cast<unsigned>(c) - primo_errato;  // wraps around below 33
+  return d < 32 && (maschera_errati >> d & 1) != 0;
+}
 
 // One line for every offending character, all lines of the first kind before those of
 // the second.
 void controlla_caratteri(StatoRun& s, Regola regola, std::string_view testo, std::string_view messaggio) {
-  bool errati = false;  // the usual text has none: a single reading
-  for (const char c : testo)
-    errati = errati || carattere_errato_primo(static_cast<unsigned char>(c)) ||
-             carattere_errato_secondo(static_cast<unsigned char>(c));
+  bool errati = false;  // the usual text has none: a single reading, without branches
+  for (const char c : testo) errati |= carattere_errato(static_cast<unsigned char>(c));
   if (!errati) return;
   for (char c : testo)
     if (carattere_errato_primo(static_cast<unsigned char>(c))) s.errore(regola, {messaggio, testo, ")  "});
@@ -78,7 +94,7 @@ void controlla_testata(StatoRun& s) {
 
   // A day of 00 (or no date at all) reads 0: such a date is not checked.
   if (valnum(r.data_nascita) > 0) {
-    if (DCATA(r.data_nascita, s.anno_corrente).empty()) s.errore(Regola::data_nascita_errata, {" Data nascita errata ", r.data_nascita});
+    if (!data_valida(r.data_nascita, s.anno_corrente)) s.errore(Regola::data_nascita_errata, {" Data nascita errata ", r.data_nascita});
 
     // Only the years count, whatever the date itself is worth.
     const std::string_view anno = ultimi_quattro(r.data_nascita);
