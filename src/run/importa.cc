@@ -18,7 +18,7 @@
 #include "rules/stato_run.h"
 #include "run/controllo_pezzo.h"
 #include "run/pezzi_file.h"
-#include "run/secondo_thread.h"
+#include "run/coda_lavori.h"
 
 namespace flussom {
 
@@ -285,40 +285,38 @@ class Run {
 
   // The file in pieces, then what the pieces left line by line.
   std::optional<EsitoRun> ciclo_pezzi(StatoRun& s, IndiceRicette& precedenti) {
-    LettorePezzi pezzi(dati_.get(), lettore_->gia_letto(), par_.pezzo);
+    LettorePezzi pezzi(dati_.get(), lettore_->gia_letto());
     const std::optional<EsitoRun> e = pezzi_su_due_core(s, precedenti, pezzi);
     if (e || report_.in_errore()) return e;
     return coda(s, precedenti, pezzi);
   }
 
-  // This thread reads the pieces, and checks every other one while the other thread checks
-  // the rest; each piece is then taken into the run in the file's order. Three pieces take
-  // turns: one with the other thread, one here, the next being read.
+  // Two other threads check the pieces, while this one reads the next and takes each in, in
+  // the file's order. A few pieces wait their turn, so that a thread is seldom without one.
   std::optional<EsitoRun> pezzi_su_due_core(StatoRun& s, IndiceRicette& precedenti, LettorePezzi& pezzi) {
-    Tabelle tabelle_aiuto(par_.cartella);
+    constexpr std::size_t in_volo = 4;  // pieces read and not yet taken in
     const int anno = static_cast<int>(oggi_.year());
-    ControlloPezzo qui(s.tabelle, strutture_, anno, par_.interrompi);
-    ControlloPezzo la(tabelle_aiuto, strutture_, anno, par_.interrompi);
-    Pezzo pezzo[3];
-    EsitoPezzo esito[3];
-    SecondoThread aiuto;  // after what its tasks use: it ends first
-    std::size_t a = 0;    // the piece with the other thread
-    bool altro = pezzi.prossimo(pezzo[a]);
-    if (altro) aiuto.affida([&, a] { la.controlla(pezzo[a].testo(), esito[a]); });
-    while (altro) {
-      const std::size_t b = (a + 1) % 3, c = (a + 2) % 3;
-      const bool secondo = pezzi.prossimo(pezzo[b]);
-      if (secondo) qui.controlla(pezzo[b].testo(), esito[b]);
-      aiuto.attendi();
-      altro = secondo && pezzi.prossimo(pezzo[c]);
-      if (altro) aiuto.affida([&, c] { la.controlla(pezzo[c].testo(), esito[c]); });
-      if (const std::optional<EsitoRun> e = prendi(s, precedenti, pezzo[a], esito[a]); e || report_.in_errore())
+    Tabelle tabelle_1(par_.cartella), tabelle_2(par_.cartella);
+    ControlloPezzo controllo[2] = {{tabelle_1, strutture_, anno, par_.interrompi},
+                                   {tabelle_2, strutture_, anno, par_.interrompi}};
+    Pezzo pezzo[in_volo];
+    EsitoPezzo esito[in_volo];
+    CodaLavori coda(2);    // after what its tasks use: it ends first
+    std::size_t letti = 0;  // piece k is in pezzo[k % in_volo]
+    bool finiti = false;    // the reader has no more pieces
+    const auto leggi = [&] {
+      finiti = finiti || !pezzi.prossimo(pezzo[letti % in_volo], par_.pezzo);
+      if (finiti) return;
+      coda.aggiungi([&, k = letti](unsigned t) { controllo[t].controlla(pezzo[k % in_volo].testo(), esito[k % in_volo]); });
+      ++letti;
+    };
+    while (letti < in_volo && !finiti) leggi();
+    for (std::size_t k = 0; k < letti; ++k) {
+      coda.attendi(k);
+      if (const std::optional<EsitoRun> e = prendi(s, precedenti, pezzo[k % in_volo], esito[k % in_volo]);
+          e || report_.in_errore())
         return e;
-      if (secondo) {
-        if (const std::optional<EsitoRun> e = prendi(s, precedenti, pezzo[b], esito[b]); e || report_.in_errore())
-          return e;
-      }
-      a = c;
+      leggi();  // piece k + in_volo, where piece k was
     }
     return std::nullopt;
   }

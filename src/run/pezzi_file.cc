@@ -34,27 +34,26 @@ bool sembra_chiusura(const char* p, std::size_t i) {
 
 }  // namespace
 
-LettorePezzi::LettorePezzi(std::FILE* file, std::string_view gia_letti, std::size_t dimensione)
-    : file_(file), dimensione_(std::max<std::size_t>(dimensione, 1)), resto_(gia_letti) {}
+LettorePezzi::LettorePezzi(std::FILE* file, std::string_view gia_letti) : file_(file), resto_(gia_letti) {}
 
-std::size_t LettorePezzi::taglio(const char* p, std::size_t n, bool fine_file, bool pieno) const {
-  // From dimensione_ on, the first line end after a closing row; past the margin, the first
+std::size_t LettorePezzi::taglio(const char* p, std::size_t n, std::size_t dimensione, bool fine_file, bool pieno) {
+  // From `dimensione` on, the first line end after a closing row; past the margin, the first
   // line end of all.
   std::size_t prima = 0;
-  for (std::size_t i = dimensione_; i < n; ++i) {
+  for (std::size_t i = dimensione; i < n; ++i) {
     if (!e_interruzione(p[i])) continue;
     const std::size_t dopo = dopo_interruzione(p, n, i, fine_file);
     if (dopo == 0) break;
     if (sembra_chiusura(p, i)) return dopo;
     if (prima == 0) prima = dopo;
-    if (dopo >= dimensione_ + margine()) return prima;
+    if (dopo >= dimensione + margine(dimensione)) return prima;
     i = dopo - 1;
   }
   if (fine_file) return n;
   if (!pieno) return 0;
   if (prima > 0) return prima;
   // A line longer than the margin: the piece ends where it begins.
-  for (std::size_t i = std::min(dimensione_, n); i-- > 0;)
+  for (std::size_t i = std::min(dimensione, n); i-- > 0;)
     if (e_interruzione(p[i])) return dopo_interruzione(p, n, i, fine_file);
   return 0;
 }
@@ -73,8 +72,9 @@ bool LettorePezzi::leggi(Pezzo& pezzo, std::size_t fino_a) {
   return true;
 }
 
-bool LettorePezzi::prossimo(Pezzo& pezzo) {
-  const std::size_t capacita = std::max(dimensione_ + margine(), resto_.size());
+bool LettorePezzi::prossimo(Pezzo& pezzo, std::size_t dimensione) {
+  dimensione = std::max<std::size_t>(dimensione, 1);
+  const std::size_t capacita = std::max(dimensione + margine(dimensione), resto_.size());
   if (pezzo.capacita_ < capacita) {
     pezzo.byte_ = std::make_unique_for_overwrite<char[]>(capacita);
     pezzo.capacita_ = capacita;
@@ -85,11 +85,11 @@ bool LettorePezzi::prossimo(Pezzo& pezzo) {
   resto_.clear();
   for (;;) {
     const std::size_t obiettivo =
-        pezzo.quanti_ < dimensione_ ? dimensione_ : std::min(capacita, pezzo.quanti_ + 16 * lunghezza_riga);
+        pezzo.quanti_ < dimensione ? dimensione : std::min(capacita, pezzo.quanti_ + 16 * lunghezza_riga);
     if (!eof_) leggi(pezzo, obiettivo);
     // What was read stays for the reading line by line that takes over.
     if (errore_ != 0 || pezzo.quanti_ == 0) break;
-    if (const std::size_t t = taglio(p, pezzo.quanti_, eof_, pezzo.quanti_ >= capacita); t > 0) {
+    if (const std::size_t t = taglio(p, pezzo.quanti_, dimensione, eof_, pezzo.quanti_ >= capacita); t > 0) {
       resto_.assign(p + t, pezzo.quanti_ - t);
       pezzo.quanti_ = t;
       return true;

@@ -23,13 +23,14 @@ class Pezzo {
 
 class LettorePezzi {
  public:
-  // Reads `gia_letti` first, then `file`; pieces of about `dimensione` bytes.
-  LettorePezzi(std::FILE* file, std::string_view gia_letti, std::size_t dimensione);
+  // Reads `gia_letti` first, then `file`.
+  LettorePezzi(std::FILE* file, std::string_view gia_letti);
 
-  // The next piece, in place of what `pezzo` held. False at the end of the file, on a read
-  // error, or when no line ends within dimensione + margine() bytes (a line far too long
-  // to hold): the bytes read and not handed out are then in resto().
-  bool prossimo(Pezzo& pezzo);
+  // The next piece, of about `dimensione` bytes, in place of what `pezzo` held. False at the
+  // end of the file, on a read error, or when no line ends within dimensione +
+  // margine(dimensione) bytes (a line far too long to hold): the bytes read and not handed
+  // out are then in resto().
+  bool prossimo(Pezzo& pezzo, std::size_t dimensione);
 
   std::string_view resto() const { return resto_; }
   bool in_errore() const { return errore_ != 0; }
@@ -37,15 +38,14 @@ class LettorePezzi {
 
  private:
   // How far past `dimensione` a piece may go to end after a closing row.
-  std::size_t margine() const { return dimensione_ / 8 + 2 * 224; }
+  static std::size_t margine(std::size_t dimensione) { return dimensione / 8 + 2 * 224; }
   // Where the piece of `n` bytes at `p` is cut: past the end of a line, at or after
-  // dimensione_ if one ends there, before it when the piece is `pieno` (it holds all it
+  // `dimensione` if one ends there, before it when the piece is `pieno` (it holds all it
   // can); 0 when it cannot be cut yet, or at all.
-  std::size_t taglio(const char* p, std::size_t n, bool fine_file, bool pieno) const;
+  static std::size_t taglio(const char* p, std::size_t n, std::size_t dimensione, bool fine_file, bool pieno);
   bool leggi(Pezzo& pezzo, std::size_t fino_a);
 
   std::FILE* file_;
-  std::size_t dimensione_;
   std::string resto_;  // the bytes after the last cut
   bool eof_ = false;
   int errore_ = 0;
