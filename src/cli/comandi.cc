@@ -135,7 +135,7 @@ bool prepara_risultati(const ParametriRun& parametri, UscitaRisultato& json, Usc
 EsitoControllo controlla_file(const OpzioniControlla& o, const Orologio& orologio, std::istream& in,
                               std::ostream& out, std::ostream& err) {
   EsitoControllo esito;
-  const ParametriRun parametri{percorso_utf8(o.file), o.cartella, o.report, o.interrompi};
+  const ParametriRun parametri{percorso_utf8(o.file), o.cartella, o.report, o.interrompi, o.pezzo};
   UscitaRisultato json(o.json, "JSON", out), csv(o.errori_csv, "CSV", out);
   if (!prepara_risultati(parametri, json, csv, err)) return esito;
   // With a result on standard output, the status text goes to standard error.

@@ -25,6 +25,7 @@ struct OpzioniControlla {
   std::filesystem::path report;    // where the report goes; empty: errori.RPT in cartella
   bool avvisi = true;              // the tables' warnings told (a batch tells them once)
   const std::atomic<bool>* interrompi = nullptr;  // see ParametriRun
+  std::size_t pezzo = pezzo_predefinito();          // see ParametriRun
 };
 
 // One check run. Exit status: 0 correct, 1 a run that found something, 2 nothing checked.

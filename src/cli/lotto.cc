@@ -142,8 +142,9 @@ bool prepara_uscita(const OpzioniLotto& o, const std::vector<Voce>& v, std::ostr
   return true;
 }
 
-void controlla_voce(Voce& v, const OpzioniLotto& o, const Orologio& orologio) {
+void controlla_voce(Voce& v, const OpzioniLotto& o, const Orologio& orologio, bool un_core) {
   OpzioniControlla oc;
+  if (un_core) oc.pezzo = 0;  // the batch already keeps the cores busy
   oc.cartella = o.cartella;
   oc.file = testo_utf8(v.file);
   oc.json = testo_utf8(json_di(o, v));
@@ -179,7 +180,7 @@ std::size_t controlla_tutti(std::vector<Voce>& v, const OpzioniLotto& o, const O
   std::size_t fatti = 0;
   lavori_paralleli(
       v.size(), n, o.interruzione ? &o.interruzione->chiesta : nullptr,
-      [&](std::size_t i) { controlla_voce(v[i], o, orologio); },
+      [&](std::size_t i) { controlla_voce(v[i], o, orologio, n > 1 && v.size() > 1); },
       [&](std::size_t i, const std::string& eccezione) {
         concludi_voce(v[i], o, eccezione);
         if (v[i].esito.run.esito == EsitoRun::interrotto) return;
