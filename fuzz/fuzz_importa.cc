@@ -2,12 +2,15 @@
 // of the application folder. Besides the sanitizers, every run must leave the tables and
 // the data file as they were, read exactly the lines the file holds, write a report whose
 // every line ends in CR LF, a JSON result that is valid and agrees with the report, and a
-// table of the errors with a row for each of the JSON's messages.
+// table of the errors with a row for each of the JSON's messages; and the same file cut into
+// small pieces checked at once must give the same report and result, to the last bit.
+#include <bit>
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
 #include <string>
 #include <string_view>
+#include <tuple>
 
 #include <nlohmann/json.hpp>
 
@@ -72,6 +75,25 @@ std::size_t controlla_json(const std::string& testo, const RisultatoRun& r, cons
   return messaggi;
 }
 
+bool stessi_bit(double a, double b) { return std::bit_cast<std::uint64_t>(a) == std::bit_cast<std::uint64_t>(b); }
+
+// The run of the file in pieces of a size the input picks gives the report and the result of
+// the run line by line.
+void confronta_pezzi(const Ambiente& a, const fs::path& file, std::size_t size, const RisultatoRun& r,
+                     const std::string& report) {
+  ParametriRun par{file, a.cartella};
+  par.pezzo = 64 + size % 512;
+  InterfacciaMuta muta;
+  const RisultatoRun p = importa(par, muta, orologio_fisso());
+  if (leggi(a.cartella / "errori.RPT") != report) guasto("report dei pezzi diverso da quello riga per riga");
+  const TotaliVerifica &t = p.totali, &u = r.totali;
+  if (p.esito != r.esito || p.errori_nel_report != r.errori_nel_report ||
+      std::tie(t.nrec, t.nrighe, t.nricette, t.nric_errate) != std::tie(u.nrec, u.nrighe, u.nricette, u.nric_errate) ||
+      !stessi_bit(t.nprestazioni, u.nprestazioni) || !stessi_bit(t.tot_ticket, u.tot_ticket) ||
+      !stessi_bit(t.tot_netto, u.tot_netto) || !stessi_bit(t.tot_sconto, u.tot_sconto))
+    guasto("risultato dei pezzi diverso da quello riga per riga");
+}
+
 bool righe_crlf(std::string_view s) {
   for (std::size_t i = 0; i < s.size(); ++i) {
     if (s[i] == '\r' && (i + 1 == s.size() || s[i + 1] != '\n')) return false;
@@ -103,7 +125,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     return true;
   });
   ConRisultati ui(scrittore, tabella);
-  const RisultatoRun r = importa(ParametriRun{file, a.cartella}, ui, orologio_fisso());
+  ParametriRun par{file, a.cartella};
+  par.pezzo = 0;
+  const RisultatoRun r = importa(par, ui, orologio_fisso());
   scrittore.concludi(r);
   tabella.concludi();
   const bool risu = r.errori_nel_report;
@@ -153,5 +177,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     default:
       guasto("esito inatteso: " + esito);
   }
+  confronta_pezzi(a, file, size, r, report);
   return 0;
 }

@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "model/riga_report.h"
@@ -67,17 +68,18 @@ struct EsitoPezzo {
 
 class ControlloPezzo {
  public:
-  // `tabelle`: used by this checker alone, from one thread at a time.
-  ControlloPezzo(Tabelle& tabelle, const TabellaStrutture& strutture, int anno_corrente,
+  // `tabelle`: used by this checker alone, from one thread at a time. The facilities are a
+  // copy of the checker's own: a lookup remembers what it found.
+  ControlloPezzo(Tabelle& tabelle, TabellaStrutture strutture, int anno_corrente,
                  const std::atomic<bool>* interrompi)
-      : tabelle_(tabelle), strutture_(strutture), anno_corrente_(anno_corrente), interrompi_(interrompi) {}
+      : tabelle_(tabelle), strutture_(std::move(strutture)), anno_corrente_(anno_corrente), interrompi_(interrompi) {}
 
   // Checks the lines of `pezzo` into `esito` (whatever it held is replaced).
   void controlla(std::string_view pezzo, EsitoPezzo& esito);
 
  private:
   Tabelle& tabelle_;
-  const TabellaStrutture& strutture_;
+  TabellaStrutture strutture_;
   int anno_corrente_;
   const std::atomic<bool>* interrompi_;
 };
