@@ -16,9 +16,9 @@
 #include "rules/percorso_riga.h"
 #include "rules/regole_ricetta.h"
 #include "rules/stato_run.h"
+#include "run/coda_lavori.h"
 #include "run/controllo_pezzo.h"
 #include "run/pezzi_file.h"
-#include "run/coda_lavori.h"
 
 namespace flussom {
 
@@ -293,6 +293,8 @@ class Run {
 
   // Two other threads check the pieces, while this one reads the next and takes each in, in
   // the file's order. A few pieces wait their turn, so that a thread is seldom without one.
+  // When most pieces have to be checked again (a file of many repeated numbers or lines of
+  // the wrong length), no more are read: the rest of the file goes line by line.
   std::optional<EsitoRun> pezzi_su_due_core(StatoRun& s, IndiceRicette& precedenti, LettorePezzi& pezzi) {
     constexpr std::size_t in_volo = 4;  // pieces read and not yet taken in
     const int anno = static_cast<int>(oggi_.year());
@@ -305,7 +307,8 @@ class Run {
     std::size_t letti = 0;  // piece k is in pezzo[k % in_volo]
     bool finiti = false;    // the reader has no more pieces
     const auto leggi = [&] {
-      finiti = finiti || !pezzi.prossimo(pezzo[letti % in_volo], par_.pezzo);
+      finiti = finiti || pezzi_rifatti_ > pezzi_presi_ + in_volo ||
+               !pezzi.prossimo(pezzo[letti % in_volo], par_.pezzo);
       if (finiti) return;
       coda.aggiungi([&, k = letti](unsigned t) { controllo[t].controlla(pezzo[k % in_volo].testo(), esito[k % in_volo]); });
       ++letti;
@@ -338,9 +341,11 @@ class Run {
   std::optional<EsitoRun> prendi(StatoRun& s, IndiceRicette& precedenti, const Pezzo& p, const EsitoPezzo& e) {
     if (da_interrompere()) return EsitoRun::interrotto;
     if (!vale(s, precedenti, e)) {
+      ++pezzi_rifatti_;
       LettoreRighe righe(p.testo());
       return righe_da(righe, s, precedenti);
     }
+    ++pezzi_presi_;
     const std::int64_t righe_prima = s.totali.nrighe;
     struttura_della_riga(s, e.codice_struttura);
     // The ricetta before the piece ends on the line before it.
@@ -464,6 +469,7 @@ class Run {
   bool pipe_ = false;
   std::optional<LettoreRighe> lettore_;
   std::string errore_lettura_;  // a read error met while the file was read in pieces
+  std::size_t pezzi_presi_ = 0, pezzi_rifatti_ = 0;  // taken in as checked, or checked again
   TabellaStrutture strutture_;
   std::string nome_struttura_;  // empty when the operator would not register the facility
   std::string codice_visto_;    // the facility code of the previous line, looked up already

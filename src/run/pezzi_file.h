@@ -37,8 +37,9 @@ class LettorePezzi {
   std::string errore() const;
 
  private:
-  // How far past `dimensione` a piece may go to end after a closing row.
-  static std::size_t margine(std::size_t dimensione) { return dimensione / 8 + 2 * 224; }
+  // How far past `dimensione` a piece may go to end after a closing row: an eighth more,
+  // and at least the lines of a long ricetta.
+  static std::size_t margine(std::size_t dimensione) { return dimensione / 8 + 16 * 224; }
   // Where the piece of `n` bytes at `p` is cut: past the end of a line, at or after
   // `dimensione` if one ends there, before it when the piece is `pieno` (it holds all it
   // can); 0 when it cannot be cut yet, or at all.
