@@ -24,7 +24,7 @@ std::size_t dopo_interruzione(const char* p, std::size_t n, std::size_t i, bool 
 // The line that ends at the break p[i] has the length of a data line and "99" as its row
 // number: most likely a closing row.
 bool sembra_chiusura(const char* p, std::size_t i) {
-  constexpr std::size_t posizione = 138;  // of the two characters of the row number, 0-based
+  static const std::size_t posizione = posizione_campo(CampoRiga::progressivo).posizione - 1;
   if (i < lunghezza_riga) return false;
   const char* riga = p + i - lunghezza_riga;
   if (i > lunghezza_riga && !e_interruzione(riga[-1])) return false;
