@@ -52,6 +52,7 @@ void TabellaRecord::tieni_record_interi() {
 void TabellaRecord::carica_da(std::string contenuto) {
   dati_ = std::move(contenuto);
   caricata_ = true;
+  ++versione_;
   risposte_.clear();
   quante_risposte_ = 0;
   tieni_record_interi();
@@ -161,6 +162,86 @@ Tabelle::Tabelle(fs::path cartella) : cartella_(std::move(cartella)) {
   tabelle_.reserve(numero_tabelle);
   for (const DescrittoreTabella& d : descrittori)
     tabelle_.emplace_back(cartella_ / d.nome, d.lunghezza_record, d.crea_se_manca);
+}
+
+namespace {
+
+constexpr CampoTabella campo_branche = campo(Tabella::tera001, "branche");
+constexpr std::size_t slot_branche = campo_branche.lunghezza / larghezza_branca;
+
+// valnum of a two-character slot. Slots of digits and blanks, the usual ones, are read here
+// (blanks ignored, as valnum ignores them).
+double valore_slot(std::string_view branche, std::size_t i) {
+  const auto cifra = [](char c) { return c >= '0' && c <= '9'; };
+  const char a = branche[larghezza_branca * i], b = branche[larghezza_branca * i + 1];
+  if (cifra(a) && cifra(b)) return (a - '0') * 10 + (b - '0');
+  if (a == ' ' && cifra(b)) return b - '0';
+  if (cifra(a) && b == ' ') return a - '0';
+  if (a == ' ' && b == ' ') return 0;
+  return valnum(branche.substr(larghezza_branca * i, larghezza_branca));
+}
+
+// The bit of a whole number from 0 to 99, false for any other value.
+bool bit_branca(double v, std::size_t& bit) {
+  if (!(v >= 0 && v < 100) || v != static_cast<double>(static_cast<int>(v))) return false;
+  bit = static_cast<std::size_t>(v);
+  return true;
+}
+
+// The specialties of a TERA001.DAT branche field, as VocePrestazione keeps them.
+void leggi_branche(std::string_view branche, VocePrestazione& v) {
+  v.branche = branche;
+  // A record of blanks, or none, lists no specialty: every slot reads 0.
+  v.ogni_branca = trim(branche).empty();
+  if (v.ogni_branca) return;
+  std::size_t vuoti = 0;
+  for (std::size_t i = 0; i < slot_branche; ++i) {
+    const double b = valore_slot(branche, i);
+    if (b == 0) ++vuoti;
+    std::size_t bit;
+    if (bit_branca(b, bit))
+      v.bit_branche[bit / 64] |= std::uint64_t{1} << (bit % 64);
+    else
+      v.slot_irregolari = true;
+  }
+  v.ogni_branca = vuoti == slot_branche;
+}
+
+}  // namespace
+
+bool branca_consona(const VocePrestazione& v, std::string_view cod_branca) {
+  if (v.ogni_branca) return true;
+  const double branca = valnum(cod_branca);
+  if (!v.slot_irregolari) {
+    std::size_t bit;
+    return bit_branca(branca, bit) && (v.bit_branche[bit / 64] >> (bit % 64) & 1) != 0;
+  }
+  for (std::size_t i = 0; i < slot_branche; ++i)
+    if (branca == valore_slot(v.branche, i)) return true;
+  return false;
+}
+
+const VocePrestazione& Tabelle::prestazione(std::size_t numero) {
+  static const VocePrestazione nessuna{{}, 0, {}, true};
+  TabellaRecord& terapie = this->terapie();
+  TabellaRecord& tera001 = this->tera001();
+  // Loaded before their versions are read.
+  if (numero == 0 || numero > terapie.numero_record()) return nessuna;
+  tera001.numero_record();
+  if (versioni_prestazioni_[0] != terapie.versione() || versioni_prestazioni_[1] != tera001.versione() ||
+      prestazioni_.size() != terapie.numero_record()) {
+    prestazioni_.assign(terapie.numero_record(), {});
+    versioni_prestazioni_[0] = terapie.versione();
+    versioni_prestazioni_[1] = tera001.versione();
+  }
+  VocePrestazione& v = prestazioni_[numero - 1];
+  if (!v.pronta) {
+    v.tariffa = valore(terapie.record(numero), campo(Tabella::terapie, "tariffa"));
+    v.valore_tariffa = valnum(v.tariffa);
+    leggi_branche(valore(tera001.record(numero), campo_branche), v);
+    v.pronta = true;
+  }
+  return v;
 }
 
 // A NOESE.DAT record is read as its service (the key, the first field) and exemption lists.

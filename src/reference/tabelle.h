@@ -35,6 +35,9 @@ class TabellaRecord {
   std::size_t cerca(std::string_view codice, std::size_t larghezza_chiave);
 
   const std::filesystem::path& file() const { return file_; }
+  // Changes whenever the contents are replaced: what was worked out from the records is
+  // worked out again.
+  std::uint64_t versione() const { return versione_; }
 
  private:
   void carica();
@@ -45,6 +48,7 @@ class TabellaRecord {
   std::size_t lunghezza_record_;
   bool crea_se_manca_;
   bool caricata_ = false;
+  std::uint64_t versione_ = 0;
   std::string dati_;
   std::size_t quanti_record_ = 0;
   // Answers already given, per code of at most 8 bytes (every table's key is shorter),
@@ -98,6 +102,26 @@ class ElencoNoese {
   std::size_t quante_;
 };
 
+// What the checks of a line read of a service: its TERAPIE.DAT tariff and the specialties
+// its TERA001.DAT record lists (same record number), worked out once per record.
+struct VocePrestazione {
+  std::string_view tariffa;   // the tariff field as stored; empty without a record
+  double valore_tariffa = 0;  // valnum(tariffa)
+  // The 30 two-character slots of TERA001.DAT, each read as valnum reads it. When every
+  // slot reads a whole number from 0 to 99, the numbers are kept as bits and the slots are
+  // not read again; otherwise `slot_irregolari` and the slots are read at every question.
+  std::string_view branche;
+  bool ogni_branca = false;  // no specialty listed (or no record): every specialty suits
+  bool slot_irregolari = false;
+  std::uint64_t bit_branche[2] = {};
+  bool pronta = false;  // worked out
+};
+
+// The line's specialty (valnum(cod_branca)) among those a service lists. Numeric
+// comparison: "09" and "9 " are the same specialty, and an empty cod_branca matches an
+// empty slot.
+bool branca_consona(const VocePrestazione& v, std::string_view cod_branca);
+
 class Tabelle {
  public:
   explicit Tabelle(std::filesystem::path cartella);
@@ -110,6 +134,9 @@ class Tabelle {
   TabellaRecord& icd9() { return tabella(Tabella::icd9); }
   TabellaRecord& comuxx() { return tabella(Tabella::comuxx); }
   TabellaRecord& codese() { return tabella(Tabella::codese); }
+
+  // The service of TERAPIE.DAT's record `numero` (1-based, as RICPRE gives it).
+  const VocePrestazione& prestazione(std::size_t numero);
 
   // The NOESE.DAT records of a service (trimmed code), in file order; nothing when the
   // service has none (or NOESE.DAT is missing). NOESE.DAT is never created.
@@ -131,6 +158,10 @@ class Tabelle {
   // One per descriptor; those of the comma-separated tables are never read (NOESE.DAT is read
   // below, strutture.DAT by model/strutture.h).
   std::vector<TabellaRecord> tabelle_;
+  // By record number - 1, for the contents of TERAPIE.DAT and TERA001.DAT whose versions
+  // are kept beside.
+  std::vector<VocePrestazione> prestazioni_;
+  std::uint64_t versioni_prestazioni_[2] = {};
   bool noese_letta_ = false;
   std::string noese_dati_;
   std::vector<VoceNoese> noese_voci_;  // by service, then in file order
