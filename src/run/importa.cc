@@ -247,10 +247,13 @@ class Run {
   }
 
   // A large file is cut into pieces that two cores check at once, when every table is
-  // there to be read by both (a missing table is created at its first use, by one run).
-  bool due_core(std::uintmax_t dimensione) const {
+  // there to be read by both (a missing table is created at its first use, by one run) and
+  // its first line is not far longer than a data line (a file that is no data file is read
+  // line by line, in the least memory).
+  bool due_core(std::uintmax_t dimensione) {
+    constexpr std::size_t riga_lunga = LettoreRighe::byte_conservati;
     return par_.pezzo > 0 && !pipe_ && dimensione >= 2 * par_.pezzo && Tabelle::mancanti(par_.cartella).empty() &&
-           Tabelle::inutilizzabili(par_.cartella).empty();
+           Tabelle::inutilizzabili(par_.cartella).empty() && lettore_->anteprima(riga_lunga).size() < riga_lunga;
   }
 
   // The lines of `righe`, one by one, from where the run stands.

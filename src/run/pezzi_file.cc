@@ -50,12 +50,7 @@ std::size_t LettorePezzi::taglio(const char* p, std::size_t n, std::size_t dimen
     i = dopo - 1;
   }
   if (fine_file) return n;
-  if (!pieno) return 0;
-  if (prima > 0) return prima;
-  // A line longer than the margin: the piece ends where it begins.
-  for (std::size_t i = std::min(dimensione, n); i-- > 0;)
-    if (e_interruzione(p[i])) return dopo_interruzione(p, n, i, fine_file);
-  return 0;
+  return pieno ? prima : 0;
 }
 
 bool LettorePezzi::leggi(Pezzo& pezzo, std::size_t fino_a) {

@@ -40,9 +40,10 @@ class LettorePezzi {
   // How far past `dimensione` a piece may go to end after a closing row: an eighth more,
   // and at least the lines of a long ricetta.
   static std::size_t margine(std::size_t dimensione) { return dimensione / 8 + 16 * 224; }
-  // Where the piece of `n` bytes at `p` is cut: past the end of a line, at or after
-  // `dimensione` if one ends there, before it when the piece is `pieno` (it holds all it
-  // can); 0 when it cannot be cut yet, or at all.
+  // Where the piece of `n` bytes at `p` is cut: past the end of a line at or after
+  // `dimensione`; 0 when it cannot be cut yet, or, when the piece is `pieno` (it holds all
+  // it can), at all: a line goes on past the margin, and the rest of the file is better read
+  // line by line than held.
   static std::size_t taglio(const char* p, std::size_t n, std::size_t dimensione, bool fine_file, bool pieno);
   bool leggi(Pezzo& pezzo, std::size_t fino_a);
 
