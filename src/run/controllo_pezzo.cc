@@ -4,7 +4,7 @@
 #include "model/indice_ricette.h"
 #include "model/report_errori.h"
 #include "rules/percorso_riga.h"
-#include "rules/stato_run.h"
+#include "rules/regole_ricetta.h"
 
 namespace flussom {
 
@@ -53,7 +53,59 @@ void prendi_fine(const StatoRun& s, EsitoPezzo& e) {
   e.ric_aperta = s.ricetta.ric_aperta;
 }
 
+// Looks the numbers up, or adds them, each place fetched a few numbers ahead (the index is
+// larger than the processor's cache).
+template <typename Azione>
+bool per_ogni_numero(const IndiceRicette& precedenti, const ElencoNumeri& numeri, Azione azione) {
+  constexpr std::size_t avanti = 8;
+  for (std::size_t i = 0; i < numeri.size(); ++i) {
+    if (i + avanti < numeri.size()) precedenti.anticipa(numeri[i + avanti]);
+    if (!azione(numeri[i])) return false;
+  }
+  return true;
+}
+
+// The counters, sums, numbers and ricetta of a piece taken in.
+void prendi_totali(StatoRun& s, IndiceRicette& precedenti, const EsitoPezzo& e) {
+  const std::int64_t righe_prima = s.totali.nrighe;
+  s.totali.nrec += e.righe;
+  s.totali.nrighe += e.righe;
+  s.totali.nricette += e.ricette;
+  s.totali.nric_errate += e.blocchi;
+  e.addendi.aggiungi_a(s.totali);
+  s.risu = s.risu || e.errori;
+  per_ogni_numero(precedenti, e.aggiunti, [&](std::string_view n) { return precedenti.aggiungi(n), true; });
+  RicettaCorrente& r = s.ricetta;
+  r.ric_corrente = e.ric_corrente;
+  r.err_ricetta = e.err_ricetta;
+  r.riga_inizio = e.riga_inizio + righe_prima;
+  r.ric_aperta = e.ric_aperta;
+}
+
 }  // namespace
+
+bool pezzo_valido(const StatoRun& s, const IndiceRicette& precedenti, const EsitoPezzo& e) {
+  const RicettaCorrente& r = s.ricetta;
+  if (e.da_rifare || e.nprest != 0 || r.nprest != 0 || r.ric_aperta) return false;
+  if (r.err_ricetta && e.primo_numero == r.ric_corrente) return false;
+  return per_ogni_numero(precedenti, e.cercati, [&](std::string_view n) { return !precedenti.contiene(n); });
+}
+
+void prendi_pezzo(StatoRun& s, IndiceRicette& precedenti, const EsitoPezzo& e) {
+  const std::int64_t righe_prima = s.totali.nrighe;
+  if (s.ricetta.err_ricetta) chiudi_blocco(s, righe_prima);
+  const std::int64_t blocchi_prima = s.totali.nric_errate;
+  for (const RigaPezzo& r : e.report) {
+    RigaReport info = r.info;
+    if (info.riga > 0) info.riga += righe_prima;
+    if (info.tipo == TipoRigaReport::blocco)
+      scrivi_blocco(s.report, info.numero + blocchi_prima, r.ricetta, info.prima_riga + righe_prima,
+                    info.ultima_riga + righe_prima);
+    else
+      s.report.scrivi(info, {r.testo});
+  }
+  prendi_totali(s, precedenti, e);
+}
 
 void ControlloPezzo::controlla(std::string_view pezzo, EsitoPezzo& e) {
   e = EsitoPezzo{};

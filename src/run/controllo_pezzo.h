@@ -13,10 +13,12 @@
 #include <utility>
 #include <vector>
 
+#include "model/indice_ricette.h"
 #include "model/riga_report.h"
 #include "model/strutture.h"
 #include "model/totali.h"
 #include "reference/tabelle.h"
+#include "rules/stato_run.h"
 
 namespace flussom {
 
@@ -65,6 +67,17 @@ struct EsitoPezzo {
   // before the piece, and the numbers of its lines (each once where lines repeat it).
   ElencoNumeri cercati, aggiunti;
 };
+
+// A piece may be taken in where the run stands (`s` after the line before the piece,
+// `precedenti` the numbers of every line before it) when the line before ended a ricetta
+// whose error block does not go on in the piece, and none of the piece's ricette begins with
+// a number met before it. (Its facility, registered, is the caller's to see.)
+bool pezzo_valido(const StatoRun& s, const IndiceRicette& precedenti, const EsitoPezzo& e);
+
+// Takes a valid piece in, as if its lines had been checked here: the error block left open
+// before it closed on the line before it, its report lines with their lines and blocks
+// renumbered, its counters and sums, its numbers, and the ricetta as its last line left it.
+void prendi_pezzo(StatoRun& s, IndiceRicette& precedenti, const EsitoPezzo& e);
 
 class ControlloPezzo {
  public:

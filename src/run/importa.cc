@@ -343,66 +343,17 @@ class Run {
   // it assumed does not hold. The outcome when the run stops there.
   std::optional<EsitoRun> prendi(StatoRun& s, IndiceRicette& precedenti, const Pezzo& p, const EsitoPezzo& e) {
     if (da_interrompere()) return EsitoRun::interrotto;
-    if (!vale(s, precedenti, e)) {
+    const bool registrata = (struttura_ && e.codice_struttura == codice_visto_) || strutture_.cerca(e.codice_struttura);
+    if (!registrata || !pezzo_valido(s, precedenti, e)) {
       ++pezzi_rifatti_;
       LettoreRighe righe(p.testo());
       return righe_da(righe, s, precedenti);
     }
     ++pezzi_presi_;
-    const std::int64_t righe_prima = s.totali.nrighe;
-    struttura_della_riga(s, e.codice_struttura);
-    // The ricetta before the piece ends on the line before it.
-    if (s.ricetta.err_ricetta) chiudi_blocco(s, righe_prima);
-    const std::int64_t blocchi_prima = s.totali.nric_errate;
-    for (const RigaPezzo& r : e.report) {
-      RigaReport info = r.info;
-      if (info.riga > 0) info.riga += righe_prima;
-      if (info.tipo == TipoRigaReport::blocco)
-        scrivi_blocco(report_, info.numero + blocchi_prima, r.ricetta, info.prima_riga + righe_prima,
-                      info.ultima_riga + righe_prima);
-      else
-        report_.scrivi(info, {r.testo});
-    }
-    prendi_totali(s, precedenti, e);
+    struttura_della_riga(s, e.codice_struttura);  // told before the piece's lines, as line by line
+    prendi_pezzo(s, precedenti, e);
     ev_.progresso(s.totali.nrighe);
     return std::nullopt;
-  }
-
-  // A piece may be taken in when the line before it ended a ricetta whose error block does
-  // not go on in the piece, its facility is the line before's or is registered, and none of
-  // its ricette begins with a number of an earlier piece.
-  bool vale(const StatoRun& s, const IndiceRicette& precedenti, const EsitoPezzo& e) const {
-    const RicettaCorrente& r = s.ricetta;
-    if (e.da_rifare || e.nprest != 0 || r.nprest != 0 || r.ric_aperta) return false;
-    if (r.err_ricetta && e.primo_numero == r.ric_corrente) return false;
-    if (!(struttura_ && e.codice_struttura == codice_visto_) && !strutture_.cerca(e.codice_struttura)) return false;
-    constexpr std::size_t avanti = 8;  // lookups whose place is being fetched
-    for (std::size_t i = 0; i < e.cercati.size(); ++i) {
-      if (i + avanti < e.cercati.size()) precedenti.anticipa(e.cercati[i + avanti]);
-      if (precedenti.contiene(e.cercati[i])) return false;
-    }
-    return true;
-  }
-
-  // The counters, sums, numbers and ricetta of a piece taken in.
-  static void prendi_totali(StatoRun& s, IndiceRicette& precedenti, const EsitoPezzo& e) {
-    const std::int64_t righe_prima = s.totali.nrighe;
-    s.totali.nrec += e.righe;
-    s.totali.nrighe += e.righe;
-    s.totali.nricette += e.ricette;
-    s.totali.nric_errate += e.blocchi;
-    e.addendi.aggiungi_a(s.totali);
-    s.risu = s.risu || e.errori;
-    constexpr std::size_t avanti = 8;
-    for (std::size_t i = 0; i < e.aggiunti.size(); ++i) {
-      if (i + avanti < e.aggiunti.size()) precedenti.anticipa(e.aggiunti[i + avanti]);
-      precedenti.aggiungi(e.aggiunti[i]);
-    }
-    RicettaCorrente& r = s.ricetta;
-    r.ric_corrente = e.ric_corrente;
-    r.err_ricetta = e.err_ricetta;
-    r.riga_inizio = e.riga_inizio + righe_prima;
-    r.ric_aperta = e.ric_aperta;
   }
 
   // When the next line is in the block already and its prescription number is not this
